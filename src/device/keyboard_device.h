@@ -1,0 +1,82 @@
+// The polled keyboard: one 256-byte snapshot per poll, indexed by DirectInput key
+// codes (DIK), a key being down when bit 7 of its byte is set.
+//
+// KeyboardDevice is what a backend offers (create, acquire, read a snapshot);
+// Keyboard is the wrapper the game polls through, with the retry-once rule for lost input.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace zt {
+
+using HRESULT = int32_t;
+constexpr HRESULT DI_OK = 0;
+constexpr HRESULT DIERR_INPUTLOST = static_cast<HRESULT>(0x8007001Eu);
+constexpr HRESULT DIERR_NOTACQUIRED = static_cast<HRESULT>(0x8007000Cu);
+constexpr HRESULT DIERR_GENERIC = static_cast<HRESULT>(0x80004005u);
+constexpr bool Succeeded(HRESULT result) { return result >= 0; }
+
+using KeySnapshot = std::array<uint8_t, 256>;
+
+// DirectInput key codes the game reads.
+enum Dik : uint8_t {
+  DIK_ESCAPE = 1, DIK_Y = 21, DIK_P = 25, DIK_RETURN = 28, DIK_LCONTROL = 29, DIK_N = 49,
+  DIK_SPACE = 57, DIK_RCONTROL = 157, DIK_PAUSE = 197, DIK_UP = 200, DIK_LEFT = 203,
+  DIK_RIGHT = 205, DIK_DOWN = 208,
+};
+
+class KeyboardDevice {
+ public:
+  virtual ~KeyboardDevice() = default;
+  virtual HRESULT CreateInput() = 0;      // the input system object
+  virtual void ReleaseInput() = 0;
+  virtual HRESULT CreateKeyboard() = 0;   // device, data format, cooperative level
+  virtual void ReleaseKeyboard() = 0;
+  virtual HRESULT Acquire() = 0;
+  virtual HRESULT Unacquire() = 0;
+  virtual HRESULT GetDeviceState(KeySnapshot& state) = 0;
+};
+
+// The wrapper's state and operations. Every operation answers true on success.
+struct Keyboard {
+  KeyboardDevice* Device = nullptr;
+  bool InputCreated = false;
+  bool KeyboardCreated = false;
+  KeySnapshot KeyState{};  // the last successful read
+  bool KeyboardReady = false;  // set once created and acquired; never cleared
+};
+
+bool DIInit(Keyboard& keyboard);
+bool DICreateKeyboard(Keyboard& keyboard);
+bool DIAcquireKeyboard(Keyboard& keyboard, bool acquire);
+bool DIUpdateKeyboard(Keyboard& keyboard);
+bool DIKeyDown(const Keyboard& keyboard, uint8_t key);
+void DIFree(Keyboard& keyboard);
+
+// A keyboard that plays back snapshots set by a test or a replay.
+class ScriptedKeyboard final : public KeyboardDevice {
+ public:
+  HRESULT CreateInput() override { return createInputResult; }
+  void ReleaseInput() override { ++inputReleases; }
+  HRESULT CreateKeyboard() override { return createKeyboardResult; }
+  void ReleaseKeyboard() override { ++keyboardReleases; }
+  HRESULT Acquire() override;
+  HRESULT Unacquire() override { acquired = false; return DI_OK; }
+  HRESULT GetDeviceState(KeySnapshot& state) override;
+
+  void Press(uint8_t key) { keys[key] = 0x80; }
+  void ReleaseAll() { keys.fill(0); }
+
+  KeySnapshot keys{};
+  bool acquired = false;
+  bool inputLost = false;        // the next read reports lost input
+  bool acquireFails = false;
+  HRESULT createInputResult = DI_OK;
+  HRESULT createKeyboardResult = DI_OK;
+  int inputReleases = 0;
+  int keyboardReleases = 0;
+  int reads = 0;
+};
+
+}  // namespace zt
