@@ -1,0 +1,17 @@
+// The start-up log, debug.txt: one line per finished loading step, each appended
+// with CR LF and the file closed again at once, so a crash never loses a line.
+#pragma once
+
+#include <string>
+
+namespace zt {
+
+struct DebugLog {
+  std::string Path = "debug.txt";
+  bool Enabled = true;  // a replay into a folder the player owns may switch logging off
+};
+
+void ResetLog(const DebugLog& log);  // starts the file empty
+void WriteLog(const DebugLog& log, const std::string& text);
+
+}  // namespace zt
