@@ -164,7 +164,8 @@ std::string IniFile::NewLineEnding() const {
 }
 
 void IniFile::InsertLine(size_t at, std::string text) {
-  const std::string ending = NewLineEnding();
+  // A new line ends like the line before it, so a file that mixes line ends stays so.
+  const std::string ending = (at > 0 && !lines_[at - 1].Ending.empty()) ? lines_[at - 1].Ending : NewLineEnding();
   // The line before a new one must end, or the two would run together.
   if (at > 0 && lines_[at - 1].Ending.empty()) lines_[at - 1].Ending = ending;
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), ending});
