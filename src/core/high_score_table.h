@@ -11,6 +11,7 @@ namespace zt {
 struct HighScoreEntry {
   std::string EntryName;  // bytes; up to 18 characters when typed
   int32_t EntryScore = 0;
+  bool operator==(const HighScoreEntry&) const = default;
 };
 
 constexpr int kGameTypes = 5;

@@ -1,0 +1,215 @@
+#include "menu/high_scores.h"
+
+#include "core/safe_save.h"
+
+#include <algorithm>
+#include <cassert>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <system_error>
+
+namespace zt {
+namespace {
+
+constexpr uint8_t kNameEnd = 0xFF;
+constexpr uint8_t kScoreEnd = 0x20;
+// A table the game writes is about a kilobyte; anything this large is not one.
+constexpr std::uintmax_t kLargestHighScoreFile = 1u << 20;
+
+uint8_t RowKey(int row) { return static_cast<uint8_t>(10 * row); }  // rows 1..10
+
+struct Decoded {
+  HighScoreTable Table;
+  std::string Damage;  // empty when the file is sound
+};
+
+// Reads the 50 records. Rows the bytes no longer reach are left with an empty name and 0.
+Decoded DecodeHighScores(const std::string& bytes) {
+  Decoded result;
+  size_t at = 0;
+  for (int type = 1; type <= kGameTypes; ++type) {
+    for (int row = 1; row <= kHighScoreRows; ++row) {
+      const uint8_t key = RowKey(row);
+      HighScoreEntry& entry = result.Table[type - 1][row - 1];
+      entry = HighScoreEntry{};
+      uint8_t c = 0;
+      while (c != kNameEnd && at < bytes.size()) {
+        c = static_cast<uint8_t>(bytes[at++]) ^ key;
+        if (c != kNameEnd) entry.EntryName += static_cast<char>(c);
+      }
+      int64_t score = 0;
+      while (c != kScoreEnd && at < bytes.size()) {
+        c = static_cast<uint8_t>(bytes[at++]) ^ key;
+        if (c == kScoreEnd) break;
+        if (c < '0' || c > '9') {
+          result.Damage = "a score holds the byte " + std::to_string(c) + " (game type " + std::to_string(type) +
+                          ", row " + std::to_string(row) + ")";
+          return result;
+        }
+        score = score * 10 + (c - '0');
+        if (score > INT32_MAX) {
+          result.Damage = "a score is beyond the 32-bit range (game type " + std::to_string(type) + ", row " +
+                          std::to_string(row) + ")";
+          return result;
+        }
+      }
+      entry.EntryScore = static_cast<int32_t>(score);
+    }
+  }
+  return result;
+}
+
+enum class ReadStatus { Missing, Read, Unreadable, TooLarge };
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (status.type() == std::filesystem::file_type::not_found) return ReadStatus::Missing;
+  if (error || status.type() != std::filesystem::file_type::regular) return ReadStatus::Unreadable;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) return ReadStatus::Unreadable;
+  if (size > kLargestHighScoreFile) return ReadStatus::TooLarge;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return ReadStatus::Unreadable;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) return ReadStatus::Unreadable;
+  return ReadStatus::Read;
+}
+
+// Keeps a damaged file aside; the next save then writes a sound one in its place.
+void SetDamagedFileAside(const std::string& path, const std::string& problem, const DebugLog& log) {
+  const std::string badPath = path + ".bad";
+  std::error_code error;
+  std::filesystem::copy_file(path, badPath, std::filesystem::copy_options::overwrite_existing, error);
+  WriteLog(log, "LoadHighScores - " + path + " is damaged: " + problem + "; the default table is used" +
+                    (error ? ", and the damaged file could not be copied to " + badPath
+                           : "; the damaged file is kept as " + badPath));
+}
+
+}  // namespace
+
+HighScoreTable DefaultHighScoreTable() {
+  HighScoreTable table;
+  for (auto& rows : table)
+    for (HighScoreEntry& entry : rows) entry = HighScoreEntry{"Noname", 0};
+  return table;
+}
+
+void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log) {
+  std::string bytes;
+  switch (ReadWholeFile(path, bytes)) {
+    case ReadStatus::Missing:
+      state.Table = DefaultHighScoreTable();
+      state.HighScoresLoaded = true;
+      return;
+    case ReadStatus::Unreadable:
+      state.Table = DefaultHighScoreTable();
+      state.HighScoresLoaded = false;
+      WriteLog(log, "LoadHighScores - " + path + " could not be read; the default table is used and not saved");
+      return;
+    case ReadStatus::TooLarge:
+      state.Table = DefaultHighScoreTable();
+      state.HighScoresLoaded = true;
+      SetDamagedFileAside(path, "it is far too large to be a table", log);
+      return;
+    case ReadStatus::Read:
+      break;
+  }
+  Decoded decoded = DecodeHighScores(bytes);
+  state.HighScoresLoaded = true;
+  if (decoded.Damage.empty()) {
+    state.Table = std::move(decoded.Table);
+  } else {
+    state.Table = DefaultHighScoreTable();
+    SetDamagedFileAside(path, decoded.Damage, log);
+  }
+}
+
+std::string EncodeHighScores(HighScoreTable& table) {
+  std::string bytes;
+  for (auto& rows : table) {
+    for (int row = 1; row <= kHighScoreRows; ++row) {
+      HighScoreEntry& entry = rows[row - 1];
+      if (entry.EntryName.empty()) entry.EntryName = "noname";
+      const uint8_t key = RowKey(row);
+      for (const char c : entry.EntryName) {
+        // The terminator cannot be part of a name: it would end the name on reading.
+        if (static_cast<uint8_t>(c) != kNameEnd) bytes += static_cast<char>(static_cast<uint8_t>(c) ^ key);
+      }
+      bytes += static_cast<char>(kNameEnd ^ key);
+      for (const char c : std::to_string(entry.EntryScore)) bytes += static_cast<char>(static_cast<uint8_t>(c) ^ key);
+      bytes += static_cast<char>(kScoreEnd ^ key);
+    }
+  }
+  return bytes;
+}
+
+bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log) {
+  if (SaveFileSafely(path, EncodeHighScores(state.Table))) return true;
+  WriteLog(log, "SaveHighScores - " + path + " could not be written; the previous table is kept");
+  return false;
+}
+
+int32_t UpdatePosition(const std::array<HighScoreEntry, kHighScoreRows>& rows, int32_t score, int32_t position) {
+  position = std::clamp(position, 1, kNoPosition);
+  while (position > 1 && rows[position - 2].EntryScore < score) --position;
+  return position;
+}
+
+bool InsertNewScore(HighScoreState& state, int32_t gameType, int32_t score, int32_t position) {
+  assert(gameType >= 1 && gameType <= kGameTypes);
+  gameType = std::clamp(gameType, 1, kGameTypes);
+  state.ShownHighScoreType = gameType;
+  if (position < 1 || position > kHighScoreRows) {
+    state.NameEntryActive = false;
+    return false;
+  }
+  auto& rows = state.Table[gameType - 1];
+  for (int row = kHighScoreRows; row > position; --row) rows[row - 1] = rows[row - 2];
+  rows[position - 1] = HighScoreEntry{"", score};
+  state.NameEntryActive = true;
+  state.NameEntryGameType = gameType;
+  state.NameEntryRow = position;
+  return true;
+}
+
+bool IsVisibleNameCharacter(uint8_t c) {
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+  constexpr std::string_view kSigns = " !\"$'+,-./:<=>?@|";
+  return kSigns.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+NameKeyResult FormKeyPress(HighScoreState& state, uint8_t character) {
+  if (!state.NameEntryActive) return NameKeyResult::NotEditing;
+  std::string& name = state.Table[state.NameEntryGameType - 1][state.NameEntryRow - 1].EntryName;
+  switch (character) {
+    case 13:
+      if (name.empty()) name = "Anonymous";
+      state.NameEntryActive = false;
+      return NameKeyResult::Finished;
+    case 8:
+      // Characters the font does not draw go together with the visible one before them.
+      while (!name.empty() && !IsVisibleNameCharacter(static_cast<uint8_t>(name.back()))) name.pop_back();
+      if (!name.empty()) name.pop_back();
+      return NameKeyResult::Erased;
+    case 27:
+    case kNameEnd:  // the file's name terminator
+      return NameKeyResult::Ignored;
+    default:
+      if (name.size() >= static_cast<size_t>(kMaxTypedNameLength)) return NameKeyResult::Ignored;
+      name += static_cast<char>(character);
+      return NameKeyResult::Appended;
+  }
+}
+
+void StepNameCursor(HighScoreState& state, int32_t frameMs) {
+  if (state.NameCursorTimer < 0) {
+    state.NameCursor = state.NameCursor.empty() ? "|" : "";
+    state.NameCursorTimer = kNameCursorBlinkMs;
+  }
+  state.NameCursorTimer -= frameMs;
+}
+
+}  // namespace zt

@@ -1,0 +1,75 @@
+// The high-score table of the five game types: highscores.dat (in the working folder),
+// the rank a running game's score would take, the insertion of a new result at game over
+// and the typing of the player's name for it.
+#pragma once
+
+#include "core/debug_log.h"
+#include "core/high_score_table.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zt {
+
+constexpr const char* kHighScoreFileName = "highscores.dat";
+constexpr int kMaxTypedNameLength = 18;
+constexpr int32_t kNameCursorBlinkMs = 300;
+constexpr int32_t kNoPosition = 11;  // a score that is not in the table
+
+struct HighScoreState {
+  HighScoreTable Table;
+  bool HighScoresLoaded = false;  // the table is saved at shutdown only when set
+  bool NameEntryActive = false;   // the player is typing the name of a new entry
+  int32_t NameEntryGameType = 1;  // 1..5, the table of the entry being named
+  int32_t NameEntryRow = 1;       // 1..10, its row
+  std::string NameCursor = "|";   // drawn after the name being typed: "|" or ""
+  int32_t NameCursorTimer = kNameCursorBlinkMs;  // ms until the cursor toggles
+  int32_t ShownHighScoreType = 1;  // 1..5, the table the high-score screen shows
+};
+
+// The table a fresh installation starts with: "Noname" and 0 in every row.
+HighScoreTable DefaultHighScoreTable();
+
+// Reads the file at `path` (missing: the default table) and sets HighScoresLoaded.
+// A damaged file (a score with a byte other than a digit, or beyond the 32-bit range)
+// gives the default table; it is logged and copied to `path` + ".bad" so that the next
+// save does not destroy it. A file that exists but cannot be read is logged, gives the
+// default table and leaves HighScoresLoaded clear, so shutdown does not overwrite it.
+// A file that is merely short gives empty rows with score 0 where it ends.
+void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
+
+// The file's bytes for the table. Empty names become "noname" in the table too.
+std::string EncodeHighScores(HighScoreTable& table);
+
+// Writes the table through a temporary file and a rename. A failure is logged and the
+// old file is kept; the result says whether the save succeeded.
+bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
+
+// The rank 1..11 the score takes in one game type's rows, starting from the current rank
+// and only ever rising; an equal score ranks below the stored one.
+int32_t UpdatePosition(const std::array<HighScoreEntry, kHighScoreRows>& rows, int32_t score, int32_t position);
+
+// At the end of a game lost by game over: when `position` is 1..10 the rows from there on
+// move down (the old row 10 is lost), the row gets an empty name and the score, and name
+// entry starts (the caller then resets the game with NewGame). The high-score screen is
+// set to the game type either way. Returns whether name entry started.
+bool InsertNewScore(HighScoreState& state, int32_t gameType, int32_t score, int32_t position);
+
+enum class NameKeyResult {
+  NotEditing,  // no name is being typed
+  Appended,
+  Erased,      // Backspace (even when there was nothing left to erase)
+  Ignored,     // Escape, a full name, or a character a name cannot hold
+  Finished,    // Enter: the name is final; the caller clears the menu's Enter key
+};
+
+// A typed character (one byte, as the window system delivers it) for the name being typed.
+NameKeyResult FormKeyPress(HighScoreState& state, uint8_t character);
+
+// Whether Backspace treats the character as one the player can see in the name.
+bool IsVisibleNameCharacter(uint8_t character);
+
+// Advances the blinking cursor by one drawn frame of the name being typed.
+void StepNameCursor(HighScoreState& state, int32_t frameMs);
+
+}  // namespace zt

@@ -1,0 +1,46 @@
+// config.ini, beside the executable: the "Options" section (display and control, only
+// ever read; edited by hand) and the "Settings" section (what the Options menu changes,
+// read once at loading and written back at shutdown or when the player leaves the
+// Options screen). Every value is an integer; a missing file, section or key, or a value
+// that is not a number reads as 0.
+#pragma once
+
+#include "core/debug_log.h"
+#include "core/settings.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zt {
+
+constexpr const char* kConfigFileName = "config.ini";
+
+// Whether "Options"/"FullScreen" is 1: the main window is then created without a border.
+bool FullScreenRequested(const std::string& configPath);
+
+// The "Options" section: FullScreenMode, ScreenWidth/ScreenHeight (0 = the desktop
+// size), RotationSpeedFactor and SidewaysKeyDelay.
+void LoadDisplayOptions(const std::string& configPath, Settings& settings);
+
+// The "Settings" section is written only by a program that has read it.
+struct SettingsFile {
+  std::string Path;   // config.ini beside the executable
+  bool Open = false;  // LoadSettings has run and SaveSettings has not yet
+};
+
+// Reads "Settings": the volumes (kept within 0..9), the turning direction and the brick
+// quality. The stored music number is not applied: the music always starts with the menu
+// track.
+void LoadSettings(SettingsFile& file, Settings& settings);
+
+// Writes the "Settings" section into config.ini now, keeping everything else of the
+// file; creates the file with that section alone when it is missing. A failed write is
+// logged and leaves the old file; the result says whether the write succeeded.
+bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack,
+                          const DebugLog& log);
+
+// Shutdown: writes the "Settings" section if LoadSettings has run, then closes the file.
+// True when there was nothing to write or the write succeeded.
+bool SaveSettings(SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack, const DebugLog& log);
+
+}  // namespace zt

@@ -1,0 +1,272 @@
+#include "menu/high_scores.h"
+
+#include "core/safe_save.h"
+#include "core/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace zt {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+// One record as the file holds it: name, 0xFF, score digits, space, each XOR 10 × row.
+std::string Record(int row, const std::string& name, const std::string& score) {
+  std::string plain = name + '\xFF' + score + ' ';
+  for (char& c : plain) c = static_cast<char>(static_cast<uint8_t>(c) ^ (10 * row));
+  return plain;
+}
+
+std::string DefaultFile() {
+  std::string bytes;
+  for (int type = 1; type <= 5; ++type)
+    for (int row = 1; row <= 10; ++row) bytes += Record(row, "Noname", "0");
+  return bytes;
+}
+
+struct HighScoreFile : ::testing::Test {
+  TempFolder folder;
+  std::string path = folder.File("highscores.dat");
+  DebugLog log{folder.File("debug.txt")};
+  HighScoreState state;
+};
+
+TEST_F(HighScoreFile, MissingFileGivesTheDefaultTableWrittenAsFourHundredFiftyBytes) {
+  LoadHighScores(state, path, log);
+  EXPECT_TRUE(state.HighScoresLoaded);
+  for (const auto& rows : state.Table)
+    for (const HighScoreEntry& entry : rows) {
+      EXPECT_EQ(entry.EntryName, "Noname");
+      EXPECT_EQ(entry.EntryScore, 0);
+    }
+  ASSERT_TRUE(SaveHighScores(state, path, log));
+  const std::string bytes = ReadBytes(path);
+  EXPECT_EQ(bytes.size(), 450u);  // 50 records of "Noname", terminator, "0", space
+  EXPECT_EQ(bytes, DefaultFile());
+  EXPECT_FALSE(std::filesystem::exists(SafeSaveTempPath(path)));
+
+  HighScoreState again;
+  LoadHighScores(again, path, log);
+  EXPECT_EQ(again.Table[4][9].EntryName, "Noname");
+  EXPECT_FALSE(std::filesystem::exists(log.Path)) << "a sound file logs nothing";
+}
+
+TEST_F(HighScoreFile, RecordsAreScrambledByRowAndRoundTrip) {
+  state.Table = DefaultHighScoreTable();
+  state.Table[1][1] = {"Ab", 1234};
+  state.Table[1][0] = {"", 2147483647};
+  state.Table[4][9] = {"Z", 7};
+  ASSERT_TRUE(SaveHighScores(state, path, log));
+  EXPECT_EQ(state.Table[1][0].EntryName, "noname") << "an empty name is saved, and kept, as noname";
+
+  const std::string bytes = ReadBytes(path);
+  const std::string type2 = Record(1, "noname", "2147483647") + Record(2, "Ab", "1234");
+  EXPECT_EQ(bytes.substr(90, type2.size()), type2);
+  EXPECT_EQ(bytes.substr(90 + type2.size() - 8, 8), std::string("\x55\x76\xEB\x25\x26\x27\x20\x34", 8));
+  EXPECT_EQ(bytes.substr(bytes.size() - 4), Record(10, "Z", "7"));
+
+  HighScoreState loaded;
+  LoadHighScores(loaded, path, log);
+  EXPECT_EQ(loaded.Table, state.Table);
+}
+
+TEST_F(HighScoreFile, NamesWithCharactersTheFontCannotDrawComeBackUnchanged) {
+  std::string bytes = Record(1, std::string("a\x01[~\x80\xFE\x00z", 8), "5") + Record(2, "Name longer than eighteen", "3");
+  for (int row = 3; row <= 10; ++row) bytes += Record(row, "Noname", "0");
+  bytes += DefaultFile().substr(90);
+  WriteBytes(path, bytes);
+  LoadHighScores(state, path, log);
+  EXPECT_EQ(state.Table[0][0].EntryName, std::string("a\x01[~\x80\xFE\x00z", 8));
+  EXPECT_EQ(state.Table[0][1].EntryName, "Name longer than eighteen");
+  ASSERT_TRUE(SaveHighScores(state, path, log));
+  EXPECT_EQ(ReadBytes(path), bytes);
+}
+
+TEST_F(HighScoreFile, ShortFileLeavesEmptyRowsSavedAsNoname) {
+  // Three whole records of game type 1, then a fourth cut inside its name.
+  const std::string bytes = Record(1, "Ann", "900") + Record(2, "Bob", "800") + Record(3, "Cy", "700") +
+                            Record(4, "Dorothy", "600").substr(0, 3);
+  WriteBytes(path, bytes);
+  LoadHighScores(state, path, log);
+  EXPECT_TRUE(state.HighScoresLoaded);
+  EXPECT_EQ(state.Table[0][2].EntryName, "Cy");
+  EXPECT_EQ(state.Table[0][2].EntryScore, 700);
+  EXPECT_EQ(state.Table[0][3].EntryName, "Dor");
+  EXPECT_EQ(state.Table[0][3].EntryScore, 0);
+  EXPECT_EQ(state.Table[0][4].EntryName, "");
+  EXPECT_EQ(state.Table[4][9].EntryName, "");
+  EXPECT_EQ(state.Table[4][9].EntryScore, 0);
+  EXPECT_FALSE(std::filesystem::exists(path + ".bad")) << "a short file is not a damaged one";
+
+  ASSERT_TRUE(SaveHighScores(state, path, log));
+  const std::string saved = ReadBytes(path);
+  const std::string whole = Record(1, "Ann", "900") + Record(2, "Bob", "800") + Record(3, "Cy", "700");
+  const std::string start = whole + Record(4, "Dor", "0") + Record(5, "noname", "0");
+  EXPECT_EQ(saved.substr(0, start.size()), start);
+  EXPECT_EQ(saved.substr(saved.size() - 9), Record(10, "noname", "0"));
+}
+
+TEST_F(HighScoreFile, DamagedScoresGiveTheDefaultTableAndKeepTheFileAside) {
+  for (const std::string score : {"12x4", "-5", "2147483648", "99999999999999999999999"}) {
+    const std::string bytes = Record(1, "Ann", "900") + Record(2, "Bob", score) + DefaultFile().substr(18);
+    WriteBytes(path, bytes);
+    std::filesystem::remove(log.Path);
+    HighScoreState loaded;
+    LoadHighScores(loaded, path, log);
+    EXPECT_TRUE(loaded.HighScoresLoaded) << score;
+    EXPECT_EQ(loaded.Table, DefaultHighScoreTable()) << score;
+    EXPECT_EQ(ReadBytes(path + ".bad"), bytes) << score;
+    const std::string logged = ReadBytes(log.Path);
+    EXPECT_NE(logged.find("LoadHighScores - "), std::string::npos) << score;
+    EXPECT_NE(logged.find("highscores.dat.bad"), std::string::npos) << score;
+
+    ASSERT_TRUE(SaveHighScores(loaded, path, log));
+    EXPECT_EQ(ReadBytes(path + ".bad"), bytes) << "saving leaves the damaged copy alone";
+  }
+  // The largest score there can be is sound.
+  WriteBytes(path, Record(1, "Max", "2147483647"));
+  LoadHighScores(state, path, log);
+  EXPECT_EQ(state.Table[0][0].EntryScore, 2147483647);
+}
+
+TEST_F(HighScoreFile, UnreadableFileIsNeitherTrustedNorOverwritten) {
+  std::filesystem::create_directory(path);
+  LoadHighScores(state, path, log);
+  EXPECT_FALSE(state.HighScoresLoaded);
+  EXPECT_EQ(state.Table, DefaultHighScoreTable());
+  EXPECT_NE(ReadBytes(log.Path).find("could not be read"), std::string::npos);
+}
+
+TEST_F(HighScoreFile, FailedSaveIsLoggedAndKeepsThePreviousTable) {
+  WriteBytes(path, DefaultFile());
+  LoadHighScores(state, path, log);
+  state.Table[0][0] = {"New", 5000};
+  std::filesystem::create_directory(SafeSaveTempPath(path));
+  EXPECT_FALSE(SaveHighScores(state, path, log));
+  EXPECT_EQ(ReadBytes(path), DefaultFile());
+  EXPECT_NE(ReadBytes(log.Path).find("SaveHighScores - "), std::string::npos);
+}
+
+// Game type 2 holds 1000, 900, ..., 100 in rows 1 to 10.
+HighScoreState Ladder() {
+  HighScoreState state;
+  state.Table = DefaultHighScoreTable();
+  for (int row = 1; row <= 10; ++row) state.Table[1][row - 1] = {"P" + std::to_string(row), (11 - row) * 100};
+  return state;
+}
+
+TEST(HighScorePosition, RisesOnlyPastStrictlyLowerScores) {
+  const auto rows = Ladder().Table[1];
+  EXPECT_EQ(UpdatePosition(rows, 100, 11), 11) << "equal to row 10 does not rank";
+  EXPECT_EQ(UpdatePosition(rows, 101, 11), 10);
+  EXPECT_EQ(UpdatePosition(rows, 800, 11), 4) << "equal to row 3 ranks below it";
+  EXPECT_EQ(UpdatePosition(rows, 1000, 11), 2);
+  EXPECT_EQ(UpdatePosition(rows, 1001, 11), 1);
+  EXPECT_EQ(UpdatePosition(rows, 0, 5), 5) << "the rank never falls back";
+  EXPECT_EQ(UpdatePosition(rows, 5000, 1), 1);
+}
+
+TEST(HighScoreInsertion, EntryMovesRowsDownAndStartsNameEntry) {
+  HighScoreState state = Ladder();
+  const auto before = state.Table[1];
+  const int32_t position = UpdatePosition(state.Table[1], 800, 11);
+  ASSERT_TRUE(InsertNewScore(state, 2, 800, position));
+  EXPECT_TRUE(state.NameEntryActive);
+  EXPECT_EQ(state.ShownHighScoreType, 2);
+  const auto& rows = state.Table[1];
+  EXPECT_EQ(rows[2], before[2]);
+  EXPECT_EQ(rows[3].EntryName, "");
+  EXPECT_EQ(rows[3].EntryScore, 800);
+  for (int row = 5; row <= 10; ++row) EXPECT_EQ(rows[row - 1], before[row - 2]) << "row " << row;
+  EXPECT_EQ(state.Table[0], DefaultHighScoreTable()[0]) << "other game types are untouched";
+
+  HighScoreState low = Ladder();
+  low.ShownHighScoreType = 5;
+  EXPECT_FALSE(InsertNewScore(low, 2, 100, UpdatePosition(low.Table[1], 100, 11)));
+  EXPECT_FALSE(low.NameEntryActive);
+  EXPECT_EQ(low.ShownHighScoreType, 2) << "the table is shown even without a new entry";
+  EXPECT_EQ(low.Table, Ladder().Table);
+}
+
+struct NameEntry : ::testing::Test {
+  HighScoreState state = Ladder();
+  void SetUp() override { ASSERT_TRUE(InsertNewScore(state, 2, 2000, 1)); }
+  const std::string& Name() const { return state.Table[1][0].EntryName; }
+  void Type(const std::string& keys) {
+    for (const char c : keys) FormKeyPress(state, static_cast<uint8_t>(c));
+  }
+};
+
+TEST_F(NameEntry, EnterAtOnceNamesTheRowAnonymous) {
+  EXPECT_EQ(FormKeyPress(state, 13), NameKeyResult::Finished);
+  EXPECT_EQ(Name(), "Anonymous");
+  EXPECT_FALSE(state.NameEntryActive);
+  EXPECT_EQ(FormKeyPress(state, 'x'), NameKeyResult::NotEditing);
+  EXPECT_EQ(Name(), "Anonymous");
+}
+
+TEST_F(NameEntry, NameStopsAtEighteenCharacters) {
+  Type("ABCDEFGHIJKLMNOPQRST");
+  EXPECT_EQ(Name(), "ABCDEFGHIJKLMNOPQR");
+  EXPECT_EQ(FormKeyPress(state, 'Z'), NameKeyResult::Ignored);
+  EXPECT_EQ(FormKeyPress(state, 13), NameKeyResult::Finished);
+  EXPECT_EQ(Name(), "ABCDEFGHIJKLMNOPQR");
+}
+
+TEST_F(NameEntry, BackspaceTakesUndrawnCharactersWithTheVisibleOneBeforeThem) {
+  Type("AB[");
+  EXPECT_EQ(FormKeyPress(state, 8), NameKeyResult::Erased);
+  EXPECT_EQ(Name(), "A");
+  Type("b\x01\x02");
+  FormKeyPress(state, 8);
+  EXPECT_EQ(Name(), "A");
+  Type("xy");
+  FormKeyPress(state, 8);
+  EXPECT_EQ(Name(), "Ax") << "a visible character goes alone";
+  Type(std::string(5, '\b'));
+  EXPECT_EQ(Name(), "");
+  EXPECT_EQ(FormKeyPress(state, 8), NameKeyResult::Erased);
+  EXPECT_TRUE(state.NameEntryActive);
+}
+
+TEST(NameEntryCharacters, VisibleSetIsExactlyTheDrawnSigns) {
+  const std::string visible =
+      " !\"$'+,-./0123456789:<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz|";
+  for (int c = 0; c < 256; ++c)
+    EXPECT_EQ(IsVisibleNameCharacter(static_cast<uint8_t>(c)), visible.find(static_cast<char>(c)) != std::string::npos)
+        << "character " << c;
+}
+
+TEST_F(NameEntry, EscapeAndTheFileTerminatorNeverEnterAName) {
+  EXPECT_EQ(FormKeyPress(state, 27), NameKeyResult::Ignored);
+  EXPECT_EQ(FormKeyPress(state, 255), NameKeyResult::Ignored);
+  EXPECT_EQ(FormKeyPress(state, 254), NameKeyResult::Appended);
+  EXPECT_EQ(FormKeyPress(state, 9), NameKeyResult::Appended) << "other control characters are kept";
+  EXPECT_EQ(Name(), "\xFE\t");
+  EXPECT_TRUE(state.NameEntryActive);
+}
+
+TEST(NameCursor, TogglesOnceTheTimerHasRunBelowZero) {
+  HighScoreState state;
+  StepNameCursor(state, 300);
+  EXPECT_EQ(state.NameCursor, "|");
+  EXPECT_EQ(state.NameCursorTimer, 0);
+  StepNameCursor(state, 16);
+  EXPECT_EQ(state.NameCursor, "|") << "0 is not yet below zero";
+  StepNameCursor(state, 16);
+  EXPECT_EQ(state.NameCursor, "");
+  EXPECT_EQ(state.NameCursorTimer, 284);
+  for (int frame = 0; frame < 18; ++frame) StepNameCursor(state, 16);
+  EXPECT_EQ(state.NameCursor, "");
+  EXPECT_EQ(state.NameCursorTimer, -4);
+  StepNameCursor(state, 16);
+  EXPECT_EQ(state.NameCursor, "|");
+  EXPECT_EQ(state.NameCursorTimer, 284);
+}
+
+}  // namespace
+}  // namespace zt

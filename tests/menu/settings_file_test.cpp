@@ -1,0 +1,162 @@
+#include "menu/settings_file.h"
+
+#include "core/safe_save.h"
+#include "core/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace zt {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+struct ConfigFixture : ::testing::Test {
+  TempFolder folder;
+  std::string path = folder.File("config.ini");
+  DebugLog log{folder.File("debug.txt")};
+
+  Settings Display(const std::string& options) {
+    WriteBytes(path, "[Options]\r\n" + options);
+    Settings settings;
+    LoadDisplayOptions(path, settings);
+    return settings;
+  }
+  Settings Loaded(const std::string& section) {
+    WriteBytes(path, "[Settings]\r\n" + section);
+    Settings settings;
+    SettingsFile file{path};
+    LoadSettings(file, settings);
+    return settings;
+  }
+};
+
+TEST_F(ConfigFixture, NoFileRunsWindowedWithDefaultsAndSavesTheSettingsSectionAlone) {
+  EXPECT_FALSE(FullScreenRequested(path));
+  Settings settings;
+  LoadDisplayOptions(path, settings);
+  SettingsFile file{path};
+  LoadSettings(file, settings);
+  EXPECT_FALSE(settings.FullScreenMode);
+  EXPECT_EQ(settings.ScreenWidth, 0);
+  EXPECT_EQ(settings.ScreenHeight, 0);
+  EXPECT_FLOAT_EQ(settings.RotationSpeedFactor, 0.75f);
+  EXPECT_EQ(settings.SidewaysKeyDelay, 340);
+  EXPECT_EQ(settings.MusicVolume, 0);
+  EXPECT_EQ(settings.SoundVolume, 0);
+  EXPECT_FALSE(settings.RotationClockwise);
+  EXPECT_EQ(settings.BrickQuality, 1);
+
+  EXPECT_TRUE(SaveSettings(file, settings, 0, log));
+  EXPECT_EQ(ReadBytes(path),
+            "[Settings]\r\nMusic volume=0\r\nSound volume=0\r\nRotation=0\r\nBrick Quality=2\r\nMusic Number=0\r\n");
+}
+
+TEST_F(ConfigFixture, DisplayModeFromTheOptionsSection) {
+  struct Case {
+    const char* options;
+    bool fullScreen;
+    int width, height;
+  } cases[] = {
+      {"FullScreen=1\r\n", true, 1600, 1200},
+      {"FullScreen=1\r\nResolution=4\r\n", true, 800, 600},
+      {"FullScreen=1\r\nResolution=8\r\n", true, 320, 240},
+      {"FullScreen=1\r\nUse desktop settings=1\r\nResolution=5\r\n", true, 0, 0},
+      {"FullScreen=1\r\nUse desktop settings=2\r\nResolution=5\r\n", true, 640, 480},
+      {"FullScreen=1\r\nResolution=9\r\n", true, 0, 0},
+      {"FullScreen=1\r\nResolution=-1\r\n", true, 0, 0},
+      {"FullScreen=0\r\nResolution=5\r\n", false, 0, 0},
+      {"FullScreen=2\r\nResolution=5\r\n", false, 0, 0},
+      {"FullScreen=yes\r\n", false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    const Settings s = Display(c.options);
+    EXPECT_EQ(s.FullScreenMode, c.fullScreen) << c.options;
+    EXPECT_EQ(FullScreenRequested(path), c.fullScreen) << c.options;
+    EXPECT_EQ(s.ScreenWidth, c.width) << c.options;
+    EXPECT_EQ(s.ScreenHeight, c.height) << c.options;
+  }
+}
+
+TEST_F(ConfigFixture, TurnRateAndSidewaysDelayCodes) {
+  EXPECT_FLOAT_EQ(Display("Rotation Speed=1\r\n").RotationSpeedFactor, 1.15f);
+  EXPECT_FLOAT_EQ(Display("Rotation Speed=2\r\n").RotationSpeedFactor, 1.55f);
+  // Unknown codes keep the slowest rate rather than freezing every turn.
+  EXPECT_FLOAT_EQ(Display("Rotation Speed=3\r\n").RotationSpeedFactor, 0.75f);
+  EXPECT_FLOAT_EQ(Display("Rotation Speed=-1\r\n").RotationSpeedFactor, 0.75f);
+  EXPECT_FLOAT_EQ(Display("Rotation Speed=fast\r\n").RotationSpeedFactor, 0.75f);
+
+  EXPECT_EQ(Display("Keys Sensetive=1\r\n").SidewaysKeyDelay, 250);
+  EXPECT_EQ(Display("keys sensetive=2\r\n").SidewaysKeyDelay, 170);
+  EXPECT_EQ(Display("Keys Sensetive=5\r\n").SidewaysKeyDelay, 0);
+  EXPECT_EQ(Display("Keys Sensitive=1\r\n").SidewaysKeyDelay, 340) << "only the key's own spelling counts";
+}
+
+TEST_F(ConfigFixture, SettingsSectionCodesAndTheirWrittenValues) {
+  EXPECT_EQ(Loaded("Brick Quality=1\r\n").BrickQuality, 0);
+  EXPECT_EQ(Loaded("Brick Quality=2\r\n").BrickQuality, 1);
+  EXPECT_EQ(Loaded("Brick Quality=3\r\n").BrickQuality, 2);
+  EXPECT_EQ(Loaded("Brick Quality=0\r\n").BrickQuality, 1);
+  EXPECT_EQ(Loaded("Brick Quality=7\r\n").BrickQuality, 1);
+  EXPECT_TRUE(Loaded("Rotation=1\r\n").RotationClockwise);
+  EXPECT_FALSE(Loaded("Rotation=2\r\n").RotationClockwise);
+  // Volumes outside 0..9 would index past the volume bars and overdrive the mixer.
+  EXPECT_EQ(Loaded("Music volume=12\r\nSound volume=-3\r\n").MusicVolume, 9);
+  EXPECT_EQ(Loaded("Music volume=12\r\nSound volume=-3\r\n").SoundVolume, 0);
+  EXPECT_EQ(Loaded("Music volume=4\r\nSound volume=9\r\n").MusicVolume, 4);
+  EXPECT_EQ(Loaded("Music volume=4\r\nSound volume=9\r\n").SoundVolume, 9);
+
+  // Brick Quality 7 and Rotation 2 come back as medium (2) and counter-clockwise (0); the
+  // stored music number is replaced by the track playing now.
+  const Settings read = Loaded("Brick Quality=7\r\nRotation=2\r\nMusic Number=3\r\nMusic volume=12\r\n");
+  SettingsFile file{path, true};
+  ASSERT_TRUE(SaveSettings(file, read, 2, log));
+  EXPECT_EQ(ReadBytes(path),
+            "[Settings]\r\nBrick Quality=2\r\nRotation=0\r\nMusic Number=2\r\nMusic volume=9\r\nSound volume=0\r\n");
+}
+
+TEST_F(ConfigFixture, SavingKeepsTheRestOfTheFileAndNeedsLoadSettings) {
+  const std::string options = "; set-up tool\n[Options]\nFullScreen=1\nResolution=3\n\n";
+  WriteBytes(path, options + "[Settings]\nMusic volume=5\n");
+  Settings settings;
+  SettingsFile file{path};
+  EXPECT_TRUE(SaveSettings(file, settings, 0, log));
+  EXPECT_EQ(ReadBytes(path), options + "[Settings]\nMusic volume=5\n") << "nothing is written before LoadSettings";
+
+  LoadSettings(file, settings);
+  EXPECT_TRUE(file.Open);
+  settings.SoundVolume = 6;
+  settings.RotationClockwise = true;
+  settings.BrickQuality = 2;
+  ASSERT_TRUE(WriteSettingsSection(file, settings, 1, log));  // leaving the Options screen
+  const std::string expected =
+      options + "[Settings]\nMusic volume=5\nSound volume=6\nRotation=1\nBrick Quality=3\nMusic Number=1\n";
+  EXPECT_EQ(ReadBytes(path), expected);
+
+  settings.BrickQuality = 0;
+  ASSERT_TRUE(SaveSettings(file, settings, 0, log));
+  EXPECT_FALSE(file.Open);
+  settings.MusicVolume = 1;
+  EXPECT_TRUE(SaveSettings(file, settings, 0, log));
+  EXPECT_EQ(ReadBytes(path),
+            options + "[Settings]\nMusic volume=5\nSound volume=6\nRotation=1\nBrick Quality=1\nMusic Number=0\n")
+      << "a closed settings file is not written again";
+}
+
+TEST_F(ConfigFixture, FailedSaveIsLoggedAndKeepsTheOldFile) {
+  WriteBytes(path, "[Settings]\r\nMusic volume=5\r\n");
+  Settings settings;
+  SettingsFile file{path};
+  LoadSettings(file, settings);
+  settings.MusicVolume = 1;
+  std::filesystem::create_directory(SafeSaveTempPath(path));
+  EXPECT_FALSE(SaveSettings(file, settings, 0, log));
+  EXPECT_EQ(ReadBytes(path), "[Settings]\r\nMusic volume=5\r\n");
+  EXPECT_NE(ReadBytes(log.Path).find("SaveSettings - failed"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zt
