@@ -140,7 +140,9 @@ TEST(CountdownSeconds, WarnsAtThreeTwoAndOneSecondsButNotBelowZero) {
     h.Frame(100);
     for (const std::string& sound : h.PlayedSounds())
       if (sound == "warning.ogg") warnings.push_back(sound);
-    if (h.state.Bonus.BonusCountdown == 2900) EXPECT_EQ(h.state.Msg.Text, "Warning...");
+    if (h.state.Bonus.BonusCountdown == 2900) {
+      EXPECT_EQ(h.state.Msg.Text, "Warning...");
+    }
   }
   EXPECT_EQ(warnings.size(), 3u);
   EXPECT_TRUE(h.state.Bonus.BombPending);
