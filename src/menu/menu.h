@@ -1,0 +1,70 @@
+// The menu: five screens of picture items, the highlight moved with the arrows, Space or
+// Enter selecting, Left/Right changing the options, Esc going back, and the fade into a game.
+// Also the menu's animation values (item growth and roll, volume bricks, demo figure).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "game/game_context.h"
+#include "game/game_step.h"
+#include "menu/high_scores.h"
+
+namespace zt {
+
+enum MenuScreenId : uint8_t { kMainScreen = 0, kOptionsScreen = 1, kHelpScreen = 2, kHighScoresScreen = 3, kGameTypeScreen = 4 };
+
+constexpr int kMenuSlots = 6;
+constexpr int kVolumeBricks = 9;
+constexpr float kItemWidth = 8.0f;          // an item slab at rest
+constexpr float kSelectedItemWidth = 8.4f;  // the selected slab, grown
+constexpr int32_t kItemBrightness = 101;
+constexpr int32_t kSelectedItemBrightness = 202;
+
+struct MenuState {
+  uint8_t MenuScreen = kMainScreen;
+  int32_t MenuItem = 1;        // counted from 1
+  int32_t PrevMenuItem = 100;  // 100: none
+  bool SelectionSettled = true;
+  float ItemScale = kSelectedItemWidth;
+  float PrevItemScale = kItemWidth;
+  int32_t ItemBrightness = kSelectedItemBrightness;
+  int32_t PrevItemBrightness = kItemBrightness;
+  std::array<float, kMenuSlots> ItemAngle{};  // roll of the slab in each slot, radians
+  std::array<D3DMATRIX, 2> MenuBricks{};       // the spinning bricks beside the selection
+  TFigure DemoFigure;                          // turns on the Options screen
+  int32_t DemoTimer = 0;                       // ms since the demo figure last turned
+  std::array<std::array<float, kVolumeBricks>, 2> VolumeBrickSize{};  // [0] sound, [1] music
+  bool ExitRequested = false;  // Exit chosen: the window closes
+
+  MenuState();
+};
+
+int MenuItemCount(uint8_t screen);
+
+// What the menu step works with besides its own state.
+struct MenuContext {
+  MenuState& Menu;
+  HighScoreState& Scores;
+  GameContext& Game;
+  Settings& Config;  // the options screen changes it
+};
+
+void MenuStep(MenuContext& menu);
+void MoveSelection(MenuState& menu, int32_t item);
+void ResetItemTurns(MenuState& menu);
+
+// Back in the menu after a game's fade to black: the high-score screen after a game over
+// (with name entry when the score made the table), the main screen after an abort.
+void EnterMenuAfterGame(MenuContext& menu, LeaveResult result);
+
+// The animations advanced by the menu step, and the ones run while an item is drawn.
+void DemoFigureStep(MenuState& menu, const Settings& settings, uint32_t frameMs);
+void UpdateItemTurns(MenuState& menu, uint32_t frameMs);
+void UpdateVolumeBars(MenuState& menu, const Settings& settings, uint32_t frameMs);
+void SpinMenuBricks(MenuState& menu, uint32_t frameMs);
+void CreateVolumeBricks(MenuState& menu, const Settings& settings);
+void GrowSelectedItem(MenuState& menu, uint32_t frameMs);
+void ShrinkPreviousItem(MenuState& menu, uint32_t frameMs);
+
+}  // namespace zt
