@@ -10,24 +10,30 @@ Run from the repository folder (Python 3 only, no other package):
         # a picture of all figures; turn it into a PNG with ImageMagick:
         # convert figures.ppm figures.png   (apt-get install imagemagick)
 
-Each figure's first turn is written down once below (its resting orientation, near the top of
-its 4 x 4 box); turns 2..4 are computed. The file holds, for figure 1..48 and inside it turn
-1..4, one caption line and four grid rows of four digits (1 = brick, 0 = empty): 960 lines,
-LF line ends, ending with a newline.
+Each figure's shape is written down once below, in its resting orientation; the generator
+places it in the 4 x 4 box as turn 1 and computes turns 2..4. The file holds, for figure 1..48
+and inside it turn 1..4, one caption line and four grid rows of four digits (1 = brick,
+0 = empty): 960 lines, LF line ends, ending with a newline.
 
 How a turn is computed. A grid cell (i, j) (row i from the top, column j from the left) sits at
 x = j, y = -i. The turn animation swings every brick clockwise about the point (1.5, -1), 1.5
 columns right of and one row below cell (0, 0), so a brick at (x, y) ends its swing at
 (y + 2.5, 0.5 - x): half a cell off the grid in both directions. The next turn is that swung
-shape moved by the whole-cell shift that keeps it inside the 4 x 4 box and puts the bricks
-closest to where the swing ended; the best shifts are always half a cell along each axis
-(distance 0.5 * sqrt(2)). Among equally close shifts, the one that moves the middle of the
-figure's bricks least wins, so a figure turns about its own middle as nearly as the half
-cells allow; remaining ties prefer the shift upward, then the shift to the left. The last
-turn's swing must come back to turn 1 with a closest shift too; the generator checks that.
+shape moved by a whole-cell shift that keeps it inside the 4 x 4 box and puts the bricks
+closest to where the swing ended. Such a shift is always half a cell along each axis
+(0.5 * sqrt(2) from the swing's end), and up to four of them qualify. The shifts of turns 2,
+3 and 4 are chosen together:
+  1. turn 4's swing must come back onto turn 1 with one of its closest shifts as well;
+  2. the middle of the figure's bricks travels least over the four turns, so a figure turns
+     about its own middle as nearly as the half cells allow;
+  3. remaining ties: turn 2, then 3, then 4 stands as high as it can, then as far left.
 
-The bomb is figure 5: its square stands in rows 1-2, columns 1-2 in every turn, and the blast
-is centred on the middle of that square.
+Where turn 1 stands: where the four turns travel least, then as high in the box as possible,
+then nearest the middle of its columns, then leftmost. Most figures start in grid row 0 or 1.
+
+The bomb is figure 5 and takes its square: drawn where it stands, in rows 1-2 and columns 1-2,
+rather than placed by the rule above. There it turns exactly in place, so it stands there in
+every turn, and the blast is centred on the middle of that square.
 """
 
 import argparse
@@ -125,33 +131,20 @@ def centre(cells):
     return (Fraction(sum(i for i, _ in cells), n), Fraction(sum(j for _, j in cells), n))
 
 
-def turn_options(cells):
-    """Every in-grid placement of the clockwise turn of `cells`, best first.
+def closest_turns(cells):
+    """The in-grid placements of the clockwise turn of `cells` closest to its swing's end.
 
     A brick at (i, j) ends its swing at grid position (j - 0.5, 2.5 - i); a placement puts it
-    at (j + p, q - i) for whole numbers p, q, which is the swing end moved by
-    (p + 0.5, q - 2.5) rows and columns. Sorted by that distance, then by how far the middle
-    of the bricks moves, then upward first, then leftward first."""
-    ci, cj = centre(cells)
+    at (j + p, q - i) for whole numbers p, q: the swing's end moved by (p + 0.5, q - 2.5) rows
+    and columns."""
     options = []
     for p in range(-4, 5):
         for q in range(-1, 8):
             placed = frozenset((j + p, q - i) for i, j in cells)
-            if not all(0 <= a <= 3 and 0 <= b <= 3 for a, b in placed):
-                continue
-            di, dj = Fraction(2 * p + 1, 2), Fraction(2 * q - 5, 2)
-            ni, nj = centre(placed)
-            key = (di * di + dj * dj, (ni - ci) ** 2 + (nj - cj) ** 2, di, dj)
-            options.append((key, placed))
-    options.sort(key=lambda option: option[0])
-    return options
-
-
-def closest_turns(cells):
-    """The in-grid placements of the clockwise turn of `cells` that end closest to its swing."""
-    options = turn_options(cells)
-    best = options[0][0][0]
-    return [placed for key, placed in options if key[0] == best]
+            if all(0 <= a <= 3 and 0 <= b <= 3 for a, b in placed):
+                options.append(((2 * p + 1) ** 2 + (2 * q - 5) ** 2, placed))
+    best = min(distance for distance, _ in options)
+    return [placed for distance, placed in options if distance == best]
 
 
 def travel(turns):
