@@ -411,14 +411,14 @@ def frame_b():
     glowing rod and parted by gold rings; the floor ten tiles with gold studs; gold bases
     and gem finials."""
     glass, gold, rod, gem = 0, 1, 2, 3
-    materials = [(0.36, 0.12, 0.52), (1.0, 0.72, 0.25), (1.0, 0.4, 0.9), (1.0, 0.9, 0.6)]
+    materials = [(0.42, 0.16, 0.62), (1.0, 0.78, 0.3), (1.0, 0.45, 0.95), (1.0, 0.92, 0.7)]
     mesh = Mesh()
-    axis_x = (WALL_IN + WALL_OUT) / 2
+    radius = 0.32  # the beads stand out beyond the wall line, never into the glass
+    axis_x = WALL_IN + radius + 0.02
     axis_z = 0.3
-    radius = (WALL_OUT - WALL_IN) / 2
     for side in (-1, 1):
         cx = side * axis_x
-        prism_y(mesh, cx, axis_z, 0.06, FLOOR_TOP, TOP + 0.1, 6, rod)
+        prism_y(mesh, cx, axis_z, 0.08, FLOOR_TOP, TOP + 0.1, 6, rod)
         for k in range(20):
             y0, y1 = row_line(k), row_line(k + 1)
             prism_y(mesh, cx, axis_z, radius * 0.82, y0 + 0.08, y1 - 0.08, 8, glass, top_radius=radius * 0.82)
@@ -427,8 +427,8 @@ def frame_b():
             if k > 0:
                 prism_y(mesh, cx, axis_z, radius * 1.05, y0 - 0.05, y0 + 0.05, 8, gold, smooth=False)
         # Gold base at the floor corner and a gem on top.
-        prism_y(mesh, cx, axis_z, radius * 1.2, FLOOR_BOTTOM - 0.15, FLOOR_TOP, 8, gold, smooth=False,
-                top_radius=radius * 1.05)
+        prism_y(mesh, cx, axis_z, radius * 1.12, FLOOR_BOTTOM - 0.15, FLOOR_TOP, 8, gold, smooth=False,
+                top_radius=radius * 1.0)
         prism_y(mesh, cx, axis_z, radius * 1.1, TOP - 0.02, TOP + 0.1, 8, gold, smooth=False)
         bipyramid_y(mesh, cx, TOP + 0.25, axis_z, radius * 0.95, 0.45, 8, gem)
     # Floor tiles, one under each column, with a gold stud on the front of each.
