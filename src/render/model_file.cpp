@@ -313,9 +313,6 @@ std::vector<DrawRun> MakeRuns(const TModelInfo& info) {
 
 }  // namespace
 
-TModel::TModel(uint8_t modelIndex, float x, float y, float z) : ModelIndex(modelIndex) {
-  MatTranslation(Matrix, x, y, z);
-}
 
 std::string LoadModelTexture(const std::string& name) {
   if (name == kBrickTextureName) return {};

@@ -79,17 +79,6 @@ struct ModelSet {
   int32_t TexturedVertexCount() const { return static_cast<int32_t>(TexturedVertices.size()); }
 };
 
-// A placed mesh: a model number and its world matrix.
-class TModel {
- public:
-  TModel(uint8_t modelIndex, float x, float y, float z);  // Matrix := translation (x, y, z)
-  virtual ~TModel() = default;
-  virtual void Rotate() {}  // one turning step; only figures turn
-
-  uint8_t ModelIndex;  // 0..5
-  D3DMATRIX Matrix;
-};
-
 // Reads data/models.dat under gameDir (empty: the working directory) and loads each
 // listed file, in order, into the next record, logging "<line> - done" after each.
 // Blank lines are skipped. Throws LoadError when the list or a mesh is missing or
