@@ -1,5 +1,7 @@
 #include "render/model_file.h"
 
+#include "game/glass.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -415,9 +417,9 @@ TEST_F(ModelFileTest, InitModelsRefusesListsTheGameCannotRunWith) {
   }
 }
 
-TEST(TModel, StartsAsATranslation) {
-  const TModel model(kBombModel, 1.5f, -2.0f, 3.0f);
-  EXPECT_EQ(model.ModelIndex, kBombModel);
+TEST(TModel, BrickStartsAsATranslation) {
+  const TBrick model = TBrick::Create(7, 1.5f, -2.0f, 3.0f);
+  EXPECT_EQ(model.Color, 7);
   EXPECT_EQ(model.Matrix(4, 1), 1.5f);
   EXPECT_EQ(model.Matrix(4, 2), -2.0f);
   EXPECT_EQ(model.Matrix(4, 3), 3.0f);

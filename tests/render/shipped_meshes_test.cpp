@@ -53,10 +53,10 @@ D3DVECTOR Apply(const D3DMATRIX& m, float x, float y, float z) {
 
 // The glass frame instance: scaled about the glass centre, 0.3 toward the camera.
 D3DMATRIX GlassFrameMatrix() {
-  TModel frame(kGlassFrameAModel, 5.5f, 10.5f, 0);
-  D3DMATRIX scaling, out;
+  D3DMATRIX place, scaling, out;
+  MatTranslation(place, 5.5f, 10.5f, 0);
   MatScaling(scaling, 1.03f, 0.98f, 1);
-  MatMultiply(frame.Matrix, scaling, out);
+  MatMultiply(place, scaling, out);
   out(4, 3) -= 0.3f;
   return out;
 }
