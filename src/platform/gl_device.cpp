@@ -462,8 +462,6 @@ class GlDevice final : public Device {
     const HRESULT check = CheckDraw(state_, type, startVertex, primitiveCount);
     if (Failed(check) || primitiveCount == 0) return check;
     ++current_.DrawPrimitiveCalls;
-    auto* texture = dynamic_cast<GlTexture*>(state_.Textures[0].get());
-    if (texture != nullptr && texture->NeedsUpload()) Flush();  // merged draws saw the texels before
     if (VertexCount(type, primitiveCount) <= kBatchSourceVertices) {
       Merge(type, startVertex, primitiveCount);
     } else {

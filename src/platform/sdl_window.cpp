@@ -37,7 +37,8 @@ std::unique_ptr<SdlGlWindow> SdlGlWindow::Create(const GlWindowOptions& options,
             std::to_string(result->glVersion_ / 10) + "." + std::to_string(result->glVersion_ % 10);
     return nullptr;
   }
-  result->clipControl_ = result->glVersion_ >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
+  result->clipControl_ = options.AllowClipControl &&
+                         (result->glVersion_ >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control"));
   if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);  // adaptive vsync, else vsync
   return result;
 }

@@ -15,6 +15,9 @@ struct GlWindowOptions {
   int Height = 567;
   bool Hidden = false;     // tests draw into a window that is never shown
   bool Resizable = true;
+  // Use glClipControl for Direct3D's depth range when the context has it; false takes
+  // the shader's fix-up instead (both give the same picture).
+  bool AllowClipControl = true;
 };
 
 class SdlGlWindow {
