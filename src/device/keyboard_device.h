@@ -8,14 +8,14 @@
 #include <array>
 #include <cstdint>
 
+#include "device/hresult.h"
+
 namespace zt {
 
-using HRESULT = int32_t;
 constexpr HRESULT DI_OK = 0;
 constexpr HRESULT DIERR_INPUTLOST = static_cast<HRESULT>(0x8007001Eu);
 constexpr HRESULT DIERR_NOTACQUIRED = static_cast<HRESULT>(0x8007000Cu);
 constexpr HRESULT DIERR_GENERIC = static_cast<HRESULT>(0x80004005u);
-constexpr bool Succeeded(HRESULT result) { return result >= 0; }
 
 using KeySnapshot = std::array<uint8_t, 256>;
 

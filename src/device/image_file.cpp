@@ -1,0 +1,76 @@
+#include "device/image_file.h"
+
+#include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace zt {
+
+bool ReadImageFile(const std::string& path, Image& image, std::string& error) {
+  int width = 0, height = 0, channels = 0;
+  std::unique_ptr<stbi_uc, void (*)(void*)> pixels(stbi_load(path.c_str(), &width, &height, &channels, 4),
+                                                    stbi_image_free);
+  if (!pixels) {
+    const char* reason = stbi_failure_reason();
+    error = reason != nullptr ? reason : "unreadable picture";
+    return false;
+  }
+  image.Width = width;
+  image.Height = height;
+  image.Argb.resize(static_cast<size_t>(width) * height);
+  const stbi_uc* p = pixels.get();
+  for (uint32_t& texel : image.Argb) {
+    texel = (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+    p += 4;
+  }
+  return true;
+}
+
+void ApplyColourKey(Image& image, uint32_t key) {
+  if (key == 0) return;
+  for (uint32_t& texel : image.Argb)
+    if (texel == key) texel = 0;
+}
+
+Image HalveImage(const Image& image) {
+  Image half;
+  half.Width = image.Width > 1 ? image.Width / 2 : 1;
+  half.Height = image.Height > 1 ? image.Height / 2 : 1;
+  half.Argb.resize(static_cast<size_t>(half.Width) * half.Height);
+  const int stepX = image.Width > 1 ? 2 : 1;
+  const int stepY = image.Height > 1 ? 2 : 1;
+  for (int y = 0; y < half.Height; ++y) {
+    for (int x = 0; x < half.Width; ++x) {
+      uint32_t sum[4] = {0, 0, 0, 0};
+      int count = 0;
+      for (int dy = 0; dy < stepY; ++dy) {
+        for (int dx = 0; dx < stepX; ++dx) {
+          const uint32_t texel = image.At(x * stepX + dx, y * stepY + dy);
+          for (int c = 0; c < 4; ++c) sum[c] += (texel >> (8 * c)) & 0xFF;
+          ++count;
+        }
+      }
+      uint32_t out = 0;
+      for (int c = 0; c < 4; ++c) out |= ((sum[c] + count / 2) / count) << (8 * c);
+      half.Argb[static_cast<size_t>(y) * half.Width + x] = out;
+    }
+  }
+  return half;
+}
+
+bool WritePngFile(const std::string& path, const Image& image) {
+  if (image.Width <= 0 || image.Height <= 0) return false;
+  std::vector<uint8_t> rgba(image.Argb.size() * 4);
+  for (size_t i = 0; i < image.Argb.size(); ++i) {
+    const uint32_t t = image.Argb[i];
+    rgba[i * 4 + 0] = static_cast<uint8_t>(t >> 16);
+    rgba[i * 4 + 1] = static_cast<uint8_t>(t >> 8);
+    rgba[i * 4 + 2] = static_cast<uint8_t>(t);
+    rgba[i * 4 + 3] = static_cast<uint8_t>(t >> 24);
+  }
+  return stbi_write_png(path.c_str(), image.Width, image.Height, 4, rgba.data(), image.Width * 4) != 0;
+}
+
+}  // namespace zt

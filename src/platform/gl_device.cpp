@@ -1,0 +1,838 @@
+#include "platform/gl_device.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "platform/gl_shaders.h"
+
+namespace zt {
+
+namespace {
+
+// ---- matrices in the game's convention: row vectors, p' = p * M ----
+
+D3DMATRIX Multiply(const D3DMATRIX& first, const D3DMATRIX& second) {
+  D3DMATRIX out;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) {
+      float sum = 0;
+      for (int k = 0; k < 4; ++k) sum += first.m[i][k] * second.m[k][j];
+      out.m[i][j] = sum;
+    }
+  return out;
+}
+
+struct Mat3 {
+  float m[3][3] = {};
+};
+
+// The matrix that carries normals for the upper 3x3 of `a`: its inverse transposed,
+// which is its cofactor matrix over its determinant. Zero when `a` is singular.
+Mat3 NormalMatrix(const D3DMATRIX& a) {
+  const auto& m = a.m;
+  Mat3 c;
+  c.m[0][0] = m[1][1] * m[2][2] - m[1][2] * m[2][1];
+  c.m[0][1] = -(m[1][0] * m[2][2] - m[1][2] * m[2][0]);
+  c.m[0][2] = m[1][0] * m[2][1] - m[1][1] * m[2][0];
+  c.m[1][0] = -(m[0][1] * m[2][2] - m[0][2] * m[2][1]);
+  c.m[1][1] = m[0][0] * m[2][2] - m[0][2] * m[2][0];
+  c.m[1][2] = -(m[0][0] * m[2][1] - m[0][1] * m[2][0]);
+  c.m[2][0] = m[0][1] * m[1][2] - m[0][2] * m[1][1];
+  c.m[2][1] = -(m[0][0] * m[1][2] - m[0][2] * m[1][0]);
+  c.m[2][2] = m[0][0] * m[1][1] - m[0][1] * m[1][0];
+  const float det = m[0][0] * c.m[0][0] + m[0][1] * c.m[0][1] + m[0][2] * c.m[0][2];
+  if (det == 0.0f) return Mat3{};
+  for (auto& row : c.m)
+    for (float& v : row) v /= det;
+  return c;
+}
+
+void TransformPoint(const D3DMATRIX& m, const float in[3], float out[3]) {
+  for (int j = 0; j < 3; ++j) out[j] = in[0] * m.m[0][j] + in[1] * m.m[1][j] + in[2] * m.m[2][j] + m.m[3][j];
+}
+
+void TransformDirection(const D3DMATRIX& m, const float in[3], float out[3]) {
+  for (int j = 0; j < 3; ++j) out[j] = in[0] * m.m[0][j] + in[1] * m.m[1][j] + in[2] * m.m[2][j];
+}
+
+void TransformNormal(const Mat3& n, const float in[3], float out[3]) {
+  for (int j = 0; j < 3; ++j) out[j] = in[0] * n.m[0][j] + in[1] * n.m[1][j] + in[2] * n.m[2][j];
+}
+
+// ---- Direct3D values to GL ----
+
+GLenum CompareFunc(uint32_t value) {
+  switch (value) {
+    case D3DCMP_NEVER: return GL_NEVER;
+    case D3DCMP_LESS: return GL_LESS;
+    case D3DCMP_EQUAL: return GL_EQUAL;
+    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
+    case D3DCMP_GREATER: return GL_GREATER;
+    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
+    default: return GL_ALWAYS;
+  }
+}
+
+GLenum BlendFactor(uint32_t value) {
+  switch (value) {
+    case D3DBLEND_ZERO: return GL_ZERO;
+    case D3DBLEND_ONE: return GL_ONE;
+    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA: return GL_ONE;  // the back buffer has no alpha: it reads as 1
+    case D3DBLEND_INVDESTALPHA: return GL_ZERO;
+    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    default: return GL_ONE;
+  }
+}
+
+GLint AddressMode(uint32_t value) {
+  switch (value) {
+    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    default: return GL_REPEAT;
+  }
+}
+
+struct TexelUpload {
+  GLint internalFormat;
+  GLenum format, type;
+};
+
+TexelUpload UploadFormat(D3DFORMAT format) {
+  switch (format) {
+    case D3DFMT_X8R8G8B8: return {GL_RGB8, GL_BGRA, GL_UNSIGNED_BYTE};
+    case D3DFMT_R5G6B5: return {GL_RGB8, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+    case D3DFMT_X1R5G5B5: return {GL_RGB8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+    case D3DFMT_A1R5G5B5: return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+    case D3DFMT_A4R4G4B4: return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
+    default: return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE};  // A8R8G8B8: bytes B, G, R, A
+  }
+}
+
+void ColourToFloats(D3DCOLOR colour, float out[4]) {
+  out[0] = ((colour >> 16) & 0xFF) / 255.0f;
+  out[1] = ((colour >> 8) & 0xFF) / 255.0f;
+  out[2] = (colour & 0xFF) / 255.0f;
+  out[3] = (colour >> 24) / 255.0f;
+}
+
+// ---- resources ----
+
+class GlTexture final : public Texture {
+ public:
+  GlTexture(uint32_t width, uint32_t height, uint32_t levels, D3DFORMAT format, D3DPOOL pool,
+            std::shared_ptr<const bool> alive)
+      : Texture(width, height, levels, format, pool), alive_(std::move(alive)) {
+    glGenTextures(1, &name_);
+    glBindTexture(GL_TEXTURE_2D, name_);
+    const TexelUpload upload = UploadFormat(format);
+    for (uint32_t level = 0; level < GetLevelCount(); ++level)
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), upload.internalFormat, static_cast<GLsizei>(Width(level)),
+                   static_cast<GLsizei>(Height(level)), 0, upload.format, upload.type, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(GetLevelCount()) - 1);
+    uploaded_.assign(GetLevelCount(), ~0u);
+  }
+  ~GlTexture() override {
+    if (*alive_) glDeleteTextures(1, &name_);
+  }
+
+  bool NeedsUpload() const {
+    for (uint32_t level = 0; level < GetLevelCount(); ++level)
+      if (uploaded_[level] != Version(level)) return true;
+    return false;
+  }
+
+  // Binds the texture to the active unit and sends the levels written since.
+  void Bind() {
+    glBindTexture(GL_TEXTURE_2D, name_);
+    const TexelUpload upload = UploadFormat(Format());
+    for (uint32_t level = 0; level < GetLevelCount(); ++level) {
+      if (uploaded_[level] == Version(level)) continue;
+      glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(Width(level)),
+                      static_cast<GLsizei>(Height(level)), upload.format, upload.type, Bits(level));
+      uploaded_[level] = Version(level);
+    }
+  }
+
+ private:
+  std::shared_ptr<const bool> alive_;
+  GLuint name_ = 0;
+  std::vector<uint32_t> uploaded_;
+};
+
+class GlVertexBuffer final : public VertexBuffer {
+ public:
+  GlVertexBuffer(uint32_t length, uint32_t fvf, D3DPOOL pool, std::shared_ptr<const bool> alive)
+      : VertexBuffer(length, fvf, pool), alive_(std::move(alive)) {
+    glGenBuffers(1, &name_);
+    glBindBuffer(GL_ARRAY_BUFFER, name_);
+    glBufferData(GL_ARRAY_BUFFER, length, nullptr, length > 65536 ? GL_STATIC_DRAW : GL_STREAM_DRAW);
+  }
+  ~GlVertexBuffer() override {
+    if (*alive_) glDeleteBuffers(1, &name_);
+  }
+  GLuint Name() const { return name_; }
+
+  // Binds the buffer and sends the bytes written since the last draw from it.
+  void Bind() {
+    glBindBuffer(GL_ARRAY_BUFFER, name_);
+    uint32_t begin = 0, end = 0;
+    TakeChangedRange(begin, end);
+    if (end > begin) glBufferSubData(GL_ARRAY_BUFFER, begin, end - begin, Data() + begin);
+  }
+
+ private:
+  std::shared_ptr<const bool> alive_;
+  GLuint name_ = 0;
+};
+
+// One vertex of a merged draw: the 0x152 layout, already placed in the world.
+struct BatchVertex {
+  float Position[3];
+  float Normal[3];
+  uint32_t Diffuse;
+  float TexCoord[2];
+};
+static_assert(sizeof(BatchVertex) == 36);
+
+constexpr uint32_t kBatchSourceVertices = 64;  // draws this small are merged
+constexpr size_t kBatchCapacity = 6144;        // vertices of one merged draw
+
+struct Uniforms {
+  GLint worldView, projection, normalMatrix, clipFixup, lighting, normalize, specularEnable, localViewer;
+  GLint hasDiffuse, diffuseFromVertex, ambientFromVertex, specularFromVertex, emissiveFromVertex;
+  GLint materialDiffuse, materialAmbient, materialSpecular, materialEmissive, materialPower, globalAmbient;
+  GLint lightCount, lightType, lightPosition, lightDirection, lightDiffuse, lightSpecular, lightAmbient,
+      lightAttenuation;
+  GLint texture, hasTexture, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, textureFactor;
+  GLint alphaTest, alphaFunc, alphaRef;
+};
+
+GLuint Compile(GLenum kind, const char* source, std::string& error) {
+  GLuint shader = glCreateShader(kind);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[2048] = {};
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    error = std::string("shader: ") + log;
+    glDeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+enum Dirty : uint32_t {
+  kDirtyTransforms = 1,
+  kDirtyLights = 2,
+  kDirtyMaterial = 4,
+  kDirtyStates = 8,  // render states, stage states, the vertex format
+  kDirtyAll = 15,
+};
+
+class GlDevice final : public Device {
+ public:
+  GlDevice(SdlGlWindow& window, uint32_t width, uint32_t height)
+      : window_(window), alive_(window.ContextAlive()), width_(width), height_(height) {}
+
+  ~GlDevice() override {
+    if (!*alive_) return;  // the window and its context went first
+    glDeleteProgram(program_);
+    glDeleteVertexArrays(1, &vao_);
+    glDeleteBuffers(1, &batchBuffer_);
+    glDeleteSamplers(1, &sampler_);
+    glDeleteFramebuffers(1, &framebuffer_);
+    glDeleteRenderbuffers(2, renderbuffers_);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  }
+
+  bool Init(std::string& error) {
+    GLuint vs = Compile(GL_VERTEX_SHADER, kFixedFunctionVertexShader, error);
+    GLuint fs = vs ? Compile(GL_FRAGMENT_SHADER, kFixedFunctionFragmentShader, error) : 0;
+    if (!vs || !fs) return false;
+    program_ = glCreateProgram();
+    glAttachShader(program_, vs);
+    glAttachShader(program_, fs);
+    glLinkProgram(program_);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint ok = 0;
+    glGetProgramiv(program_, GL_LINK_STATUS, &ok);
+    if (!ok) {
+      char log[2048] = {};
+      glGetProgramInfoLog(program_, sizeof log, nullptr, log);
+      error = std::string("shader link: ") + log;
+      return false;
+    }
+    glUseProgram(program_);
+    FindUniforms();
+    glUniform1i(u_.texture, 0);
+
+    glGenVertexArrays(1, &vao_);
+    glBindVertexArray(vao_);
+    glGenBuffers(1, &batchBuffer_);
+    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer_);
+    glBufferData(GL_ARRAY_BUFFER, kBatchCapacity * sizeof(BatchVertex), nullptr, GL_STREAM_DRAW);
+    batch_.reserve(kBatchCapacity);
+    glGenSamplers(1, &sampler_);
+    glBindSampler(0, sampler_);
+
+    // The back buffer: colour and depth of the presentation size.
+    glGenFramebuffers(1, &framebuffer_);
+    glGenRenderbuffers(2, renderbuffers_);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[0]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[1]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, static_cast<GLsizei>(width_),
+                          static_cast<GLsizei>(height_));
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers_[0]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers_[1]);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+      error = "the back buffer could not be made";
+      return false;
+    }
+    glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (window_.HasClipControl()) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    glUniform1i(u_.clipFixup, window_.HasClipControl() ? 0 : 1);
+    dirty_ = kDirtyAll;
+    return glGetError() == GL_NO_ERROR;
+  }
+
+  HRESULT CreateVertexBuffer(uint32_t length, uint32_t, uint32_t fvf, D3DPOOL pool, VertexBufferPtr& out) override {
+    if (length == 0) return D3DERR_INVALIDCALL;
+    try {
+      auto buffer = std::make_shared<GlVertexBuffer>(length, fvf, pool, window_.ContextAlive());
+      if (glGetError() == GL_OUT_OF_MEMORY) return D3DERR_OUTOFVIDEOMEMORY;
+      out = std::move(buffer);
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    }
+    return D3D_OK;
+  }
+
+  HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t, D3DFORMAT format, D3DPOOL pool,
+                        TexturePtr& out) override {
+    if (width == 0 || height == 0 || BytesPerTexel(format) == 0) return D3DERR_INVALIDCALL;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (width > static_cast<uint32_t>(maxSize) || height > static_cast<uint32_t>(maxSize)) return D3DERR_INVALIDCALL;
+    try {
+      auto texture = std::make_shared<GlTexture>(width, height, std::min(levels, FullMipChainLength(width, height)),
+                                                 format, pool, window_.ContextAlive());
+      if (glGetError() == GL_OUT_OF_MEMORY) return D3DERR_OUTOFVIDEOMEMORY;
+      out = std::move(texture);
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    }
+    boundTexture_.reset();  // creation bound another texture
+    boundNothing_ = false;
+    return D3D_OK;
+  }
+
+  HRESULT Clear(uint32_t flags, D3DCOLOR color, float z, uint32_t) override {
+    Flush();
+    GLbitfield mask = 0;
+    if (flags & D3DCLEAR_TARGET) {
+      float c[4];
+      ColourToFloats(color, c);
+      glClearColor(c[0], c[1], c[2], 1.0f);
+      mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if (flags & D3DCLEAR_ZBUFFER) {
+      glDepthMask(GL_TRUE);  // Direct3D clears depth whatever the write state
+      glClearDepth(std::clamp(z, 0.0f, 1.0f));
+      mask |= GL_DEPTH_BUFFER_BIT;
+      dirty_ |= kDirtyStates;
+    }
+    if (mask) glClear(mask);
+    return D3D_OK;
+  }
+
+  HRESULT BeginScene() override {
+    if (inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = true;
+    return D3D_OK;
+  }
+
+  HRESULT EndScene() override {
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    Flush();
+    inScene_ = false;
+    return D3D_OK;
+  }
+
+  HRESULT Present() override {
+    Flush();
+    last_ = current_;
+    current_ = {};
+    int w = 0, h = 0;
+    window_.DrawableSize(w, h);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    const bool sameSize = w == static_cast<int>(width_) && h == static_cast<int>(height_);
+    glBlitFramebuffer(0, 0, static_cast<GLint>(width_), static_cast<GLint>(height_), 0, 0, w, h, GL_COLOR_BUFFER_BIT,
+                      sameSize ? GL_NEAREST : GL_LINEAR);
+    window_.Swap();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    return D3D_OK;
+  }
+
+  HRESULT SetTransform(D3DTRANSFORMSTATETYPE which, const D3DMATRIX& matrix) override {
+    // The world matrix of merged draws is applied as they are merged.
+    if (which != D3DTS_WORLD) Flush();
+    const HRESULT result = ApplySetTransform(state_, which, matrix);
+    dirty_ |= kDirtyTransforms | (which == D3DTS_VIEW ? kDirtyLights : 0u);
+    return result;
+  }
+
+  HRESULT SetLight(uint32_t index, const D3DLIGHT8& light) override {
+    Flush();
+    dirty_ |= kDirtyLights;
+    return ApplySetLight(state_, index, light);
+  }
+
+  HRESULT LightEnable(uint32_t index, bool enable) override {
+    if (index < kLightSlots && state_.Lights[index].Set && state_.Lights[index].Enabled == enable) return D3D_OK;
+    Flush();
+    dirty_ |= kDirtyLights;
+    return ApplyLightEnable(state_, index, enable);
+  }
+
+  HRESULT SetMaterial(const D3DMATERIAL8& material) override {
+    if (std::memcmp(&material, &state_.Material, sizeof material) == 0) return D3D_OK;
+    Flush();
+    state_.Material = material;
+    dirty_ |= kDirtyMaterial;
+    return D3D_OK;
+  }
+
+  HRESULT SetRenderState(D3DRENDERSTATETYPE which, uint32_t value) override {
+    if (which < kRenderStateCount && state_.RenderStates[which] == value) return D3D_OK;
+    Flush();
+    dirty_ |= kDirtyStates;
+    return ApplySetRenderState(state_, which, value);
+  }
+
+  HRESULT SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE which, uint32_t value) override {
+    if (stage < kTextureStageCount && which < kStageStateCount && state_.StageStates[stage][which] == value)
+      return D3D_OK;
+    Flush();
+    dirty_ |= kDirtyStates;
+    return ApplySetTextureStageState(state_, stage, which, value);
+  }
+
+  HRESULT SetTexture(uint32_t stage, const TexturePtr& texture) override {
+    if (stage < kTextureStageCount && state_.Textures[stage] == texture) return D3D_OK;
+    Flush();
+    return ApplySetTexture(state_, stage, texture);
+  }
+
+  HRESULT SetStreamSource(uint32_t stream, const VertexBufferPtr& buffer, uint32_t stride) override {
+    return ApplySetStreamSource(state_, stream, buffer, stride);  // merged draws keep their own copy
+  }
+
+  HRESULT SetVertexShader(uint32_t fvf) override {
+    if (state_.Fvf == fvf) return D3D_OK;
+    Flush();
+    state_.Fvf = fvf;
+    dirty_ |= kDirtyStates;
+    return D3D_OK;
+  }
+
+  HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVertex, uint32_t primitiveCount) override {
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    const HRESULT check = CheckDraw(state_, type, startVertex, primitiveCount);
+    if (Failed(check) || primitiveCount == 0) return check;
+    ++current_.DrawPrimitiveCalls;
+    if (VertexCount(type, primitiveCount) <= kBatchSourceVertices) {
+      Merge(type, startVertex, primitiveCount);
+    } else {
+      Flush();
+      DrawDirect(type, startVertex, primitiveCount);
+    }
+    return D3D_OK;
+  }
+
+  Image ReadBackBuffer() override {
+    Flush();
+    Image image;
+    image.Width = static_cast<int>(width_);
+    image.Height = static_cast<int>(height_);
+    std::vector<uint32_t> rows(size_t{width_} * height_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glReadPixels(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_), GL_BGRA, GL_UNSIGNED_BYTE,
+                 rows.data());
+    image.Argb.resize(rows.size());
+    for (uint32_t y = 0; y < height_; ++y)  // GL keeps the bottom row first
+      for (uint32_t x = 0; x < width_; ++x)
+        image.Argb[size_t{y} * width_ + x] = rows[size_t{height_ - 1 - y} * width_ + x] | 0xFF000000u;
+    return image;
+  }
+
+  const DeviceState& State() const override { return state_; }
+
+  GlFrameCounts last_;
+
+ private:
+  void FindUniforms() {
+    auto at = [this](const char* name) { return glGetUniformLocation(program_, name); };
+    u_.worldView = at("uWorldView");
+    u_.projection = at("uProjection");
+    u_.normalMatrix = at("uNormalMatrix");
+    u_.clipFixup = at("uClipFixup");
+    u_.lighting = at("uLighting");
+    u_.normalize = at("uNormalize");
+    u_.specularEnable = at("uSpecularEnable");
+    u_.localViewer = at("uLocalViewer");
+    u_.hasDiffuse = at("uHasDiffuse");
+    u_.diffuseFromVertex = at("uDiffuseFromVertex");
+    u_.ambientFromVertex = at("uAmbientFromVertex");
+    u_.specularFromVertex = at("uSpecularFromVertex");
+    u_.emissiveFromVertex = at("uEmissiveFromVertex");
+    u_.materialDiffuse = at("uMaterialDiffuse");
+    u_.materialAmbient = at("uMaterialAmbient");
+    u_.materialSpecular = at("uMaterialSpecular");
+    u_.materialEmissive = at("uMaterialEmissive");
+    u_.materialPower = at("uMaterialPower");
+    u_.globalAmbient = at("uGlobalAmbient");
+    u_.lightCount = at("uLightCount");
+    u_.lightType = at("uLightType[0]");
+    u_.lightPosition = at("uLightPosition[0]");
+    u_.lightDirection = at("uLightDirection[0]");
+    u_.lightDiffuse = at("uLightDiffuse[0]");
+    u_.lightSpecular = at("uLightSpecular[0]");
+    u_.lightAmbient = at("uLightAmbient[0]");
+    u_.lightAttenuation = at("uLightAttenuation[0]");
+    u_.texture = at("uTexture");
+    u_.hasTexture = at("uHasTexture");
+    u_.colorOp = at("uColorOp");
+    u_.colorArg1 = at("uColorArg1");
+    u_.colorArg2 = at("uColorArg2");
+    u_.alphaOp = at("uAlphaOp");
+    u_.alphaArg1 = at("uAlphaArg1");
+    u_.alphaArg2 = at("uAlphaArg2");
+    u_.textureFactor = at("uTextureFactor");
+    u_.alphaTest = at("uAlphaTest");
+    u_.alphaFunc = at("uAlphaFunc");
+    u_.alphaRef = at("uAlphaRef");
+  }
+
+  // Sends every state that changed since the last GL draw. `merged`: the vertices are
+  // already in world space, so the world matrix is left out.
+  void ApplyState(bool merged) {
+    const auto& rs = state_.RenderStates;
+    if (dirty_ & kDirtyStates) {
+      if (rs[D3DRS_ZENABLE] != D3DZB_FALSE) glEnable(GL_DEPTH_TEST);
+      else glDisable(GL_DEPTH_TEST);
+      glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+      glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
+      if (rs[D3DRS_CULLMODE] == D3DCULL_NONE) {
+        glDisable(GL_CULL_FACE);
+      } else {
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glFrontFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_CCW : GL_CW);  // CCW culls: clockwise is the front
+      }
+      if (rs[D3DRS_ALPHABLENDENABLE]) {
+        glEnable(GL_BLEND);
+        glBlendFunc(BlendFactor(rs[D3DRS_SRCBLEND]), BlendFactor(rs[D3DRS_DESTBLEND]));
+      } else {
+        glDisable(GL_BLEND);
+      }
+      const bool hasDiffuse = (state_.Fvf & D3DFVF_DIFFUSE) != 0;
+      const bool colourVertex = hasDiffuse && rs[D3DRS_COLORVERTEX] != 0;
+      // The game's formats have no second (specular) vertex colour: COLOR2 falls back to the material.
+      glUniform1i(u_.hasDiffuse, hasDiffuse);
+      glUniform1i(u_.diffuseFromVertex, colourVertex && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1);
+      glUniform1i(u_.ambientFromVertex, colourVertex && rs[D3DRS_AMBIENTMATERIALSOURCE] == D3DMCS_COLOR1);
+      glUniform1i(u_.specularFromVertex, colourVertex && rs[D3DRS_SPECULARMATERIALSOURCE] == D3DMCS_COLOR1);
+      glUniform1i(u_.emissiveFromVertex, colourVertex && rs[D3DRS_EMISSIVEMATERIALSOURCE] == D3DMCS_COLOR1);
+      glUniform1i(u_.lighting, rs[D3DRS_LIGHTING] != 0);
+      glUniform1i(u_.normalize, rs[D3DRS_NORMALIZENORMALS] != 0);
+      glUniform1i(u_.specularEnable, rs[D3DRS_SPECULARENABLE] != 0);
+      glUniform1i(u_.localViewer, rs[D3DRS_LOCALVIEWER] != 0);
+      float c[4];
+      ColourToFloats(rs[D3DRS_AMBIENT], c);
+      glUniform4fv(u_.globalAmbient, 1, c);
+      ColourToFloats(rs[D3DRS_TEXTUREFACTOR], c);
+      glUniform4fv(u_.textureFactor, 1, c);
+      glUniform1i(u_.alphaTest, rs[D3DRS_ALPHATESTENABLE] != 0);
+      glUniform1i(u_.alphaFunc, static_cast<GLint>(rs[D3DRS_ALPHAFUNC]));
+      glUniform1f(u_.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
+      const auto& stage = state_.StageStates[0];
+      glUniform1i(u_.colorOp, static_cast<GLint>(stage[D3DTSS_COLOROP]));
+      glUniform1i(u_.colorArg1, static_cast<GLint>(stage[D3DTSS_COLORARG1]));
+      glUniform1i(u_.colorArg2, static_cast<GLint>(stage[D3DTSS_COLORARG2]));
+      glUniform1i(u_.alphaOp, static_cast<GLint>(stage[D3DTSS_ALPHAOP]));
+      glUniform1i(u_.alphaArg1, static_cast<GLint>(stage[D3DTSS_ALPHAARG1]));
+      glUniform1i(u_.alphaArg2, static_cast<GLint>(stage[D3DTSS_ALPHAARG2]));
+      const bool linearMag = stage[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR;
+      const bool linearMin = stage[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
+      GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
+      if (stage[D3DTSS_MIPFILTER] == D3DTEXF_POINT)
+        minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+      else if (stage[D3DTSS_MIPFILTER] >= D3DTEXF_LINEAR)
+        minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+      glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, linearMag ? GL_LINEAR : GL_NEAREST);
+      glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, minFilter);
+      glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, AddressMode(stage[D3DTSS_ADDRESSU]));
+      glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, AddressMode(stage[D3DTSS_ADDRESSV]));
+    }
+    if ((dirty_ & kDirtyTransforms) || merged != mergedTransform_) {
+      const D3DMATRIX worldView = merged ? state_.View : Multiply(state_.World, state_.View);
+      const Mat3 normal = NormalMatrix(worldView);
+      glUniformMatrix4fv(u_.worldView, 1, GL_FALSE, &worldView.m[0][0]);
+      glUniformMatrix4fv(u_.projection, 1, GL_FALSE, &state_.Projection.m[0][0]);
+      glUniformMatrix3fv(u_.normalMatrix, 1, GL_FALSE, &normal.m[0][0]);
+      mergedTransform_ = merged;
+    }
+    if (dirty_ & kDirtyLights) UploadLights();
+    if (dirty_ & kDirtyMaterial) {
+      const D3DMATERIAL8& m = state_.Material;
+      glUniform4fv(u_.materialDiffuse, 1, &m.Diffuse.r);
+      glUniform4fv(u_.materialAmbient, 1, &m.Ambient.r);
+      glUniform4fv(u_.materialSpecular, 1, &m.Specular.r);
+      glUniform4fv(u_.materialEmissive, 1, &m.Emissive.r);
+      glUniform1f(u_.materialPower, m.Power);
+    }
+    dirty_ = 0;
+    auto* texture = dynamic_cast<GlTexture*>(state_.Textures[0].get());
+    const bool sameTexture = boundNothing_ ? texture == nullptr
+                                           : !boundTexture_.expired() && boundTexture_.lock() == state_.Textures[0];
+    if (!sameTexture || (texture != nullptr && texture->NeedsUpload())) {
+      glActiveTexture(GL_TEXTURE0);
+      if (texture != nullptr) texture->Bind();
+      else glBindTexture(GL_TEXTURE_2D, 0);
+      glUniform1i(u_.hasTexture, texture != nullptr);
+      boundTexture_ = state_.Textures[0];
+      if (texture == nullptr) boundTexture_.reset();
+      boundNothing_ = texture == nullptr;
+    }
+  }
+
+  void UploadLights() {
+    GLint types[8] = {};
+    float positions[8][3] = {}, directions[8][3] = {}, diffuse[8][4] = {}, specular[8][4] = {}, ambient[8][4] = {},
+          attenuation[8][4] = {};
+    int count = 0;
+    for (const LightSlot& slot : state_.Lights) {
+      if (!slot.Set || !slot.Enabled || count == 8) continue;
+      const D3DLIGHT8& l = slot.Light;
+      types[count] = l.Type;
+      const float position[3] = {l.Position.x, l.Position.y, l.Position.z};
+      const float direction[3] = {l.Direction.x, l.Direction.y, l.Direction.z};
+      TransformPoint(state_.View, position, positions[count]);
+      TransformDirection(state_.View, direction, directions[count]);
+      std::memcpy(diffuse[count], &l.Diffuse.r, sizeof diffuse[count]);
+      std::memcpy(specular[count], &l.Specular.r, sizeof specular[count]);
+      std::memcpy(ambient[count], &l.Ambient.r, sizeof ambient[count]);
+      attenuation[count][0] = l.Attenuation0;
+      attenuation[count][1] = l.Attenuation1;
+      attenuation[count][2] = l.Attenuation2;
+      attenuation[count][3] = l.Range;
+      ++count;
+    }
+    glUniform1i(u_.lightCount, count);
+    glUniform1iv(u_.lightType, 8, types);
+    glUniform3fv(u_.lightPosition, 8, &positions[0][0]);
+    glUniform3fv(u_.lightDirection, 8, &directions[0][0]);
+    glUniform4fv(u_.lightDiffuse, 8, &diffuse[0][0]);
+    glUniform4fv(u_.lightSpecular, 8, &specular[0][0]);
+    glUniform4fv(u_.lightAmbient, 8, &ambient[0][0]);
+    glUniform4fv(u_.lightAttenuation, 8, &attenuation[0][0]);
+  }
+
+  void SetAttributes(uint32_t fvf, GLsizei stride) {
+    const VertexLayout layout = DescribeFvf(fvf);
+    auto attribute = [&](GLuint index, int offset, GLint size, GLenum type, GLboolean normalized) {
+      if (offset < 0) {
+        glDisableVertexAttribArray(index);
+        return;
+      }
+      glEnableVertexAttribArray(index);
+      glVertexAttribPointer(index, size, type, normalized, stride,
+                            reinterpret_cast<const void*>(static_cast<uintptr_t>(offset)));
+    };
+    attribute(0, 0, 3, GL_FLOAT, GL_FALSE);
+    attribute(1, layout.Normal, 3, GL_FLOAT, GL_FALSE);
+    attribute(2, layout.Diffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE);
+    attribute(3, layout.TexCoord, 2, GL_FLOAT, GL_FALSE);
+    glVertexAttrib3f(1, 0, 0, 0);  // what an absent component reads
+    glVertexAttrib4f(2, 1, 1, 1, 1);
+    glVertexAttrib2f(3, 0, 0);
+  }
+
+  void DrawDirect(D3DPRIMITIVETYPE type, uint32_t startVertex, uint32_t primitiveCount) {
+    ApplyState(false);
+    auto* buffer = dynamic_cast<GlVertexBuffer*>(state_.Stream.get());
+    if (buffer == nullptr) return;
+    buffer->Bind();
+    const bool sameSource = attributeSource_.lock() == state_.Stream;
+    if (!sameSource || state_.Fvf != attributeFvf_ || state_.StreamStride != attributeStride_) {
+      SetAttributes(state_.Fvf, static_cast<GLsizei>(state_.StreamStride));
+      attributeSource_ = state_.Stream;
+      attributesOnBatch_ = false;
+      attributeFvf_ = state_.Fvf;
+      attributeStride_ = state_.StreamStride;
+    }
+    glDrawArrays(type == D3DPT_TRIANGLELIST ? GL_TRIANGLES : GL_TRIANGLE_STRIP, static_cast<GLint>(startVertex),
+                 static_cast<GLsizei>(VertexCount(type, primitiveCount)));
+    ++current_.GlDrawCalls;
+  }
+
+  // Adds a small draw to the pending merged draw: its vertices placed in the world
+  // and its strip unrolled into a list with the same facing.
+  void Merge(D3DPRIMITIVETYPE type, uint32_t startVertex, uint32_t primitiveCount) {
+    const uint32_t count = VertexCount(type, primitiveCount);
+    const uint32_t listVertices = primitiveCount * 3;
+    if (batch_.size() + listVertices > kBatchCapacity) Flush();
+    const VertexLayout layout = DescribeFvf(state_.Fvf);
+    const Mat3 normalMatrix = NormalMatrix(state_.World);
+    BatchVertex source[kBatchSourceVertices];
+    const uint8_t* bytes = state_.Stream->Data() + size_t{startVertex} * state_.StreamStride;
+    for (uint32_t i = 0; i < count; ++i, bytes += state_.StreamStride) {
+      BatchVertex& v = source[i];
+      float in[3];
+      std::memcpy(in, bytes, sizeof in);
+      TransformPoint(state_.World, in, v.Position);
+      v.Normal[0] = v.Normal[1] = v.Normal[2] = 0;
+      if (layout.Normal >= 0) {
+        std::memcpy(in, bytes + layout.Normal, sizeof in);
+        TransformNormal(normalMatrix, in, v.Normal);
+      }
+      v.Diffuse = 0xFFFFFFFFu;
+      if (layout.Diffuse >= 0) std::memcpy(&v.Diffuse, bytes + layout.Diffuse, 4);
+      v.TexCoord[0] = v.TexCoord[1] = 0;
+      if (layout.TexCoord >= 0) std::memcpy(v.TexCoord, bytes + layout.TexCoord, sizeof v.TexCoord);
+    }
+    if (type == D3DPT_TRIANGLELIST) {
+      batch_.insert(batch_.end(), source, source + count);
+    } else {
+      for (uint32_t t = 0; t < primitiveCount; ++t) {
+        const bool odd = (t & 1) != 0;
+        batch_.push_back(source[odd ? t + 1 : t]);
+        batch_.push_back(source[odd ? t : t + 1]);
+        batch_.push_back(source[t + 2]);
+      }
+    }
+  }
+
+  // Draws the pending merged draw, if any, with the states all its parts share.
+  void Flush() {
+    if (batch_.empty()) return;
+    ApplyState(true);
+    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer_);
+    glBufferData(GL_ARRAY_BUFFER, kBatchCapacity * sizeof(BatchVertex), nullptr, GL_STREAM_DRAW);  // a fresh store
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(batch_.size() * sizeof(BatchVertex)), batch_.data());
+    if (!attributesOnBatch_) {
+      SetAttributes(kFvfTexMesh, sizeof(BatchVertex));
+      attributeSource_.reset();
+      attributesOnBatch_ = true;
+      attributeFvf_ = kFvfTexMesh;
+      attributeStride_ = sizeof(BatchVertex);
+    }
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch_.size()));
+    ++current_.GlDrawCalls;
+    batch_.clear();
+  }
+
+  SdlGlWindow& window_;
+  std::shared_ptr<const bool> alive_;
+  uint32_t width_, height_;
+  DeviceState state_;
+  uint32_t dirty_ = kDirtyAll;
+  bool inScene_ = false;
+  bool mergedTransform_ = false;
+  GLuint program_ = 0, vao_ = 0, batchBuffer_ = 0, sampler_ = 0, framebuffer_ = 0;
+  GLuint renderbuffers_[2] = {0, 0};
+  Uniforms u_{};
+  std::weak_ptr<Texture> boundTexture_;
+  bool boundNothing_ = false;
+  std::weak_ptr<VertexBuffer> attributeSource_;
+  bool attributesOnBatch_ = false;
+  uint32_t attributeFvf_ = 0, attributeStride_ = 0;
+  std::vector<BatchVertex> batch_;
+  GlFrameCounts current_;
+};
+
+class GlDirect3D final : public Direct3D {
+ public:
+  explicit GlDirect3D(SdlGlWindow& window) : window_(window) {}
+
+  // The window always shows 32-bit colour.
+  HRESULT CheckDeviceType(uint32_t adapter, D3DDEVTYPE, D3DFORMAT displayFormat, D3DFORMAT backBufferFormat,
+                          bool) override {
+    if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    return displayFormat == D3DFMT_X8R8G8B8 && backBufferFormat == D3DFMT_X8R8G8B8 ? D3D_OK : D3DERR_NOTAVAILABLE;
+  }
+
+  HRESULT CheckDeviceFormat(uint32_t adapter, D3DDEVTYPE, D3DFORMAT, uint32_t, D3DRESOURCETYPE resourceType,
+                            D3DFORMAT checkFormat) override {
+    if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    return resourceType == D3DRTYPE_TEXTURE && BytesPerTexel(checkFormat) != 0 ? D3D_OK : D3DERR_NOTAVAILABLE;
+  }
+
+  HRESULT GetAdapterDisplayMode(uint32_t adapter, D3DDISPLAYMODE& mode) override {
+    if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return D3DERR_NOTAVAILABLE;
+    mode.Width = static_cast<uint32_t>(desktop.w);
+    mode.Height = static_cast<uint32_t>(desktop.h);
+    mode.RefreshRate = static_cast<uint32_t>(desktop.refresh_rate);
+    mode.Format = D3DFMT_X8R8G8B8;
+    return D3D_OK;
+  }
+
+  HRESULT CreateDevice(uint32_t adapter, D3DDEVTYPE, uint32_t, const D3DPRESENT_PARAMETERS& parameters,
+                       DevicePtr& out) override {
+    if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    if (!parameters.Windowed && parameters.BackBufferFormat != D3DFMT_X8R8G8B8) return D3DERR_INVALIDCALL;
+    // A full-screen device covers the desktop; its back buffer is scaled onto it.
+    SDL_SetWindowFullscreen(window_.Window(), parameters.Windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    int w = 0, h = 0;
+    window_.DrawableSize(w, h);
+    const uint32_t width = parameters.BackBufferWidth != 0 ? parameters.BackBufferWidth : static_cast<uint32_t>(w);
+    const uint32_t height = parameters.BackBufferHeight != 0 ? parameters.BackBufferHeight : static_cast<uint32_t>(h);
+    if (width == 0 || height == 0) return D3DERR_INVALIDCALL;
+    auto device = std::make_shared<GlDevice>(window_, width, height);
+    std::string error;
+    if (!device->Init(error)) {
+      std::fprintf(stderr, "OpenGL device: %s\n", error.c_str());
+      return E_FAIL;
+    }
+    out = std::move(device);
+    return D3D_OK;
+  }
+
+ private:
+  SdlGlWindow& window_;
+};
+
+}  // namespace
+
+Direct3DPtr CreateGlDirect3D(SdlGlWindow& window) { return std::make_shared<GlDirect3D>(window); }
+
+GlFrameCounts LastFrameCounts(const Device& device) {
+  const auto* gl = dynamic_cast<const GlDevice*>(&device);
+  return gl != nullptr ? gl->last_ : GlFrameCounts{};
+}
+
+}  // namespace zt

@@ -1,0 +1,53 @@
+// The keyboard device on SDL: the keyboard state read once per poll, SDL scancodes
+// mapped to DirectInput key codes. Like a foreground DirectInput device it loses its
+// input when the window loses the focus, and can be acquired again only while the
+// window has it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "device/keyboard_device.h"
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace zt {
+
+// The DirectInput key code of an SDL scancode; 0 for keys without one.
+uint8_t DikFromScancode(int scancode);
+
+constexpr HRESULT DIERR_OTHERAPPHASPRIO = static_cast<HRESULT>(0x80070005u);
+
+class SdlKeyboard final : public KeyboardDevice {
+ public:
+  // Where the device looks: the SDL key state array and the window's focus. Tests
+  // hand in their own.
+  struct Sources {
+    std::function<const uint8_t*(int& count)> KeyState;  // indexed by SDL scancode
+    std::function<bool()> HasFocus;
+  };
+  explicit SdlKeyboard(SDL_Window* window);
+  explicit SdlKeyboard(Sources sources) : sources_(std::move(sources)) {}
+
+  HRESULT CreateInput() override;
+  void ReleaseInput() override;
+  HRESULT CreateKeyboard() override;
+  void ReleaseKeyboard() override;
+  HRESULT Acquire() override;
+  HRESULT Unacquire() override;
+  HRESULT GetDeviceState(KeySnapshot& state) override;
+
+  // The window's events pass through here so a focus loss between two polls is seen.
+  void HandleEvent(const SDL_Event& event);
+  void FocusLost() { focusLost_ = true; }
+
+ private:
+  Sources sources_;
+  bool inputCreated_ = false;
+  bool keyboardCreated_ = false;
+  bool acquired_ = false;
+  bool focusLost_ = false;
+};
+
+}  // namespace zt

@@ -1,0 +1,68 @@
+#include "platform/sdl_window.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+namespace zt {
+
+std::unique_ptr<SdlGlWindow> SdlGlWindow::Create(const GlWindowOptions& options, std::string& error) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    error = std::string("No usable video output (SDL video could not start): ") + SDL_GetError();
+    return nullptr;
+  }
+  std::unique_ptr<SdlGlWindow> result(new SdlGlWindow());
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);  // the device draws into its own back buffer
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
+  flags |= options.Hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
+  if (options.Resizable) flags |= SDL_WINDOW_RESIZABLE;
+  result->window_ = SDL_CreateWindow(options.Title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     options.Width, options.Height, flags);
+  if (result->window_ == nullptr) {
+    error = std::string("No usable video output (the window could not be created): ") + SDL_GetError();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return nullptr;
+  }
+  result->context_ = SDL_GL_CreateContext(result->window_);
+  if (result->context_ == nullptr) {
+    error = std::string("OpenGL 3.3 (core profile) is not available: ") + SDL_GetError();
+    return nullptr;  // the destructor closes the window
+  }
+  result->glVersion_ = epoxy_gl_version();
+  if (result->glVersion_ < 33) {
+    error = "OpenGL 3.3 (core profile) is not available: the driver offers OpenGL " +
+            std::to_string(result->glVersion_ / 10) + "." + std::to_string(result->glVersion_ % 10);
+    return nullptr;
+  }
+  result->clipControl_ = options.AllowClipControl &&
+                         (result->glVersion_ >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control"));
+  if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);  // adaptive vsync, else vsync
+  return result;
+}
+
+SdlGlWindow::~SdlGlWindow() {
+  *alive_ = false;
+  if (context_ != nullptr) SDL_GL_DeleteContext(context_);
+  if (window_ != nullptr) {
+    SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+}
+
+void SdlGlWindow::DrawableSize(int& width, int& height) const { SDL_GL_GetDrawableSize(window_, &width, &height); }
+
+void SdlGlWindow::Swap() { SDL_GL_SwapWindow(window_); }
+
+bool SdlGlWindow::HasInputFocus() const { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0; }
+
+std::string SdlGlWindow::Renderer() const {
+  const GLubyte* renderer = glGetString(GL_RENDERER);
+  const GLubyte* version = glGetString(GL_VERSION);
+  return std::string(renderer ? reinterpret_cast<const char*>(renderer) : "?") + ", OpenGL " +
+         (version ? reinterpret_cast<const char*>(version) : "?");
+}
+
+}  // namespace zt

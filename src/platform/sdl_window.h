@@ -1,0 +1,51 @@
+// The program's window with its OpenGL 3.3 core context (SDL2 + libepoxy), current
+// on the creating thread. Works under X, Wayland and SDL's offscreen driver (EGL).
+#pragma once
+
+#include <memory>
+#include <string>
+
+struct SDL_Window;
+
+namespace zt {
+
+struct GlWindowOptions {
+  std::string Title = "Zellory Torvane";
+  int Width = 720;   // client size in pixels
+  int Height = 567;
+  bool Hidden = false;     // tests draw into a window that is never shown
+  bool Resizable = true;
+  // Use glClipControl for Direct3D's depth range when the context has it; false takes
+  // the shader's fix-up instead (both give the same picture).
+  bool AllowClipControl = true;
+};
+
+class SdlGlWindow {
+ public:
+  // The window and its context, or nullptr with a message saying what is missing
+  // (no usable video, no OpenGL 3.3).
+  static std::unique_ptr<SdlGlWindow> Create(const GlWindowOptions& options, std::string& error);
+  ~SdlGlWindow();
+  SdlGlWindow(const SdlGlWindow&) = delete;
+  SdlGlWindow& operator=(const SdlGlWindow&) = delete;
+
+  SDL_Window* Window() const { return window_; }
+  void DrawableSize(int& width, int& height) const;
+  void Swap();
+  bool HasInputFocus() const;
+  int GlVersion() const { return glVersion_; }  // 33, 45, ...
+  bool HasClipControl() const { return clipControl_; }  // depth 0..1 in clip space available
+  std::string Renderer() const;
+  // True while the context exists; GL objects check it before deleting themselves.
+  std::shared_ptr<const bool> ContextAlive() const { return alive_; }
+
+ private:
+  SdlGlWindow() = default;
+  SDL_Window* window_ = nullptr;
+  void* context_ = nullptr;
+  int glVersion_ = 0;
+  bool clipControl_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace zt

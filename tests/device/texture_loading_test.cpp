@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "device/image_file.h"
+#include "device/picture_files.h"
+#include "device/recording_device.h"
+
+namespace zt {
+namespace {
+
+class TextureLoading : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("zt_textures_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+  HRESULT Load(const std::string& path, D3DCOLOR key, TexturePtr& out, D3DFORMAT format = D3DFMT_A8R8G8B8) {
+    return device_.LoadTextureFromFile(path, 0, 0, 0, 0, format, D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT,
+                                       key, out);
+  }
+
+  std::filesystem::path folder_;
+  RecordingDevice device_;
+};
+
+// 3 x 2: an odd width, so every 24-bit row carries padding.
+const std::vector<uint32_t> kPicture = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                        0xFFFFFFFF, 0xFF102030, 0xFFFEFFFF};
+
+TEST_F(TextureLoading, BitmapsDecodeTopRowFirstAndOpaque) {
+  test::WriteBmp(Path("p24.bmp"), 3, 2, kPicture, 24);
+  Image image;
+  std::string error;
+  ASSERT_TRUE(ReadImageFile(Path("p24.bmp"), image, error)) << error;
+  EXPECT_EQ(image.Width, 3);
+  EXPECT_EQ(image.Height, 2);
+  EXPECT_EQ(image.Argb, kPicture);
+
+  // A 32-bit bitmap whose fourth bytes are all zero is opaque, not invisible.
+  std::vector<uint32_t> noAlpha;
+  for (uint32_t p : kPicture) noAlpha.push_back(p & 0x00FFFFFF);
+  test::WriteBmp(Path("p32.bmp"), 3, 2, noAlpha, 32);
+  ASSERT_TRUE(ReadImageFile(Path("p32.bmp"), image, error)) << error;
+  EXPECT_EQ(image.Argb, kPicture);
+}
+
+TEST_F(TextureLoading, TargaKeepsItsAlpha) {
+  const std::vector<uint32_t> glyphs = {0x00FFFFFF, 0x80FFFFFF, 0xFF123456, 0x40000000};
+  test::WriteTga(Path("font.tga"), 2, 2, glyphs);
+  Image image;
+  std::string error;
+  ASSERT_TRUE(ReadImageFile(Path("font.tga"), image, error)) << error;
+  EXPECT_EQ(image.Argb, glyphs);
+
+  TexturePtr texture;
+  ASSERT_EQ(Load(Path("font.tga"), 0, texture), D3D_OK);
+  EXPECT_EQ(texture->TexelArgb(0, 1, 0), 0x80FFFFFFu);
+  EXPECT_EQ(texture->TexelArgb(0, 0, 1), 0xFF123456u);
+}
+
+TEST_F(TextureLoading, ColourKeyMakesOnlyExactMatchesTransparentBlack) {
+  test::WriteBmp(Path("cw.bmp"), 3, 2, kPicture, 24);
+  TexturePtr keyed, plain;
+  ASSERT_EQ(Load(Path("cw.bmp"), 0xFFFFFFFF, keyed), D3D_OK);
+  ASSERT_EQ(Load(Path("cw.bmp"), 0, plain), D3D_OK);
+  EXPECT_EQ(keyed->TexelArgb(0, 0, 1), 0x00000000u);  // opaque white
+  EXPECT_EQ(keyed->TexelArgb(0, 2, 1), 0xFFFEFFFFu);  // almost white stays
+  EXPECT_EQ(keyed->TexelArgb(0, 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(plain->TexelArgb(0, 0, 1), 0xFFFFFFFFu);
+
+  Image image;
+  image.Width = 2;
+  image.Height = 1;
+  image.Argb = {0xFFFFFFFF, 0x00FFFFFF};
+  ApplyColourKey(image, 0xFFFFFFFF);
+  EXPECT_EQ(image.Argb, (std::vector<uint32_t>{0, 0x00FFFFFF}));  // alpha counts in the comparison
+}
+
+TEST_F(TextureLoading, FullMipChainHalvesDownToOneTexelWithABoxFilter) {
+  test::WriteBmp(Path("wide.bmp"), 5, 3, std::vector<uint32_t>(15, 0xFF808080), 24);
+  TexturePtr texture;
+  ASSERT_EQ(Load(Path("wide.bmp"), 0, texture), D3D_OK);
+  ASSERT_EQ(texture->GetLevelCount(), 3u);
+  D3DSURFACE_DESC desc;
+  texture->GetLevelDesc(1, desc);
+  EXPECT_EQ(desc.Width, 2u);
+  EXPECT_EQ(desc.Height, 1u);
+  texture->GetLevelDesc(2, desc);
+  EXPECT_EQ(desc.Width, 1u);
+  EXPECT_EQ(desc.Height, 1u);
+  EXPECT_EQ(FullMipChainLength(256, 64), 9u);
+  EXPECT_EQ(FullMipChainLength(1, 1), 1u);
+
+  Image square;
+  square.Width = square.Height = 2;
+  square.Argb = {0xFF000000, 0xFFFF0000, 0x00FFFFFF, 0xFF00FF01};
+  const Image half = HalveImage(square);
+  ASSERT_EQ(half.Width, 1);
+  ASSERT_EQ(half.Height, 1);
+  // Per channel: a (255*3+0)/4 = 191.25, r 510/4 = 127.5 (rounds up), g 510/4, b 256/4 = 64.
+  EXPECT_EQ(half.Argb[0], 0xBF808040u);
+
+  Image line;
+  line.Width = 1;
+  line.Height = 4;
+  line.Argb = {0xFF000000, 0xFF0000FF, 0xFF000000, 0xFF000000};
+  const Image column = HalveImage(line);
+  EXPECT_EQ(column.Width, 1);
+  EXPECT_EQ(column.Height, 2);
+  EXPECT_EQ(column.Argb[0], 0xFF000080u);  // a 1-wide picture averages vertically only
+}
+
+TEST_F(TextureLoading, TexelsAreStoredInTheAskedFormat) {
+  const std::vector<uint32_t> grey = {0xFF4D264D};
+  test::WriteBmp(Path("one.bmp"), 1, 1, grey, 24);
+  TexturePtr texture;
+  ASSERT_EQ(Load(Path("one.bmp"), 0, texture, D3DFMT_A4R4G4B4), D3D_OK);
+  EXPECT_EQ(texture->Format(), D3DFMT_A4R4G4B4);
+  uint16_t texel = 0;
+  std::memcpy(&texel, texture->Bits(0), 2);
+  EXPECT_EQ(texel, 0xF424);
+  // No format at all: the loader picks 32-bit ARGB.
+  ASSERT_EQ(Load(Path("one.bmp"), 0, texture, D3DFMT_UNKNOWN), D3D_OK);
+  EXPECT_EQ(texture->Format(), D3DFMT_A8R8G8B8);
+  EXPECT_EQ(texture->TexelArgb(0, 0, 0), 0xFF4D264Du);
+  EXPECT_EQ(texture->SourceFile, Path("one.bmp"));
+}
+
+TEST_F(TextureLoading, MissingOrBrokenFilesLeaveTheTextureEmpty) {
+  TexturePtr texture;
+  EXPECT_TRUE(Failed(Load(Path("missing.bmp"), 0, texture)));
+  EXPECT_EQ(texture, nullptr);
+  test::WriteBytes(Path("broken.bmp"), {'B', 'M', 1, 2, 3});
+  EXPECT_TRUE(Failed(Load(Path("broken.bmp"), 0, texture)));
+  EXPECT_EQ(texture, nullptr);
+  EXPECT_EQ(device_.LiveTextures(), 0);
+
+  // Backslashes are folder separators, as the game writes its texture names.
+  std::filesystem::create_directories(folder_ / "textures");
+  test::WriteBmp(Path("textures/intro.bmp"), 3, 2, kPicture, 24);
+  EXPECT_EQ(Load((folder_ / "textures").string() + "\\intro.bmp", 0, texture), D3D_OK);
+  ASSERT_NE(texture, nullptr);
+  EXPECT_EQ(device_.LiveTextures(), 1);
+  Release(texture);
+  EXPECT_EQ(texture, nullptr);
+  Release(texture);  // releasing an empty reference does nothing
+  EXPECT_EQ(device_.LiveTextures(), 0);
+}
+
+}  // namespace
+}  // namespace zt

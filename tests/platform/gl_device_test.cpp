@@ -1,0 +1,447 @@
+// Real drawing through the OpenGL device into its back buffer (Mesa's software
+// renderer under SDL's offscreen driver), checked pixel by pixel against colours
+// worked out from Direct3D's lighting and blending formulas.
+#include "platform/gl_device.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "core/vecmath.h"
+
+namespace zt {
+namespace {
+
+constexpr int kSize = 64;
+
+struct MeshVertex {  // 0x012
+  float x, y, z, nx, ny, nz;
+};
+struct TexMeshVertex {  // 0x152
+  float x, y, z, nx, ny, nz;
+  D3DCOLOR colour;
+  float u, v;
+};
+struct ColourVertex {  // 0x042
+  float x, y, z;
+  D3DCOLOR colour;
+};
+struct TexColourVertex {  // 0x142
+  float x, y, z;
+  D3DCOLOR colour;
+  float u, v;
+};
+
+int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
+
+// A pixel within 2 of the expected 0..1 channels.
+::testing::AssertionResult PixelNear(uint32_t argb, float r, float g, float b) {
+  const int want[3] = {static_cast<int>(std::lround(r * 255)), static_cast<int>(std::lround(g * 255)),
+                       static_cast<int>(std::lround(b * 255))};
+  const int got[3] = {Channel(argb, 16), Channel(argb, 8), Channel(argb, 0)};
+  for (int c = 0; c < 3; ++c)
+    if (std::abs(want[c] - got[c]) > 2)
+      return ::testing::AssertionFailure() << "pixel (" << got[0] << ", " << got[1] << ", " << got[2]
+                                           << "), expected (" << want[0] << ", " << want[1] << ", " << want[2] << ")";
+  return ::testing::AssertionSuccess();
+}
+
+class GlDeviceTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);  // unless the run chose a display
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+  }
+
+  void SetUp() override { Open(true); }
+
+  void Open(bool clipControl) {
+    device_.reset();
+    d3d_.reset();
+    window_.reset();
+    GlWindowOptions options;
+    options.Width = options.Height = kSize;
+    options.Hidden = true;
+    options.Resizable = false;
+    options.AllowClipControl = clipControl;
+    std::string error;
+    window_ = SdlGlWindow::Create(options, error);
+    ASSERT_NE(window_, nullptr) << error;
+    d3d_ = CreateGlDirect3D(*window_);
+    D3DPRESENT_PARAMETERS parameters;
+    parameters.BackBufferWidth = parameters.BackBufferHeight = kSize;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.Windowed = 1;
+    parameters.EnableAutoDepthStencil = 1;
+    parameters.AutoDepthStencilFormat = D3DFMT_D16;
+    ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING, parameters, device_), D3D_OK);
+    D3DMATRIX view, projection;
+    SetViewMatrix(view, MakeVector(0, 0, -5), MakeVector(0, 0, 0), MakeVector(0, 1, 0));
+    SetProjectionMatrix(projection, 1.0f, 1.0f, 1.0f, 25.0f);
+    device_->SetTransform(D3DTS_VIEW, view);
+    device_->SetTransform(D3DTS_PROJECTION, projection);
+    device_->SetTransform(D3DTS_WORLD, kIdentityMatrix);
+  }
+
+  void TearDown() override {
+    buffers_.clear();
+    device_.reset();
+    d3d_.reset();
+    window_.reset();
+  }
+
+  template <typename Vertex>
+  void Draw(const std::vector<Vertex>& vertices, uint32_t fvf, D3DPRIMITIVETYPE type) {
+    VertexBufferPtr buffer;
+    const auto bytes = static_cast<uint32_t>(vertices.size() * sizeof(Vertex));
+    ASSERT_EQ(device_->CreateVertexBuffer(bytes, 0, fvf, D3DPOOL_DEFAULT, buffer), D3D_OK);
+    uint8_t* data = nullptr;
+    ASSERT_EQ(buffer->Lock(0, 0, &data), D3D_OK);
+    std::memcpy(data, vertices.data(), bytes);
+    buffer->Unlock();
+    device_->SetStreamSource(0, buffer, sizeof(Vertex));
+    device_->SetVertexShader(fvf);
+    const auto count = static_cast<uint32_t>(vertices.size());
+    ASSERT_EQ(device_->DrawPrimitive(type, 0, type == D3DPT_TRIANGLELIST ? count / 3 : count - 2), D3D_OK);
+    buffers_.push_back(buffer);  // kept until the frame is read back
+  }
+
+  // The screen-filling square at depth z, facing the camera, clockwise on screen.
+  static std::vector<MeshVertex> Square(float z, float half = 1) {
+    return {{-half, half, z, 0, 0, -1}, {half, half, z, 0, 0, -1}, {-half, -half, z, 0, 0, -1},
+            {half, -half, z, 0, 0, -1}};
+  }
+  static std::vector<ColourVertex> ColourSquare(float z, D3DCOLOR colour, float half = 1) {
+    return {{-half, half, z, colour}, {half, half, z, colour}, {-half, -half, z, colour}, {half, -half, z, colour}};
+  }
+
+  TexturePtr MakeTexture(uint32_t width, uint32_t height, const std::vector<uint32_t>& argb) {
+    TexturePtr texture;
+    EXPECT_EQ(device_->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture), D3D_OK);
+    D3DLOCKED_RECT locked;
+    texture->LockRect(0, locked);
+    for (uint32_t y = 0; y < height; ++y)
+      std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, &argb[y * width], width * 4);
+    texture->UnlockRect(0);
+    return texture;
+  }
+
+  void SceneLights() {  // the directional light of the scene, shining into the screen
+    D3DLIGHT8 light;
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Direction = {0, 0, 1};
+    light.Diffuse = {0.6f, 0.6f, 0.6f, 0};
+    light.Ambient = {0.1f, 0.1f, 0.1f, 0};
+    light.Specular = {1, 1, 1, 0};
+    device_->SetLight(1, light);
+    device_->LightEnable(1, true);
+    device_->SetRenderState(D3DRS_AMBIENT, 0x00202020);
+    D3DMATERIAL8 material;
+    material.Diffuse = {0.5f, 0.4f, 0.3f, 1};
+    material.Ambient = {1, 1, 1, 1};
+    material.Specular = {0.2f, 0.2f, 0.2f, 0};
+    material.Power = 10;
+    device_->SetMaterial(material);
+  }
+
+  Image Frame() {
+    device_->EndScene();
+    device_->Present();
+    return device_->ReadBackBuffer();
+  }
+
+  void Begin(D3DCOLOR clear = 0) {
+    device_->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear, 1.0f, 0);
+    device_->BeginScene();
+  }
+
+  std::unique_ptr<SdlGlWindow> window_;
+  Direct3DPtr d3d_;
+  DevicePtr device_;
+  std::vector<VertexBufferPtr> buffers_;
+  static constexpr float kGlobalAmbient = 32.0f / 255.0f;
+};
+
+TEST_F(GlDeviceTest, ClearFillsTheBackBufferAndDesktopFormatsAreChosen) {
+  Begin(0x000555A5);
+  const Image image = Frame();
+  ASSERT_EQ(image.Width, kSize);
+  EXPECT_EQ(image.At(0, 0), 0xFF0555A5u);
+  EXPECT_EQ(image.At(63, 63), 0xFF0555A5u);
+  // The first full-screen candidate and the first texture format with alpha.
+  EXPECT_EQ(d3d_->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, false), D3D_OK);
+  EXPECT_EQ(d3d_->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 0, D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8), D3D_OK);
+}
+
+TEST_F(GlDeviceTest, DirectionalAndAmbientLightWithSpecularOnlyWhenEnabled) {
+  SceneLights();
+  device_->SetRenderState(D3DRS_LOCALVIEWER, 0);  // the same half-vector at every vertex
+  const float ambient = kGlobalAmbient + 0.1f;
+  // Ambient of the material times (global + light ambient), plus diffuse times N.L = 1.
+  const float r = ambient + 0.5f * 0.6f, g = ambient + 0.4f * 0.6f, b = ambient + 0.3f * 0.6f;
+
+  Begin();
+  Draw(Square(0), kFvfMesh, D3DPT_TRIANGLESTRIP);
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), r, g, b));
+
+  device_->SetRenderState(D3DRS_SPECULARENABLE, 1);
+  Begin();
+  Draw(Square(0), kFvfMesh, D3DPT_TRIANGLESTRIP);
+  // N.H = 1: the material's specular times the light's, added after texturing.
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), r + 0.2f, g + 0.2f, b + 0.2f));
+
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  device_->SetRenderState(D3DRS_SPECULARENABLE, 0);
+  Begin();
+  Draw(Square(0), kFvfMesh, D3DPT_TRIANGLESTRIP);
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), 1, 1, 1));  // unlit without a vertex colour: white
+}
+
+TEST_F(GlDeviceTest, VertexColourIsTheDiffuseSourceUnlessTheMaterialIsChosen) {
+  SceneLights();
+  const D3DCOLOR colour = 0xFF40C080;
+  std::vector<TexMeshVertex> square;
+  for (const MeshVertex& v : Square(0)) square.push_back({v.x, v.y, v.z, v.nx, v.ny, v.nz, colour, 0, 0});
+  const float ambient = kGlobalAmbient + 0.1f;
+
+  Begin();
+  Draw(square, kFvfTexMesh, D3DPT_TRIANGLESTRIP);  // no texture: the stage passes the lit colour on
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), ambient + 0x40 / 255.0f * 0.6f, ambient + 0xC0 / 255.0f * 0.6f,
+                        ambient + 0x80 / 255.0f * 0.6f));
+
+  device_->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
+  Begin();
+  Draw(square, kFvfTexMesh, D3DPT_TRIANGLESTRIP);
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), ambient + 0.3f, ambient + 0.24f, ambient + 0.18f));
+
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  Begin();
+  Draw(square, kFvfTexMesh, D3DPT_TRIANGLESTRIP);
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), 0x40 / 255.0f, 0xC0 / 255.0f, 0x80 / 255.0f));
+}
+
+TEST_F(GlDeviceTest, PointLightFadesWithDistanceAndStopsAtItsRange) {
+  D3DLIGHT8 light;
+  light.Type = D3DLIGHT_POINT;
+  light.Position = {0, 0, -2};
+  light.Diffuse = {0.3f, 0.3f, 0.3f, 0};
+  light.Ambient = {0.6f, 0.6f, 0.6f, 0};
+  light.Range = 10;
+  light.Attenuation0 = 1;
+  light.Attenuation1 = 0.5f;
+  device_->SetLight(4, light);
+  device_->LightEnable(4, true);
+  D3DMATERIAL8 white;
+  white.Diffuse = white.Ambient = {1, 1, 1, 1};
+  device_->SetMaterial(white);
+  // Every corner of the square lies sqrt(6) from the light: one colour over the whole square.
+  const float d = std::sqrt(6.0f), attenuation = 1 / (1 + 0.5f * d), nl = 2 / d;
+  const float lit = attenuation * 0.6f + attenuation * nl * 0.3f;
+
+  Begin();
+  Draw(Square(0), kFvfMesh, D3DPT_TRIANGLESTRIP);
+  Image image = Frame();
+  EXPECT_TRUE(PixelNear(image.At(32, 32), lit, lit, lit));
+  EXPECT_TRUE(PixelNear(image.At(24, 40), lit, lit, lit));
+
+  light.Range = 2.4f;  // the corners are out of reach
+  device_->SetLight(4, light);
+  Begin(0x00FFFFFF);
+  Draw(Square(0), kFvfMesh, D3DPT_TRIANGLESTRIP);
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), 0, 0, 0));
+}
+
+// A cube whose faces run clockwise seen from outside, each face textured from its
+// top-left corner (u 0, v 0) as seen from outside.
+std::vector<TexMeshVertex> Cube(float h) {
+  const MeshVertex front[4] = {{-h, h, -h, 0, 0, -1}, {h, h, -h, 0, 0, -1}, {-h, -h, -h, 0, 0, -1},
+                               {h, -h, -h, 0, 0, -1}};
+  const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+  D3DMATRIX turns[6];
+  for (int i = 0; i < 4; ++i) MatRotationY(turns[i], 1.5707964f * i);
+  MatRotationX(turns[4], 1.5707964f);
+  MatRotationX(turns[5], -1.5707964f);
+  std::vector<TexMeshVertex> out;
+  for (const D3DMATRIX& m : turns) {
+    TexMeshVertex face[4];
+    for (int i = 0; i < 4; ++i) {
+      const MeshVertex& v = front[i];
+      auto row = [&](float x, float y, float z, int c) { return x * m.m[0][c] + y * m.m[1][c] + z * m.m[2][c]; };
+      face[i] = {row(v.x, v.y, v.z, 0), row(v.x, v.y, v.z, 1), row(v.x, v.y, v.z, 2), row(v.nx, v.ny, v.nz, 0),
+                 row(v.nx, v.ny, v.nz, 1), row(v.nx, v.ny, v.nz, 2), 0xFFFFFFFF, uv[i][0], uv[i][1]};
+    }
+    for (int corner : {0, 1, 2, 2, 1, 3}) out.push_back(face[corner]);
+  }
+  return out;
+}
+
+TEST_F(GlDeviceTest, LitTexturedCubeShowsItsFrontFaceTheRightWayUp) {
+  SceneLights();
+  device_->SetRenderState(D3DRS_NORMALIZENORMALS, 1);
+  // Top row red, green; bottom row blue, white.
+  TexturePtr texture = MakeTexture(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
+  device_->SetTexture(0, texture);
+  device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  Begin();
+  Draw(Cube(0.8f), kFvfTexMesh, D3DPT_TRIANGLELIST);
+  const Image image = Frame();
+  // White vertex colour lit head-on: ambient + diffuse, times the texel.
+  const float lit = kGlobalAmbient + 0.1f + 0.6f;
+  EXPECT_TRUE(PixelNear(image.At(27, 27), lit, 0, 0)) << "top left";
+  EXPECT_TRUE(PixelNear(image.At(37, 27), 0, lit, 0)) << "top right";
+  EXPECT_TRUE(PixelNear(image.At(27, 37), 0, 0, lit)) << "bottom left";
+  EXPECT_TRUE(PixelNear(image.At(37, 37), lit, lit, lit)) << "bottom right";
+  EXPECT_EQ(image.At(2, 2), 0xFF000000u);  // nothing around it
+
+  // Select-argument-1 shows the texel alone, unlit.
+  device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  Begin();
+  Draw(Cube(0.8f), kFvfTexMesh, D3DPT_TRIANGLELIST);
+  EXPECT_EQ(Frame().At(27, 37), 0xFF0000FFu);
+}
+
+TEST_F(GlDeviceTest, CounterClockwiseCullingKeepsClockwiseTriangles) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  const std::vector<ColourVertex> clockwise = {{-1, 1, 0, 0xFFFF0000}, {1, 1, 0, 0xFFFF0000}, {-1, -1, 0, 0xFFFF0000}};
+  const std::vector<ColourVertex> counter = {{-1, 1, 0, 0xFF00FF00}, {-1, -1, 0, 0xFF00FF00}, {1, 1, 0, 0xFF00FF00}};
+  struct Case {
+    uint32_t cull;
+    bool clockwiseShown, counterShown;
+  };
+  for (const Case& c : {Case{D3DCULL_CCW, true, false}, Case{D3DCULL_CW, false, true}, Case{D3DCULL_NONE, true, true}}) {
+    device_->SetRenderState(D3DRS_CULLMODE, c.cull);
+    Begin();
+    Draw(clockwise, kFvfColour, D3DPT_TRIANGLELIST);
+    EXPECT_EQ(Frame().At(24, 24) == 0xFFFF0000u, c.clockwiseShown) << "cull mode " << c.cull;
+    Begin();
+    Draw(counter, kFvfColour, D3DPT_TRIANGLELIST);
+    EXPECT_EQ(Frame().At(24, 24) == 0xFF00FF00u, c.counterShown) << "cull mode " << c.cull;
+  }
+}
+
+class GlDepthTest : public GlDeviceTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(GlDepthTest, DepthRunsFromTheNearToTheFarPlane) {
+  Open(GetParam());  // with glClipControl, and with the shader's fix-up
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  // The eye stands at z = -5; near 1, far 25. A square at eye distance e lies at z = e - 5.
+  auto shown = [this](float distance) {
+    Begin();
+    Draw(ColourSquare(distance - 5, 0xFFFF0000, distance), kFvfColour, D3DPT_TRIANGLESTRIP);
+    return Frame().At(32, 32) == 0xFFFF0000u;
+  };
+  EXPECT_TRUE(shown(24.9f));
+  EXPECT_FALSE(shown(25.1f));
+  EXPECT_TRUE(shown(1.05f));
+  EXPECT_FALSE(shown(0.95f));
+
+  // The nearer square wins whatever the order; without the depth test the last one drawn.
+  Begin();
+  Draw(ColourSquare(0, 0xFF00FF00), kFvfColour, D3DPT_TRIANGLESTRIP);
+  Draw(ColourSquare(1, 0xFFFF0000), kFvfColour, D3DPT_TRIANGLESTRIP);
+  EXPECT_EQ(Frame().At(32, 32), 0xFF00FF00u);
+  device_->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  Begin();
+  Draw(ColourSquare(0, 0xFF00FF00), kFvfColour, D3DPT_TRIANGLESTRIP);
+  Draw(ColourSquare(1, 0xFFFF0000), kFvfColour, D3DPT_TRIANGLESTRIP);
+  EXPECT_EQ(Frame().At(32, 32), 0xFFFF0000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(ClipControl, GlDepthTest, ::testing::Values(true, false));
+
+TEST_F(GlDeviceTest, AlphaAndAdditiveBlending) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  const float dr = 0x20 / 255.0f, dg = 0x40 / 255.0f, db = 0x80 / 255.0f;  // the clear colour behind
+  device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  Begin(0x00204080);
+  Draw(ColourSquare(0, D3DCOLOR_ARGB(128, 255, 0, 0)), kFvfColour, D3DPT_TRIANGLESTRIP);
+  const float a = 128 / 255.0f;
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), a + dr * (1 - a), dg * (1 - a), db * (1 - a)));
+
+  device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+  device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  Begin(0x00204080);
+  Draw(ColourSquare(0, D3DCOLOR_ARGB(255, 200, 100, 200)), kFvfColour, D3DPT_TRIANGLESTRIP);
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), 200 / 255.0f + dr, 100 / 255.0f + dg, 1.0f));
+
+  // Text and particles: texture alpha times vertex alpha.
+  device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  TexturePtr glyph = MakeTexture(1, 1, {0x80FFFFFF});
+  device_->SetTexture(0, glyph);
+  std::vector<TexColourVertex> quad;
+  for (const ColourVertex& v : ColourSquare(0, 0x80FF0000)) quad.push_back({v.x, v.y, v.z, v.colour, 0, 0});
+  Begin(0x00204080);
+  Draw(quad, kFvfTexColour, D3DPT_TRIANGLESTRIP);
+  const float both = a * a;
+  EXPECT_TRUE(PixelNear(Frame().At(32, 32), both + dr * (1 - both), dg * (1 - both), db * (1 - both)));
+}
+
+// Hundreds of particles, each locking the one 4-vertex buffer and drawing 2 triangles:
+// merged into one GL draw with the same picture as drawing them one by one.
+TEST_F(GlDeviceTest, SmallDrawsAreMergedWithoutChangingThePicture) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  TexturePtr first = MakeTexture(2, 2, {0xFFFFFFFF, 0x80FFFFFF, 0x40FFFFFF, 0xC0FFFFFF});
+  TexturePtr twin = MakeTexture(2, 2, {0xFFFFFFFF, 0x80FFFFFF, 0x40FFFFFF, 0xC0FFFFFF});
+  VertexBufferPtr quad;
+  ASSERT_EQ(device_->CreateVertexBuffer(96, 0, kFvfTexColour, D3DPOOL_DEFAULT, quad), D3D_OK);
+  device_->SetStreamSource(0, quad, 24);
+  device_->SetVertexShader(kFvfTexColour);
+
+  auto frame = [&](bool alternate) {
+    Begin();
+    for (int i = 0; i < 300; ++i) {
+      uint8_t* data = nullptr;
+      quad->Lock(0, 96, &data);
+      const D3DCOLOR colour = D3DCOLOR_ARGB(60 + i % 190, (i * 37) & 255, (i * 91) & 255, (i * 13) & 255);
+      const TexColourVertex v[4] = {{-0.5f, 0.5f, 0, colour, 0, 1}, {0.5f, 0.5f, 0, colour, 1, 1},
+                                    {-0.5f, -0.5f, 0, colour, 0, 0}, {0.5f, -0.5f, 0, colour, 1, 0}};
+      std::memcpy(data, v, sizeof v);
+      quad->Unlock();
+      D3DMATRIX world = kIdentityMatrix;
+      world.m[0][0] = 0.2f + (i % 7) * 0.1f;
+      world.m[1][1] = 0.3f;
+      world.m[3][0] = -2.0f + (i % 17) * 0.25f;
+      world.m[3][1] = -2.0f + (i / 17) * 0.25f;
+      world.m[3][2] = -0.5f;
+      device_->SetTransform(D3DTS_WORLD, world);
+      device_->SetTexture(0, alternate && (i & 1) ? twin : first);
+      device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    }
+    return Frame();
+  };
+  const Image merged = frame(false);
+  const GlFrameCounts mergedCounts = LastFrameCounts(*device_);
+  const Image oneByOne = frame(true);
+  const GlFrameCounts oneByOneCounts = LastFrameCounts(*device_);
+  EXPECT_EQ(mergedCounts.DrawPrimitiveCalls, 300);
+  EXPECT_EQ(mergedCounts.GlDrawCalls, 1);
+  EXPECT_EQ(oneByOneCounts.GlDrawCalls, 300);
+  int differing = 0, maxDifference = 0;
+  for (size_t i = 0; i < merged.Argb.size(); ++i)
+    for (int shift : {0, 8, 16}) {
+      const int d = std::abs(Channel(merged.Argb[i], shift) - Channel(oneByOne.Argb[i], shift));
+      maxDifference = std::max(maxDifference, d);
+      if (d > 0) ++differing;
+    }
+  EXPECT_LE(maxDifference, 1);
+  EXPECT_LT(differing, 10);
+  EXPECT_NE(merged.At(32, 32), 0xFF000000u);  // the particles cover the middle
+}
+
+}  // namespace
+}  // namespace zt

@@ -1,0 +1,136 @@
+#include "platform/sdl_keyboard.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace zt {
+namespace {
+
+// An SDL key state array and a focus flag the test moves by hand.
+struct FakeSdl {
+  std::array<uint8_t, SDL_NUM_SCANCODES> keys{};
+  bool focus = true;
+  SdlKeyboard::Sources Sources() {
+    return {[this](int& count) {
+              count = SDL_NUM_SCANCODES;
+              return static_cast<const uint8_t*>(keys.data());
+            },
+            [this] { return focus; }};
+  }
+};
+
+TEST(SdlKeyboardMapping, EveryGameKeyHasItsDirectInputCode) {
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_ESCAPE), DIK_ESCAPE);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_Y), DIK_Y);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_P), DIK_P);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_RETURN), DIK_RETURN);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_LCTRL), DIK_LCONTROL);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_N), DIK_N);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_SPACE), DIK_SPACE);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_RCTRL), DIK_RCONTROL);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_PAUSE), DIK_PAUSE);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_UP), DIK_UP);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_LEFT), DIK_LEFT);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_RIGHT), DIK_RIGHT);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_DOWN), DIK_DOWN);
+}
+
+TEST(SdlKeyboardMapping, TheRestOfTheKeyboardFollowsTheScanCodeLayout) {
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_1), 2);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_0), 11);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_Q), 16);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_A), 30);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_Z), 44);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_M), 50);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_F1), 59);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_F10), 68);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_F11), 87);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_F12), 88);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_KP_7), 71);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_KP_0), 82);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_KP_ENTER), 156);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_KP_DIVIDE), 181);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_RALT), 184);
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_DELETE), 211);
+  // Each code is given to one key only, and keys without a code read as 0.
+  std::array<int, 256> uses{};
+  for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) ++uses[DikFromScancode(scancode)];
+  for (int dik = 1; dik < 256; ++dik) EXPECT_LE(uses[dik], 1) << dik;
+  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_AUDIOPLAY), 0);
+  EXPECT_EQ(DikFromScancode(-1), 0);
+  EXPECT_EQ(DikFromScancode(SDL_NUM_SCANCODES), 0);
+}
+
+TEST(SdlKeyboardDevice, OneSnapshotPerReadWithBitSevenForHeldKeys) {
+  FakeSdl sdl;
+  SdlKeyboard device(sdl.Sources());
+  KeySnapshot state{};
+  EXPECT_EQ(device.GetDeviceState(state), DIERR_NOTACQUIRED);
+  ASSERT_EQ(device.CreateKeyboard(), DIERR_GENERIC);  // no input object yet
+  ASSERT_EQ(device.CreateInput(), DI_OK);
+  ASSERT_EQ(device.CreateKeyboard(), DI_OK);
+  EXPECT_EQ(device.GetDeviceState(state), DIERR_NOTACQUIRED);
+  ASSERT_EQ(device.Acquire(), DI_OK);
+  sdl.keys[SDL_SCANCODE_LEFT] = 1;
+  sdl.keys[SDL_SCANCODE_RCTRL] = 1;
+  state.fill(0x55);
+  ASSERT_EQ(device.GetDeviceState(state), DI_OK);
+  EXPECT_EQ(state[DIK_LEFT], 0x80);
+  EXPECT_EQ(state[DIK_RCONTROL], 0x80);
+  EXPECT_EQ(state[DIK_RIGHT], 0);  // the whole snapshot is rewritten
+  sdl.keys[SDL_SCANCODE_LEFT] = 0;
+  ASSERT_EQ(device.GetDeviceState(state), DI_OK);
+  EXPECT_EQ(state[DIK_LEFT], 0);
+}
+
+TEST(SdlKeyboardDevice, FocusLossLosesTheInputUntilTheFocusComesBack) {
+  FakeSdl sdl;
+  SdlKeyboard device(sdl.Sources());
+  Keyboard keyboard;
+  keyboard.Device = &device;
+  ASSERT_TRUE(DIInit(keyboard));
+  ASSERT_TRUE(DICreateKeyboard(keyboard));
+  ASSERT_TRUE(DIAcquireKeyboard(keyboard, true));
+  sdl.keys[SDL_SCANCODE_SPACE] = 1;
+  ASSERT_TRUE(DIUpdateKeyboard(keyboard));
+  EXPECT_TRUE(DIKeyDown(keyboard, DIK_SPACE));
+
+  // In the background: the read reports lost input and re-acquiring is refused.
+  sdl.focus = false;
+  KeySnapshot state{};
+  EXPECT_EQ(device.GetDeviceState(state), DIERR_INPUTLOST);
+  EXPECT_EQ(device.Acquire(), DIERR_OTHERAPPHASPRIO);
+  EXPECT_EQ(device.GetDeviceState(state), DIERR_NOTACQUIRED);
+  EXPECT_FALSE(DIUpdateKeyboard(keyboard));
+  EXPECT_FALSE(DIAcquireKeyboard(keyboard, true));
+
+  // Back in front: acquiring works again.
+  sdl.focus = true;
+  ASSERT_TRUE(DIAcquireKeyboard(keyboard, true));
+  EXPECT_TRUE(DIUpdateKeyboard(keyboard));
+
+  // A focus loss seen only as an event between two polls: the next poll re-acquires
+  // inside the same call and still delivers a snapshot.
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  device.HandleEvent(event);
+  sdl.keys[SDL_SCANCODE_SPACE] = 0;
+  sdl.keys[SDL_SCANCODE_P] = 1;
+  EXPECT_TRUE(DIUpdateKeyboard(keyboard));
+  EXPECT_TRUE(DIKeyDown(keyboard, DIK_P));
+  EXPECT_FALSE(DIKeyDown(keyboard, DIK_SPACE));
+
+  // The same seen directly: lost once, then not acquired until acquired again.
+  device.FocusLost();
+  EXPECT_EQ(device.GetDeviceState(state), DIERR_INPUTLOST);
+  EXPECT_EQ(device.GetDeviceState(state), DIERR_NOTACQUIRED);
+
+  DIFree(keyboard);
+  EXPECT_EQ(device.Acquire(), DIERR_NOTACQUIRED);
+}
+
+}  // namespace
+}  // namespace zt
