@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 
 #include "device/mixer.h"
@@ -11,6 +12,7 @@ bool RecordingMixer::Init(int frequency) {
 
 int RecordingMixer::StreamOpenFile(const std::string& path) {
   calls.push_back("StreamOpenFile " + path);
+  if (std::find(missingPaths.begin(), missingPaths.end(), path) != missingPaths.end()) return -1;
   streamPaths.push_back(path);
   streamVolumes.push_back(100);
   endFlags.push_back(nullptr);
@@ -37,6 +39,7 @@ void RecordingMixer::ChannelSetEndFlag(int stream, std::atomic<bool>* flag) {
 
 int RecordingMixer::SampleLoad(const std::string& path) {
   calls.push_back("SampleLoad " + path);
+  if (std::find(missingPaths.begin(), missingPaths.end(), path) != missingPaths.end()) return -1;
   samplePaths.push_back(path);
   return static_cast<int>(samplePaths.size()) - 1;
 }
