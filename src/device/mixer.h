@@ -28,6 +28,7 @@ class Mixer {
 };
 
 // A mixer that plays nothing and keeps every call; streams end only when told to.
+// Like a real mixer, it reports the end of the stream playing last, and only once.
 class RecordingMixer final : public Mixer {
  public:
   bool Init(int frequency) override;

@@ -23,9 +23,13 @@ void RecordingMixer::StreamClose(int stream) { calls.push_back("StreamClose " + 
 
 void RecordingMixer::StreamPlay(int stream, bool loop) {
   calls.push_back("StreamPlay " + std::to_string(stream) + (loop ? " looped" : " once"));
+  std::fill(endFlags.begin(), endFlags.end(), nullptr);  // one stream sounds at a time
 }
 
-void RecordingMixer::ChannelStop(int stream) { calls.push_back("ChannelStop " + std::to_string(stream)); }
+void RecordingMixer::ChannelStop(int stream) {
+  calls.push_back("ChannelStop " + std::to_string(stream));
+  if (stream >= 0 && stream < static_cast<int>(endFlags.size())) endFlags[stream] = nullptr;  // a stopped stream never ends
+}
 
 void RecordingMixer::ChannelSetVolume(int stream, int percent) {
   calls.push_back("ChannelSetVolume " + std::to_string(stream) + " " + std::to_string(percent));
@@ -53,8 +57,10 @@ void RecordingMixer::SamplePlay(int sample, int percent) {
 }
 
 void RecordingMixer::EndStream(int stream) {
-  if (stream >= 0 && stream < static_cast<int>(endFlags.size()) && endFlags[stream] != nullptr)
+  if (stream >= 0 && stream < static_cast<int>(endFlags.size()) && endFlags[stream] != nullptr) {
     endFlags[stream]->store(false);
+    endFlags[stream] = nullptr;
+  }
 }
 
 std::vector<std::string> RecordingMixer::TakePlayedSounds() {
