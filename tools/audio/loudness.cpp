@@ -4,7 +4,8 @@
 //   g++ -O2 -std=c++20 -o loudness loudness.cpp
 //   sox FILE -t f32 -c 2 -r 44100 - | ./loudness
 //
-// Prints one line: "lufs=-16.02 peak=-1.83 truepeak=-1.61 rms=-19.40 seconds=112.35".
+// Prints one line: "lufs=-16.02 peak=-1.83 truepeak=-1.61 rms=-19.40 seconds=112.35 tail=-80.1",
+// tail being the peak of the last 2 ms (a sound that ends in a click shows it here).
 // Loudness of a sound shorter than one 400 ms block is taken over the whole sound.
 #include <algorithm>
 #include <cmath>
@@ -121,7 +122,12 @@ int main() {
     }
   }
 
-  std::printf("lufs=%.2f peak=%.2f truepeak=%.2f rms=%.2f seconds=%.2f\n", lufs, 20 * std::log10(std::max(peak, 1e-10)),
-              20 * std::log10(std::max(truePeak, 1e-10)), Db(squares / (2.0 * n)), n / kRate);
+  double tail = 0;
+  for (size_t i = n - std::min<size_t>(n, 88); i < n; ++i)
+    tail = std::max({tail, static_cast<double>(std::fabs(left[i])), static_cast<double>(std::fabs(right[i]))});
+
+  std::printf("lufs=%.2f peak=%.2f truepeak=%.2f rms=%.2f seconds=%.2f tail=%.1f\n", lufs,
+              20 * std::log10(std::max(peak, 1e-10)), 20 * std::log10(std::max(truePeak, 1e-10)),
+              Db(squares / (2.0 * n)), n / kRate, 20 * std::log10(std::max(tail, 1e-10)));
   return 0;
 }

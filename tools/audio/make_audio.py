@@ -79,20 +79,19 @@ class Meter:
 
 
 def level(meter, source, target, lufs, ceiling=PEAK_CEILING):
-    """Gain to the loudness target; a soft limiter only when the peaks would pass the ceiling."""
-    m = meter.measure(source)
-    gain = lufs - m["lufs"]
-    if m["truepeak"] + gain <= ceiling:
-        sox(source, *float_wav(target), "gain", f"{gain:.3f}")
-        return
-    # Limit above -6 dBFS (soft knee, fast attack), then trim the loudness again.
-    limited = target.with_suffix(".lim.wav")
-    sox(source, *float_wav(limited), "gain", f"{gain:.3f}",
-        "compand", "0.001,0.12", "3:-9,-9,-3,-5,0,-3.5", "0", "-90", "0.002")
-    m2 = meter.measure(limited)
-    trim = min(lufs - m2["lufs"], ceiling - m2["truepeak"])
-    sox(limited, *float_wav(target), "gain", f"{trim:.3f}")
-    limited.unlink()
+    """Gain to the loudness target. When the peaks would pass the ceiling, a soft limiter
+    (above -9 dBFS, fast attack) takes them down and the gain is tried again, a few times."""
+    current = source
+    for attempt in range(4):
+        m = meter.measure(current)
+        gain = lufs - m["lufs"]
+        if m["truepeak"] + gain <= ceiling or attempt == 3:
+            sox(current, *float_wav(target), "gain", f"{min(gain, ceiling - m['truepeak']):.3f}")
+            return
+        limited = target.with_suffix(f".lim{attempt}.wav")
+        sox(current, *float_wav(limited), "gain", f"{gain:.3f}",
+            "compand", "0.001,0.12", "3:-9,-9,-3,-5,0,-3.5", "0", "-90", "0.002")
+        current = limited
 
 
 def encode(wav, ogg, quality, serial):
@@ -138,11 +137,13 @@ def build_calls(work, meter):
             "equalizer", "7500", "1.5q", "-4",     # tame the synthetic hiss
             "compand", "0.005,0.15", "6:-30,-24,-10,-8,0,-6", "0", "-90", "0.005",
             "chorus", "0.8", "0.9", "25", "0.3", "0.25", "2", "-s",
-            "reverb", "18", "50", "40", "100", "8",
-            "silence", "1", "0.01", "-55d", "reverse", "silence", "1", "0.01", "-55d", "reverse",
-            "fade", "t", "0.005", "-0", "0.12", "pad", "0", "0.05")
+            "pad", "0", "0.3", "reverb", "18", "50", "40", "100", "8",
+            "silence", "1", "0.01", "-55d", "reverse", "silence", "1", "0.01", "-55d", "reverse")
+        faded = work / f"{name}.faded.wav"
+        sox(shaped, *float_wav(faded), "fade", "t", "0.005", "-0", "0.12", "pad", "0", "0.05")
+        shaped = faded
         leveled = work / f"{name}.wav"
-        level(meter, shaped, leveled, VOICE_LUFS)
+        level(meter, shaped, leveled, VOICE_LUFS, ceiling=-2.0)
         encode(leveled, SOUNDS_DIR / f"{name}.ogg", 4, serial)
 
 
@@ -152,11 +153,16 @@ def synth(path, seconds, *spec, effects=()):
     sox("-n", "-r", str(RATE), "-c", "1", *float_wav(path), "synth", f"{seconds}", *spec, *effects)
 
 
-def mix(path, *parts, effects=()):
+def mix(path, *parts, effects=(), fade_out=None):
+    """Mixes the parts at full level and applies the effects; then fades the last
+    `fade_out` seconds (a separate pass: after reverb sox no longer knows the length)."""
     args = ["-m"] if len(parts) > 1 else []
     for part in parts:
         args += ["-v", "1", str(part)] if len(parts) > 1 else [str(part)]
-    sox(*args, *float_wav(path), *effects)
+    target = path.with_suffix(".premix.wav") if fade_out else path
+    sox(*args, *float_wav(target), *effects)
+    if fade_out:
+        sox(target, *float_wav(path), "fade", "q", "0", "-0", str(fade_out))
 
 
 def build_effects(work):
@@ -178,7 +184,7 @@ def build_effects(work):
     # Chosen: a bright two-note chime with a short ring.
     synth(w("enter_a"), 0.5, "pluck", "E5", effects=("fade", "q", "0.002", "0.5", "0.3"))
     synth(w("enter_b"), 0.6, "pluck", "B5", effects=("fade", "q", "0.002", "0.6", "0.4", "pad", "0.07"))
-    mix(w("menuenter"), w("enter_a"), w("enter_b"), effects=("reverb", "20", "50", "60", "100", "0", "pad", "0", "0.1"))
+    mix(w("menuenter"), w("enter_a"), w("enter_b"), effects=("pad", "0", "0.15", "reverb", "20", "50", "60", "100", "0"), fade_out=0.1)
     fx["menuenter"] = (w("menuenter"), -19)
 
     # A figure lands: a short low thump with a knock on top.
@@ -196,7 +202,7 @@ def build_effects(work):
     synth(w("new_s"), 0.7, "sine", "2093-4186", effects=("tremolo", "18", "60", "fade", "q", "0.2", "0.7", "0.4",
                                                           "gain", "-14", "pad", "0.25"))
     mix(w("newgame"), *[w(f"new_{i}") for i in range(4)], w("new_s"),
-        effects=("reverb", "30", "50", "70", "100", "10", "pad", "0", "0.2"))
+        effects=("pad", "0", "0.25", "reverb", "30", "50", "70", "100", "10"), fade_out=0.2)
     fx["newgame"] = (w("newgame"), -17)
 
     # Lines cleared: a bright swoosh up with a chime.
@@ -204,7 +210,7 @@ def build_effects(work):
     synth(w("del_b"), 0.5, "sine", "600-1800", effects=("fade", "q", "0.01", "0.5", "0.35", "gain", "-6"))
     synth(w("del_c"), 0.6, "pluck", "G6", effects=("fade", "q", "0.002", "0.6", "0.45", "gain", "-4", "pad", "0.12"))
     mix(w("linedel"), w("del_a"), w("del_b"), w("del_c"),
-        effects=("reverb", "25", "50", "60", "100", "5", "pad", "0", "0.1"))
+        effects=("pad", "0", "0.2", "reverb", "25", "50", "60", "100", "5"), fade_out=0.15)
     fx["linedel"] = (w("linedel"), -16)
 
     # A row pushed in from below: a heavy grinding shove, low and rising.
@@ -220,7 +226,7 @@ def build_effects(work):
     synth(w("boom_b"), 0.8, "sine", "90-28", effects=("fade", "q", "0.002", "0.8", "0.7"))
     synth(w("boom_c"), 0.12, "whitenoise", effects=("highpass", "1500", "fade", "q", "0.001", "0.12", "0.11"))
     mix(w("explosion"), w("boom_a"), w("boom_b"), w("boom_c"),
-        effects=("reverb", "40", "50", "80", "100", "0", "pad", "0", "0.3", "fade", "q", "0", "-0", "0.4"))
+        effects=("highpass", "25", "pad", "0", "0.4", "reverb", "40", "50", "80", "100", "0"), fade_out=0.5)
     fx["explosion"] = (w("explosion"), -14)
 
     # The bomb arrives: three urgent two-tone beeps.
@@ -238,7 +244,7 @@ def build_effects(work):
     synth(w("super_b"), 0.9, "pluck", "E6", effects=("fade", "q", "0.002", "0.9", "0.7", "gain", "-4", "pad", "0.5"))
     mix(w("superfigure"), w("super_a"), w("super_b"),
         effects=("chorus", "0.7", "0.9", "40", "0.4", "0.3", "2", "-s",
-                 "reverb", "40", "50", "80", "100", "10", "pad", "0", "0.3", "fade", "q", "0", "-0", "0.3"))
+                 "pad", "0", "0.4", "reverb", "40", "50", "80", "100", "10"), fade_out=0.35)
     fx["superfigure"] = (w("superfigure"), -16)
     return fx
 
@@ -246,8 +252,11 @@ def build_effects(work):
 def build_sounds(work, meter):
     build_calls(work, meter)
     for serial, (name, (source, lufs)) in enumerate(sorted(build_effects(work).items()), start=300):
+        # No offset and no click: the very end always fades to silence.
+        clean = work / f"{name}.clean.wav"
+        sox(source, *float_wav(clean), "highpass", "20", "fade", "h", "0", "-0", "0.015")
         leveled = work / f"{name}.wav"
-        level(meter, source, leveled, lufs)
+        level(meter, clean, leveled, lufs, ceiling=-2.0)
         encode(leveled, SOUNDS_DIR / f"{name}.ogg", 4, serial)
 
 
@@ -268,7 +277,8 @@ def report(meter):
             size = path.stat().st_size
             total += size
             print(f"{path.relative_to(ROOT)}: {m['seconds']:.2f} s, {m['lufs']:.1f} LUFS, peak {m['peak']:.2f} dBFS, "
-                  f"true peak {m['truepeak']:.2f} dBFS, RMS {m['rms']:.1f} dBFS, {size / 1024:.0f} KiB")
+                  f"true peak {m['truepeak']:.2f} dBFS, RMS {m['rms']:.1f} dBFS, last 2 ms {m['tail']:.0f} dBFS, "
+                  f"{size / 1024:.0f} KiB")
     print(f"total {total / 1024 / 1024:.2f} MiB")
 
 
