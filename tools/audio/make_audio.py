@@ -149,8 +149,8 @@ def build_calls(work, meter):
 
 # ---------------------------------------------------------------- effects
 
-def synth(path, seconds, *spec, effects=()):
-    sox("-n", "-r", str(RATE), "-c", "1", *float_wav(path), "synth", f"{seconds}", *spec, *effects)
+def synth(path, seconds, *sources, effects=()):
+    sox("-n", "-r", str(RATE), "-c", "1", *float_wav(path), "synth", f"{seconds}", *sources, *effects)
 
 
 def mix(path, *parts, effects=(), fade_out=None):
