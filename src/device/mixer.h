@@ -18,7 +18,9 @@ class Mixer {
   virtual void StreamPlay(int stream, bool loop) = 0;
   virtual void ChannelStop(int stream) = 0;
   virtual void ChannelSetVolume(int stream, int percent) = 0;  // 0..100
-  // When the stream reaches its end, *flag := false (possibly on the audio thread).
+  // When the stream reaches its end, *flag := false (possibly on the audio thread);
+  // at once when the stream is not playing any more. Stopping a stream to start
+  // another never clears the flag handed over for the new one.
   virtual void ChannelSetEndFlag(int stream, std::atomic<bool>* flag) = 0;
   virtual int SampleLoad(const std::string& path) = 0;  // a handle >= 0, or < 0 on failure
   virtual void SampleUnload(int sample) = 0;
@@ -26,6 +28,7 @@ class Mixer {
 };
 
 // A mixer that plays nothing and keeps every call; streams end only when told to.
+// Like a real mixer, it reports the end of the stream playing last, and only once.
 class RecordingMixer final : public Mixer {
  public:
   bool Init(int frequency) override;
@@ -45,6 +48,7 @@ class RecordingMixer final : public Mixer {
   std::vector<std::string> TakePlayedSounds();
 
   bool initSucceeds = true;
+  std::vector<std::string> missingPaths;  // files that fail to open or load
   std::vector<std::string> calls;        // e.g. "StreamPlay 2 once", "SamplePlay 7 56"
   std::vector<std::string> streamPaths;  // by handle
   std::vector<std::string> samplePaths;  // by handle

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 
 #include "device/mixer.h"
@@ -11,6 +12,7 @@ bool RecordingMixer::Init(int frequency) {
 
 int RecordingMixer::StreamOpenFile(const std::string& path) {
   calls.push_back("StreamOpenFile " + path);
+  if (std::find(missingPaths.begin(), missingPaths.end(), path) != missingPaths.end()) return -1;
   streamPaths.push_back(path);
   streamVolumes.push_back(100);
   endFlags.push_back(nullptr);
@@ -21,9 +23,13 @@ void RecordingMixer::StreamClose(int stream) { calls.push_back("StreamClose " + 
 
 void RecordingMixer::StreamPlay(int stream, bool loop) {
   calls.push_back("StreamPlay " + std::to_string(stream) + (loop ? " looped" : " once"));
+  std::fill(endFlags.begin(), endFlags.end(), nullptr);  // one stream sounds at a time
 }
 
-void RecordingMixer::ChannelStop(int stream) { calls.push_back("ChannelStop " + std::to_string(stream)); }
+void RecordingMixer::ChannelStop(int stream) {
+  calls.push_back("ChannelStop " + std::to_string(stream));
+  if (stream >= 0 && stream < static_cast<int>(endFlags.size())) endFlags[stream] = nullptr;  // a stopped stream never ends
+}
 
 void RecordingMixer::ChannelSetVolume(int stream, int percent) {
   calls.push_back("ChannelSetVolume " + std::to_string(stream) + " " + std::to_string(percent));
@@ -37,6 +43,7 @@ void RecordingMixer::ChannelSetEndFlag(int stream, std::atomic<bool>* flag) {
 
 int RecordingMixer::SampleLoad(const std::string& path) {
   calls.push_back("SampleLoad " + path);
+  if (std::find(missingPaths.begin(), missingPaths.end(), path) != missingPaths.end()) return -1;
   samplePaths.push_back(path);
   return static_cast<int>(samplePaths.size()) - 1;
 }
@@ -50,8 +57,10 @@ void RecordingMixer::SamplePlay(int sample, int percent) {
 }
 
 void RecordingMixer::EndStream(int stream) {
-  if (stream >= 0 && stream < static_cast<int>(endFlags.size()) && endFlags[stream] != nullptr)
+  if (stream >= 0 && stream < static_cast<int>(endFlags.size()) && endFlags[stream] != nullptr) {
     endFlags[stream]->store(false);
+    endFlags[stream] = nullptr;
+  }
 }
 
 std::vector<std::string> RecordingMixer::TakePlayedSounds() {
