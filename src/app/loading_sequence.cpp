@@ -32,6 +32,7 @@ void RunLoadingSequence(Program& program, const LoadingOptions& options) {
   GameState& game = program.Game;
   Clock& clock = *program.Devices.Time;
 
+  program.Graphics.TextureFormat = ChooseTextureFormat(program.Graphics, true);
   WriteLog(log, "TextureFormat " + std::to_string(program.Graphics.TextureFormat));
   WriteLog(log, "InitTexturesLoading - Ok");
   WriteLog(log, "InitVBMenu - Ok");
