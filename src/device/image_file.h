@@ -3,6 +3,7 @@
 // key of the texture loader, the box-filtered mip chain, and PNG screenshots.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,9 +18,17 @@ struct Image {
   uint32_t At(int x, int y) const { return Argb[static_cast<size_t>(y) * Width + x]; }
 };
 
+// The widest and tallest picture read: four times the game's largest texture. A file that
+// claims more is refused before anything is decoded, so no file can exhaust the memory.
+constexpr int kMaxPictureSide = 4096;
+
 // Decodes a BMP, TGA or PNG file; pictures without alpha come out opaque.
-// False (with the reason in `error`) when the file is missing or not a picture.
+// False (with the reason in `error`) when the file is missing, not a picture of those
+// kinds, or larger than kMaxPictureSide either way.
 bool ReadImageFile(const std::string& path, Image& image, std::string& error);
+
+// The same for a file's bytes already in memory.
+bool DecodeImage(const uint8_t* bytes, size_t size, Image& image, std::string& error);
 
 // Every texel equal to `key` (all four channels) becomes transparent black. 0 = no key.
 void ApplyColourKey(Image& image, uint32_t key);

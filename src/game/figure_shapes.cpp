@@ -1,6 +1,7 @@
 #include "game/figure_shapes.h"
 
 #include <fstream>
+#include <sstream>
 
 #include "core/load_error.h"
 
@@ -9,6 +10,14 @@ namespace zt {
 FigureShapes LoadFigImages(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) throw LoadError(path, "cannot open the file");
+  std::ostringstream text;
+  text << file.rdbuf();
+  if (file.bad()) throw LoadError(path, "cannot read the file");
+  return ParseFigImages(text.str(), path);
+}
+
+FigureShapes ParseFigImages(const std::string& text, const std::string& path) {
+  std::istringstream file(text);
   FigureShapes shapes;
   int lineNumber = 0;
   std::string line;

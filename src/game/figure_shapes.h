@@ -22,4 +22,7 @@ struct FigureShapes {
 // whose first four characters are decimal digits. Throws LoadError naming the file and line.
 FigureShapes LoadFigImages(const std::string& path);
 
+// The same for the file's bytes already in memory; `path` only names the file in errors.
+FigureShapes ParseFigImages(const std::string& text, const std::string& path);
+
 }  // namespace zt

@@ -20,14 +20,10 @@ constexpr std::uintmax_t kLargestHighScoreFile = 1u << 20;
 
 uint8_t RowKey(int row) { return static_cast<uint8_t>(10 * row); }  // rows 1..10
 
-struct Decoded {
-  HighScoreTable Table;
-  std::string Damage;  // empty when the file is sound
-};
+}  // namespace
 
-// Reads the 50 records. Rows the bytes no longer reach are left with an empty name and 0.
-Decoded DecodeHighScores(const std::string& bytes) {
-  Decoded result;
+DecodedHighScores DecodeHighScores(const std::string& bytes) {
+  DecodedHighScores result;
   size_t at = 0;
   for (int type = 1; type <= kGameTypes; ++type) {
     for (int row = 1; row <= kHighScoreRows; ++row) {
@@ -60,6 +56,8 @@ Decoded DecodeHighScores(const std::string& bytes) {
   }
   return result;
 }
+
+namespace {
 
 enum class ReadStatus { Missing, Read, Unreadable, TooLarge };
 
@@ -117,7 +115,7 @@ void LoadHighScores(HighScoreState& state, const std::string& path, const DebugL
     case ReadStatus::Read:
       break;
   }
-  Decoded decoded = DecodeHighScores(bytes);
+  DecodedHighScores decoded = DecodeHighScores(bytes);
   state.HighScoresLoaded = true;
   if (decoded.Damage.empty()) {
     state.Table = std::move(decoded.Table);

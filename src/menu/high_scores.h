@@ -38,6 +38,15 @@ HighScoreTable DefaultHighScoreTable();
 // A file that is merely short gives empty rows with score 0 where it ends.
 void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
 
+// What the file's bytes hold: the 50 rows, and what is damaged (empty when the bytes are
+// sound; the rows then stop where the damage was found). Rows the bytes no longer reach
+// have an empty name and 0.
+struct DecodedHighScores {
+  HighScoreTable Table;
+  std::string Damage;
+};
+DecodedHighScores DecodeHighScores(const std::string& bytes);
+
 // The file's bytes for the table. Empty names become "noname" in the table too.
 std::string EncodeHighScores(HighScoreTable& table);
 

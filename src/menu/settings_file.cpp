@@ -1,7 +1,5 @@
 #include "menu/settings_file.h"
 
-#include "core/ini_file.h"
-
 #include <algorithm>
 #include <iterator>
 #include <optional>
@@ -31,8 +29,10 @@ bool FullScreenRequested(const std::string& configPath) {
 }
 
 void LoadDisplayOptions(const std::string& configPath, Settings& settings) {
-  const IniFile ini = ReadOrEmpty(configPath);
+  ReadDisplayOptions(ReadOrEmpty(configPath), settings);
+}
 
+void ReadDisplayOptions(const IniFile& ini, Settings& settings) {
   if (ini.ReadInteger(kOptions, "FullScreen") == 1) {
     if (ini.ReadInteger(kOptions, "Use desktop settings") == 1) {
       settings.ScreenWidth = 0;
@@ -62,7 +62,11 @@ void LoadDisplayOptions(const std::string& configPath, Settings& settings) {
 }
 
 void LoadSettings(SettingsFile& file, Settings& settings) {
-  const IniFile ini = ReadOrEmpty(file.Path);
+  ReadSettingsSection(ReadOrEmpty(file.Path), settings);
+  file.Open = true;
+}
+
+void ReadSettingsSection(const IniFile& ini, Settings& settings) {
   settings.MusicVolume = std::clamp(ini.ReadInteger(kSettings, "Music volume"), 0, 9);
   settings.SoundVolume = std::clamp(ini.ReadInteger(kSettings, "Sound volume"), 0, 9);
   settings.RotationClockwise = ini.ReadInteger(kSettings, "Rotation") == 1;
@@ -73,7 +77,14 @@ void LoadSettings(SettingsFile& file, Settings& settings) {
     default: settings.BrickQuality = 1; break;  // 0, missing and unknown codes: medium
   }
   // "Music Number" is in the section too, but the music at start-up is always the menu's.
-  file.Open = true;
+}
+
+void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t currentMusicTrack) {
+  ini.WriteInteger(kSettings, "Music volume", settings.MusicVolume);
+  ini.WriteInteger(kSettings, "Sound volume", settings.SoundVolume);
+  ini.WriteInteger(kSettings, "Rotation", settings.RotationClockwise ? 1 : 0);
+  ini.WriteInteger(kSettings, "Brick Quality", settings.BrickQuality + 1);
+  ini.WriteInteger(kSettings, "Music Number", currentMusicTrack);
 }
 
 bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack,
@@ -84,11 +95,7 @@ bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, ui
     WriteLog(log, "SaveSettings - failed: " + file.Path + " could not be read, settings not saved");
     return false;
   }
-  ini->WriteInteger(kSettings, "Music volume", settings.MusicVolume);
-  ini->WriteInteger(kSettings, "Sound volume", settings.SoundVolume);
-  ini->WriteInteger(kSettings, "Rotation", settings.RotationClockwise ? 1 : 0);
-  ini->WriteInteger(kSettings, "Brick Quality", settings.BrickQuality + 1);
-  ini->WriteInteger(kSettings, "Music Number", currentMusicTrack);
+  WriteSettingsValues(*ini, settings, currentMusicTrack);
   if (!ini->Save(file.Path)) {
     WriteLog(log, "SaveSettings - failed: " + file.Path + " could not be written, the old file is kept");
     return false;

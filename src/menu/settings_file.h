@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/debug_log.h"
+#include "core/ini_file.h"
 #include "core/settings.h"
 
 #include <cstdint>
@@ -21,6 +22,7 @@ bool FullScreenRequested(const std::string& configPath);
 // The "Options" section: FullScreenMode, ScreenWidth/ScreenHeight (0 = the desktop
 // size), RotationSpeedFactor and SidewaysKeyDelay.
 void LoadDisplayOptions(const std::string& configPath, Settings& settings);
+void ReadDisplayOptions(const IniFile& ini, Settings& settings);  // the same from a file's contents
 
 // The "Settings" section is written only by a program that has read it.
 struct SettingsFile {
@@ -32,6 +34,10 @@ struct SettingsFile {
 // quality. The stored music number is not applied: the music always starts with the menu
 // track.
 void LoadSettings(SettingsFile& file, Settings& settings);
+void ReadSettingsSection(const IniFile& ini, Settings& settings);  // the same from a file's contents
+
+// Puts the values of the "Settings" section into the file's contents.
+void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t currentMusicTrack);
 
 // Writes the "Settings" section into config.ini now, keeping everything else of the
 // file; creates the file with that section alone when it is missing. A failed write is

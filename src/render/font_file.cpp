@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "core/load_error.h"
@@ -60,6 +61,14 @@ int32_t FontMetrics::Width(int glyph) const {
 FontMetrics LoadLetterTexCoords(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) throw LoadError(path, "cannot open the file");
+  std::ostringstream text;
+  text << file.rdbuf();
+  if (file.bad()) throw LoadError(path, "cannot read the file");
+  return ParseLetterTexCoords(text.str(), path);
+}
+
+FontMetrics ParseLetterTexCoords(const std::string& text, const std::string& path) {
+  std::istringstream file(text);
 
   int lineNumber = 0;
   std::string line;

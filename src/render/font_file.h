@@ -33,4 +33,7 @@ struct FontMetrics {
 // in reading order. Throws LoadError naming the file and line when the file is missing or malformed.
 FontMetrics LoadLetterTexCoords(const std::string& path = kFontFile);
 
+// The same for the file's bytes already in memory; `path` only names the file in errors.
+FontMetrics ParseLetterTexCoords(const std::string& text, const std::string& path = kFontFile);
+
 }  // namespace zt

@@ -321,7 +321,11 @@ std::string LoadModelTexture(const std::string& name) {
 
 void LoadModel(ModelSet& models, const std::string& path, const DebugLog& log, const std::filesystem::path& gameDir) {
   const std::filesystem::path file = gameDir.empty() ? std::filesystem::path(path) : gameDir / path;
-  ParsedModel model = ParseModel(path, ReadWholeFile(file, path), log);
+  LoadModelFromText(models, path, ReadWholeFile(file, path), log);
+}
+
+void LoadModelFromText(ModelSet& models, const std::string& path, const std::string& text, const DebugLog& log) {
+  ParsedModel model = ParseModel(path, text, log);
   CheckConsistency(model, path, log);
   WriteLog(log, path + " model loads succesfuly");
 
@@ -363,7 +367,12 @@ void LoadModel(ModelSet& models, const std::string& path, const DebugLog& log, c
 void InitModels(ModelSet& models, const DebugLog& log, const std::filesystem::path& gameDir) {
   const std::filesystem::path listFile =
       gameDir.empty() ? std::filesystem::path(kModelListFile) : gameDir / kModelListFile;
-  std::istringstream list(ReadWholeFile(listFile, kModelListFile));
+  InitModelsFromList(models, ReadWholeFile(listFile, kModelListFile), log, gameDir);
+}
+
+void InitModelsFromList(ModelSet& models, const std::string& listText, const DebugLog& log,
+                        const std::filesystem::path& gameDir) {
+  std::istringstream list(listText);
   std::string line;
   int listed = 0;
   while (std::getline(list, line)) {

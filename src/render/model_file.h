@@ -85,12 +85,19 @@ struct ModelSet {
 // malformed, when fewer than six meshes are listed, or when a brick mesh is not textured.
 void InitModels(ModelSet& models, const DebugLog& log, const std::filesystem::path& gameDir = {});
 
+// The same with the list's text already in memory (the meshes are still read from files).
+void InitModelsFromList(ModelSet& models, const std::string& listText, const DebugLog& log,
+                        const std::filesystem::path& gameDir = {});
+
 // Loads one model file (path as written in the list, opened under gameDir) into
 // ModelTable[NextModelIndex] and appends its vertices to its buffer. Throws LoadError
 // naming the file when it cannot be read or is rejected; the set is then unchanged
 // apart from the log.
 void LoadModel(ModelSet& models, const std::string& path, const DebugLog& log,
                const std::filesystem::path& gameDir = {});
+
+// The same for a model file's text already in memory; `path` only names it.
+void LoadModelFromText(ModelSet& models, const std::string& path, const std::string& text, const DebugLog& log);
 
 // The texture file a model's "TextureFileName" names, relative to the game folder;
 // empty for "brick.bmp", which takes no texture of its own.
