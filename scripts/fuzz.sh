@@ -37,7 +37,7 @@ finish_one() {
     echo "fuzz_$name: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "build-fuzz/findings/$name.log" | grep -o '[0-9]*$') runs, no finding"
   else
     echo "fuzz_$name: FOUND A PROBLEM (build-fuzz/findings/$name.log):" >&2
-    grep -A25 -m1 -E '^==[0-9]+==|runtime error|deadly signal|Timeout|out-of-memory|uncaught' \
+    grep -A25 -m1 -E '^==[0-9]+==|runtime error|terminate called|deadly signal|Timeout|out-of-memory' \
       "build-fuzz/findings/$name.log" >&2 || tail -30 "build-fuzz/findings/$name.log" >&2
     failed+=("$name")
   fi

@@ -52,8 +52,10 @@ bool DecodeImage(const uint8_t* bytes, size_t size, Image& image, std::string& e
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
       stbi_load_from_memory(bytes, static_cast<int>(size), &width, &height, &channels, 4), stbi_image_free);
   if (!pixels) {
+    // The decoder's reason can be empty: it names an unknown PNG chunk by its type's
+    // bytes, which may begin with a zero.
     const char* reason = stbi_failure_reason();
-    error = reason != nullptr ? reason : "unreadable picture";
+    error = reason != nullptr && *reason != '\0' ? reason : "unreadable picture";
     return false;
   }
   image.Width = width;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ struct Target {
   const char* Name;
   std::function<void(const std::string&)> Check;
 };
+
+void PrintTo(const Target& target, std::ostream* out) { *out << target.Name; }
 
 const Target kTargets[] = {
     {"figures", fuzz::CheckFigureFile},

@@ -153,5 +153,38 @@ TEST_F(TextureLoading, MissingOrBrokenFilesLeaveTheTextureEmpty) {
   EXPECT_EQ(device_.LiveTextures(), 0);
 }
 
+TEST(PictureDecoding, RefusedPicturesSayWhy) {
+  const auto refusal = [](const std::vector<uint8_t>& bytes) {
+    Image image;
+    std::string error;
+    EXPECT_FALSE(DecodeImage(bytes.data(), bytes.size(), image, error));
+    return error;
+  };
+  // A PNG whose unknown critical chunk has a type starting with a zero byte: the decoder's
+  // own reason, built from the type, is an empty text.
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  test::Put32(png, 0x0D000000);  // big-endian 13
+  png.insert(png.end(), {'I', 'H', 'D', 'R', 0, 0, 0, 1, 0, 0, 0, 1, 8, 2, 0, 0, 0, /* CRC */ 0, 0, 0, 0});
+  png.insert(png.end(), {0, 0, 0, 0, 0, 'X', 'Y', 'Z', /* CRC */ 0, 0, 0, 0});
+  EXPECT_FALSE(refusal(png).empty());
+
+  // A picture wider than any texture the game loads is refused before it is decoded.
+  std::vector<uint8_t> bmp = {'B', 'M'};
+  test::Put32(bmp, 0);
+  test::Put32(bmp, 0);
+  test::Put32(bmp, 54);
+  test::Put32(bmp, 40);
+  test::Put32(bmp, kMaxPictureSide + 1);
+  test::Put32(bmp, 1);
+  test::Put16(bmp, 1);
+  test::Put16(bmp, 24);
+  for (int i = 0; i < 6; ++i) test::Put32(bmp, 0);
+  EXPECT_EQ(refusal(bmp), "too large");
+
+  // Only the kinds of picture the game ships are read.
+  const std::string gif = "GIF89a\x01\x00\x01\x00\x00\x00\x00;";
+  EXPECT_FALSE(refusal(std::vector<uint8_t>(gif.begin(), gif.end())).empty());
+}
+
 }  // namespace
 }  // namespace zt
