@@ -58,6 +58,12 @@ bool DecodeImage(const uint8_t* bytes, size_t size, Image& image, std::string& e
     error = reason != nullptr && *reason != '\0' ? reason : "unreadable picture";
     return false;
   }
+  // The decoder hands back a bitmap that claims no rows (or no columns) as a picture;
+  // nothing can be drawn from it, and halving it would read texels it does not have.
+  if (width <= 0 || height <= 0) {
+    error = "the picture has no pixels";
+    return false;
+  }
   image.Width = width;
   image.Height = height;
   image.Argb.resize(static_cast<size_t>(width) * height);

@@ -24,7 +24,7 @@ constexpr int kMaxPictureSide = 4096;
 
 // Decodes a BMP, TGA or PNG file; pictures without alpha come out opaque.
 // False (with the reason in `error`) when the file is missing, not a picture of those
-// kinds, or larger than kMaxPictureSide either way.
+// kinds, without pixels, or larger than kMaxPictureSide either way.
 bool ReadImageFile(const std::string& path, Image& image, std::string& error);
 
 // The same for a file's bytes already in memory.

@@ -181,6 +181,13 @@ TEST(PictureDecoding, RefusedPicturesSayWhy) {
   for (int i = 0; i < 6; ++i) test::Put32(bmp, 0);
   EXPECT_EQ(refusal(bmp), "too large");
 
+  // A bitmap that claims no rows is no picture: its size would be 0, and its first mip
+  // level would read a row it does not have.
+  bmp[18] = 8;  // 8 x 0
+  bmp[19] = bmp[20] = 0;
+  bmp[22] = 0;
+  EXPECT_EQ(refusal(bmp), "the picture has no pixels");
+
   // Only the kinds of picture the game ships are read.
   const std::string gif = "GIF89a\x01\x00\x01\x00\x00\x00\x00;";
   EXPECT_FALSE(refusal(std::vector<uint8_t>(gif.begin(), gif.end())).empty());
