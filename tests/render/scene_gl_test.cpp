@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
+
+#include <unistd.h>
 
 #include "core/debug_log.h"
 #include "game/figure_shapes.h"
@@ -35,8 +38,11 @@ int Brightness(uint32_t argb) { return Red(argb) + Green(argb) + Blue(argb); }
 
 // A game folder of its own: the shipped data and pictures linked in, so the bitmaps the
 // loading converts from the JPEGs are written here and not into the repository.
+// One per process: CTest runs the tests of this suite side by side.
+fs::path GameFolder() { return fs::temp_directory_path() / ("zt_scene_gl_game_" + std::to_string(getpid())); }
+
 fs::path MakeGameFolder() {
-  const fs::path folder = fs::temp_directory_path() / "zt_scene_gl_game";
+  const fs::path folder = GameFolder();
   fs::remove_all(folder);
   fs::create_directories(folder / "textures");
   fs::create_directory_symlink(fs::path(ZT_GAME_DIR) / "data", folder / "data");
@@ -79,6 +85,8 @@ class SceneGlTest : public ::testing::Test {
 
   static void TearDownTestSuite() {
     delete scene_;
+    delete shapes_;
+    shapes_ = nullptr;
     delete device_;
     delete d3d_;
     delete window_;
@@ -86,7 +94,7 @@ class SceneGlTest : public ::testing::Test {
     device_ = nullptr;
     d3d_ = nullptr;
     window_ = nullptr;
-    fs::remove_all(fs::temp_directory_path() / "zt_scene_gl_game");
+    fs::remove_all(GameFolder());
   }
 
   // The loading steps the game runs, in its order.
@@ -121,7 +129,10 @@ class SceneGlTest : public ::testing::Test {
     InitSceneMaterial(scene);
     InitTexturesBkGrGame(device, scene, nullptr);
     InitTexturesMenu(device, scene, nullptr);
+    loaded_ = true;
   }
+
+  void SetUp() override { ASSERT_TRUE(loaded_) << "the window, the device or the loading failed"; }
 
   static Image Present(const std::string& name) {
     Device& device = **device_;
@@ -192,6 +203,7 @@ class SceneGlTest : public ::testing::Test {
   static inline DevicePtr* device_ = nullptr;
   static inline SceneResources* scene_ = nullptr;
   static inline FigureShapes* shapes_ = nullptr;
+  static inline bool loaded_ = false;
 };
 
 TEST_F(SceneGlTest, LoadingFrameShowsTheIntroAndTheBarGrowingFromItsLeftEnd) {
