@@ -351,6 +351,14 @@ TEST_F(SceneGlTest, MenusShowTheirSlabsBricksAndVolumeBars) {
                Red(volumeBrick(0, 7)) > 2 * Green(volumeBrick(0, 7)))
       << "no red brick 7 at sound level 5";
   EXPECT_GT(Red(volumeBrick(1, 7)), 2 * Blue(volumeBrick(1, 7))) << std::hex << volumeBrick(1, 7);
+
+  // The help page's backdrop: a panel over the middle, the background left as it was outside it.
+  menu.MenuScreen = kHelpScreen;
+  device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSceneClearColour, 1.0f, 0);
+  device.BeginScene();
+  DrawMenu(device, *scene_, menu, settings, *shapes_, false, 16, {[&] { DrawBackdrop(device, *scene_); }, {}, {}});
+  const Image help = Present("menu_help_backdrop");
+  EXPECT_NE(help.At(kWidth / 2, kHeight / 2), main.At(kWidth / 2, kHeight / 2));
 }
 
 }  // namespace

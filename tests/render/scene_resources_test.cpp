@@ -12,6 +12,8 @@
 #include "device/recording_device.h"
 #include "render/brick_textures.h"
 #include "render/jpeg_conversion.h"
+#include "render/menu_drawing.h"
+#include "render/model_drawing.h"
 #include "render/scene_resources.h"
 
 namespace zt {
@@ -212,6 +214,50 @@ TEST(JpegConversion, WritesABitmapTheLoaderReadsAndNeverOverwritesOne) {
   testing::WriteBytes(folder.File("textures/backhelp.jpg"), "not a picture");
   EXPECT_THROW(ConvertPicturesToBMP(folder.Path()), LoadError);
   EXPECT_FALSE(std::filesystem::exists(folder.File("textures/backhelp.bmp")));
+}
+
+}  // namespace
+}  // namespace zt
+
+namespace zt {
+namespace {
+
+TEST(SceneRelease, ShutdownReleasesAllButTheKeyedMenuPicturesKeptToProgramEnd) {
+  RecordingDevice device;
+  SceneResources scene;
+  scene.GameDir = ZT_GAME_DIR;  // the JPEG pictures stay unconverted: their textures stay empty
+  InitTexturesLoading(device, scene);
+  InitBarTextures(device, scene);
+  InitMotionBlurTexture(device, scene);
+  InitVBMenu(device, scene);
+  ASSERT_EQ(CreateMeshBuffers(device, scene), D3D_OK);
+  CreateShadeVB(device, scene);
+  CreateTrailVB(device, scene);
+  InitMenuQuadVB(device, scene);
+  InitModels(scene.Models, DebugLog{"", false}, scene.GameDir);
+  LoadModelTextures(device, scene);
+  InitBrickTextures(device, scene);
+  InitTexturesBreakGameStates(device, scene);
+  std::vector<float> progress;
+  InitTexturesBkGrGame(device, scene, [&progress](float f) { progress.push_back(f); });
+  InitTexturesMenu(device, scene, [&progress](float f) { progress.push_back(f); });
+  const std::vector<float> shown = {0.33f, 0.34f, 0.3567f, 0.39f, 0.49f, 0.54f, 0.59f, 0.64f};
+  ASSERT_EQ(progress.size(), shown.size());
+  for (size_t n = 0; n < shown.size(); ++n) EXPECT_NEAR(progress[n], shown[n], 1e-4) << n;
+  // The intro, the menu background and the help backdrop are JPEG pictures, not converted here.
+  EXPECT_EQ(device.LiveTextures(), 6 + 49 + 3 + 22);
+  EXPECT_EQ(device.LiveVertexBuffers(), 6);
+
+  ReleaseSceneTextures(scene);
+  ReleaseBrickTextures(scene);
+  ReleaseModelTextures(scene);
+  ReleaseStateTextures(scene);
+  FreeMenuResources(scene);
+  ReleaseMeshBuffers(scene);
+  ReleaseGameBackgrounds(scene);
+  ReleaseTrailAndShade(scene);
+  EXPECT_EQ(device.LiveTextures(), 6) << "cw, ccw, low, medium, high, stripe (backhelp is a JPEG picture)";
+  EXPECT_EQ(device.LiveVertexBuffers(), 0);
 }
 
 }  // namespace
