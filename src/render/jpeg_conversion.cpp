@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 
 #include "core/load_error.h"
+#include "device/image_file.h"
 
 namespace zt {
 
@@ -43,6 +44,15 @@ bool Decode(const unsigned char* data, unsigned long size, RgbPicture& picture, 
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, data, size);
   jpeg_read_header(&info, TRUE);
+  // A header may claim up to 65500 pixels a side whatever the file's length; the game
+  // refuses what its bitmap reader would refuse before anything is allocated for it.
+  if (info.image_width > static_cast<unsigned>(kMaxPictureSide) ||
+      info.image_height > static_cast<unsigned>(kMaxPictureSide)) {
+    std::snprintf(errors.Message, sizeof(errors.Message), "is %ux%u pixels; at most %d a side are read",
+                  info.image_width, info.image_height, kMaxPictureSide);
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   info.out_color_space = JCS_RGB;
   jpeg_start_decompress(&info);
   if (info.output_components != 3) {
@@ -76,13 +86,16 @@ bool DecodeJpegFile(const std::filesystem::path& path, RgbPicture& picture, std:
     return false;
   }
   const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (bytes.empty()) {
+  return DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), picture, error);
+}
+
+bool DecodeJpeg(const uint8_t* bytes, size_t size, RgbPicture& picture, std::string& error) {
+  if (size == 0) {
     error = "is empty";
     return false;
   }
   JpegErrorManager errors{};
-  if (!Decode(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()),
-              picture, errors)) {
+  if (!Decode(bytes, static_cast<unsigned long>(size), picture, errors)) {
     error = std::string("is not a readable JPEG picture: ") + errors.Message;
     picture = RgbPicture{};
     return false;
@@ -90,8 +103,8 @@ bool DecodeJpegFile(const std::filesystem::path& path, RgbPicture& picture, std:
   return true;
 }
 
-bool WriteBmp24File(const std::filesystem::path& path, const RgbPicture& picture) {
-  if (picture.Width <= 0 || picture.Height <= 0) return false;
+std::string EncodeBmp24(const RgbPicture& picture) {
+  if (picture.Width <= 0 || picture.Height <= 0) return {};
   const size_t rowBytes = static_cast<size_t>(picture.Width) * 3;
   const size_t stride = (rowBytes + 3) / 4 * 4;
   const auto imageSize = static_cast<uint32_t>(stride * static_cast<size_t>(picture.Height));
@@ -121,7 +134,12 @@ bool WriteBmp24File(const std::filesystem::path& path, const RgbPicture& picture
     }
     out.append(stride - rowBytes, '\0');
   }
+  return out;
+}
 
+bool WriteBmp24File(const std::filesystem::path& path, const RgbPicture& picture) {
+  const std::string out = EncodeBmp24(picture);
+  if (out.empty()) return false;
   std::filesystem::path temporary = path;
   temporary += ".tmp";
   {

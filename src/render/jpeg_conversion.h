@@ -2,6 +2,7 @@
 // starts: a bitmap is written only where none exists, so an existing bitmap always wins.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -15,11 +16,16 @@ struct RgbPicture {
   std::vector<uint8_t> Rgb;
 };
 
-// Decodes a JPEG file (colour or grey). False, with the reason, when it cannot.
+// Decodes a JPEG file (colour or grey). False, with the reason, when it cannot, and when
+// the picture is wider or taller than kMaxPictureSide: its bitmap could not be read.
 bool DecodeJpegFile(const std::filesystem::path& path, RgbPicture& picture, std::string& error);
+// The same for a file's bytes already in memory.
+bool DecodeJpeg(const uint8_t* bytes, size_t size, RgbPicture& picture, std::string& error);
 // Writes an uncompressed 24-bit Windows bitmap (bottom row first, rows padded to four
 // bytes), through a temporary file renamed into place. False when it cannot be written.
 bool WriteBmp24File(const std::filesystem::path& path, const RgbPicture& picture);
+// The bytes of that bitmap; empty for a picture without pixels.
+std::string EncodeBmp24(const RgbPicture& picture);
 
 // When `bmpName` (under gameDir) is missing, decodes `jpgName` and writes it as `bmpName`.
 // Throws LoadError naming the JPEG when the bitmap is missing and the JPEG is missing or

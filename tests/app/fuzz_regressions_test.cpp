@@ -33,6 +33,7 @@ const Target kTargets[] = {
     {"config", fuzz::CheckConfigFile},
     {"replay", fuzz::CheckReplayFile},
     {"picture", fuzz::CheckPictureFile},
+    {"jpeg", fuzz::CheckJpegFile},
 };
 
 std::vector<std::filesystem::path> FilesUnder(const std::filesystem::path& folder) {

@@ -22,6 +22,7 @@
 #include "menu/high_scores.h"
 #include "menu/settings_file.h"
 #include "render/font_file.h"
+#include "render/jpeg_conversion.h"
 #include "render/model_file.h"
 
 namespace zt::fuzz {
@@ -217,6 +218,31 @@ inline void CheckPictureFile(const std::string& bytes) {
     Require(half.Width == std::max(1, image.Width / 2) && half.Height == std::max(1, image.Height / 2),
             "a mip level of the wrong size");
     image = half;
+  }
+}
+
+// A JPEG picture as the first start converts it: decoded, written as a bitmap, and that
+// bitmap read back by the picture reader with the same pixels.
+inline void CheckJpegFile(const std::string& bytes) {
+  RgbPicture picture;
+  std::string error;
+  if (!DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), picture, error)) {
+    Require(!error.empty(), "a refused JPEG without a reason");
+    return;
+  }
+  Require(picture.Width >= 1 && picture.Width <= kMaxPictureSide && picture.Height >= 1 &&
+              picture.Height <= kMaxPictureSide,
+          "a JPEG size outside 1.." + std::to_string(kMaxPictureSide));
+  Require(picture.Rgb.size() == static_cast<size_t>(picture.Width) * picture.Height * 3, "bytes do not match the size");
+  const std::string bitmap = EncodeBmp24(picture);
+  Image image;
+  Require(DecodeImage(reinterpret_cast<const uint8_t*>(bitmap.data()), bitmap.size(), image, error),
+          "the converted bitmap cannot be read: " + error);
+  Require(image.Width == picture.Width && image.Height == picture.Height, "the converted bitmap changed size");
+  for (size_t i = 0; i < image.Argb.size(); ++i) {
+    const uint8_t* rgb = &picture.Rgb[i * 3];
+    const uint32_t expected = 0xFF000000u | (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
+    Require(image.Argb[i] == expected, "the converted bitmap changed a pixel");
   }
 }
 

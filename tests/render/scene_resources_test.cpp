@@ -9,6 +9,7 @@
 
 #include "core/load_error.h"
 #include "core/temp_folder.h"
+#include "device/image_file.h"
 #include "device/recording_device.h"
 #include "render/brick_textures.h"
 #include "render/jpeg_conversion.h"
@@ -214,6 +215,30 @@ TEST(JpegConversion, WritesABitmapTheLoaderReadsAndNeverOverwritesOne) {
   testing::WriteBytes(folder.File("textures/backhelp.jpg"), "not a picture");
   EXPECT_THROW(ConvertPicturesToBMP(folder.Path()), LoadError);
   EXPECT_FALSE(std::filesystem::exists(folder.File("textures/backhelp.bmp")));
+}
+
+// A JPEG header may claim up to 65500 x 65500 pixels in a file of a few hundred bytes;
+// what the bitmap reader would refuse is refused before its memory is taken.
+TEST(JpegConversion, RefusesPicturesLargerThanTheBitmapReaderTakes) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.Path() / "textures");
+  WriteJpeg(folder.File("textures/intro.jpg"), kMaxPictureSide, 2);
+  ConvertIntroToBMP(folder.Path());
+  Image image;
+  std::string error;
+  ASSERT_TRUE(ReadImageFile(folder.File("textures/intro.bmp"), image, error)) << error;
+  EXPECT_EQ(image.Width, kMaxPictureSide);
+
+  std::filesystem::remove(folder.File("textures/intro.bmp"));
+  WriteJpeg(folder.File("textures/intro.jpg"), 2, kMaxPictureSide + 1);
+  try {
+    ConvertIntroToBMP(folder.Path());
+    FAIL() << "a picture taller than the reader takes was converted";
+  } catch (const LoadError& refused) {
+    EXPECT_EQ(refused.File(), "textures/intro.jpg");
+    EXPECT_NE(std::string(refused.what()).find("2x4097"), std::string::npos) << refused.what();
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder.File("textures/intro.bmp")));
 }
 
 }  // namespace
