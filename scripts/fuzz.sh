@@ -14,7 +14,7 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DZT_FUZZ=ON -DZT
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
 cmake --build build-fuzz --target zt_fuzzers -j2
 
-targets=(figures font models model_list high_scores config replay picture jpeg)
+targets=(figures font models model_list high_scores config replay picture jpeg brick_picture)
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 run_target() {

@@ -44,6 +44,10 @@ BrickPicture ReadBrickPicture(const std::string& path, const std::string& name) 
   std::ifstream file(path, std::ios::binary);
   if (!file) throw LoadError(name, "cannot be opened");
   const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return DecodeBrickPicture(bytes, name);
+}
+
+BrickPicture DecodeBrickPicture(const std::string& bytes, const std::string& name) {
   if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') throw LoadError(name, "is not a Windows bitmap");
   const uint32_t dataOffset = Little(bytes, 10, 4);
   const uint32_t headerSize = Little(bytes, 14, 4);

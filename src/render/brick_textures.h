@@ -30,6 +30,8 @@ struct BrickPicture {
 // Reads an uncompressed 24-bit Windows bitmap. Throws LoadError naming `name` when the
 // file is missing, is not such a bitmap, is cut short or is wider than 2051 pixels.
 BrickPicture ReadBrickPicture(const std::string& path, const std::string& name);
+// The same for the file's bytes already in memory.
+BrickPicture DecodeBrickPicture(const std::string& bytes, const std::string& name);
 
 // Writes level 0 of a texture of the picture's size with the picture tinted (each channel
 // times its multiplier, rounded to nearest, halves to even) and turned upside down:

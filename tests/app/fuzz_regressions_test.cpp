@@ -34,6 +34,7 @@ const Target kTargets[] = {
     {"replay", fuzz::CheckReplayFile},
     {"picture", fuzz::CheckPictureFile},
     {"jpeg", fuzz::CheckJpegFile},
+    {"brick_picture", fuzz::CheckBrickPicture},
 };
 
 std::vector<std::filesystem::path> FilesUnder(const std::filesystem::path& folder) {

@@ -21,6 +21,7 @@
 #include "game/figure_shapes.h"
 #include "menu/high_scores.h"
 #include "menu/settings_file.h"
+#include "render/brick_textures.h"
 #include "render/font_file.h"
 #include "render/jpeg_conversion.h"
 #include "render/model_file.h"
@@ -243,6 +244,26 @@ inline void CheckJpegFile(const std::string& bytes) {
     const uint8_t* rgb = &picture.Rgb[i * 3];
     const uint32_t expected = 0xFF000000u | (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
     Require(image.Argb[i] == expected, "the converted bitmap changed a pixel");
+  }
+}
+
+// data/models/brick.bmp as the brick textures are made from it: read, then tinted into
+// textures of both formats the game may choose.
+inline void CheckBrickPicture(const std::string& bytes) {
+  BrickPicture picture;
+  try {
+    picture = DecodeBrickPicture(bytes, kBrickPictureFile);
+  } catch (const LoadError& error) {
+    Require(error.File() == kBrickPictureFile, "the error names " + error.File());
+    return;
+  }
+  Require(picture.Width >= 1 && picture.Width <= kBrickPictureMaxWidth && picture.Height >= 1,
+          "a brick picture size out of range");
+  Require(picture.Bgr.size() == static_cast<size_t>(picture.Width) * picture.Height * 3, "bytes do not match the size");
+  for (const D3DFORMAT format : {D3DFMT_A8R8G8B8, D3DFMT_A4R4G4B4}) {
+    Texture texture(static_cast<uint32_t>(picture.Width), static_cast<uint32_t>(picture.Height), 1, format,
+                    D3DPOOL_MANAGED);
+    WriteBrickTexels(picture, kBrickTints[8], texture);
   }
 }
 

@@ -82,7 +82,7 @@ std::string Bitmap(int width, const std::vector<std::vector<uint8_t>>& rowsTopFi
   };
   put(54 + stride * height, 4), put(0, 4), put(54, 4), put(40, 4), put(width, 4);
   put(topDown ? -height : height, 4), put(1, 2), put(bits, 2), put(0, 4), put(stride * height, 4);
-  put(0, 16);
+  b.append(16, '\0');  // resolution and palette counts: zero
   for (int r = 0; r < height; ++r) {
     const auto& row = rowsTopFirst[topDown ? r : height - 1 - r];
     b.append(row.begin(), row.end());
