@@ -23,8 +23,11 @@ run_target() {
   if [ -f "tests/fuzz/dict/$target.dict" ]; then dict=(-dict="tests/fuzz/dict/$target.dict"); fi
   local seeds=("tests/fuzz/corpus/$target")
   if [ -d "tests/fuzz/regressions/$target" ]; then seeds+=("tests/fuzz/regressions/$target"); fi
+  # Slow inputs (a picture may claim 4096 x 4096 pixels in a few bytes) get less of the
+  # fuzzer's attention, so the short runs keep their pace.
   "build-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -max_len=65536 -print_final_stats=1 "${dict[@]}" -artifact_prefix="build-fuzz/findings/$target/" \
+    -max_len=65536 -entropic_scale_per_exec_time=1 -print_final_stats=1 "${dict[@]}" \
+    -artifact_prefix="build-fuzz/findings/$target/" \
     "build-fuzz/corpus/$target" "${seeds[@]}" > "build-fuzz/findings/$target.log" 2>&1
 }
 
