@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/glass.h"
+#include "render/menu_drawing.h"
 
 namespace zt {
 
@@ -41,7 +42,10 @@ const std::vector<HudText>& HelpLines() {
   return kLines;
 }
 
-void DrawHelpScreen(Device& device, FontResources& fonts) { DrawTexts(device, fonts, HelpLines()); }
+void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& scene) {
+  DrawBackdrop(device, scene);
+  DrawTexts(device, fonts, HelpLines());
+}
 
 bool ShowsNameEntry(const HighScoreState& scores, int32_t gameType) {
   return scores.NameEntryActive && scores.NameEntryGameType == gameType && scores.NameEntryRow >= 1 &&
@@ -67,8 +71,9 @@ std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t 
   return texts;
 }
 
-void DrawHighScoreScreen(Device& device, FontResources& fonts, HighScoreState& scores, int32_t gameType,
-                         uint32_t frameMs) {
+void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene, HighScoreState& scores,
+                         int32_t gameType, uint32_t frameMs) {
+  DrawBackdrop(device, scene);
   if (ShowsNameEntry(scores, gameType)) StepNameCursor(scores, static_cast<int32_t>(frameMs));
   DrawTexts(device, fonts, HighScoreScreenTexts(scores, gameType));
 }

@@ -251,19 +251,20 @@ TEST(MenuPagesTest, HighScorePageRowsTitleFooterAndTheRowBeingNamed) {
 TEST(MenuPagesTest, TheCursorBlinksOnlyWhileTheNamedRowIsDrawn) {
   RecordingDevice device;
   FontResources fonts;
+  SceneResources scene;
   ASSERT_EQ(InitFontVB(fonts, device), D3D_OK);
   HighScoreState scores;
   ASSERT_TRUE(InsertNewScore(scores, kTorvane, 50, 1));
   device.BeginScene();
   std::string seen;
   for (int frame = 0; frame < 12; ++frame) {
-    DrawHighScoreScreen(device, fonts, scores, kTorvane, 100);
+    DrawHighScoreScreen(device, fonts, scene, scores, kTorvane, 100);
     seen += scores.NameCursor.empty() ? '_' : '|';
   }
   EXPECT_EQ(seen, "||||____||||");  // toggles once the 300 ms have run below zero
   // Another game type's page does not move the cursor.
   const int32_t timer = scores.NameCursorTimer;
-  DrawHighScoreScreen(device, fonts, scores, kRetro, 100);
+  DrawHighScoreScreen(device, fonts, scene, scores, kRetro, 100);
   EXPECT_EQ(scores.NameCursorTimer, timer);
 }
 
