@@ -1,0 +1,44 @@
+// The 49 brick textures: one picture of a brick face, data/models/brick.bmp, tinted once
+// per brick colour at loading, so drawing a brick only selects its texture.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device/device.h"
+#include "render/scene_resources.h"
+
+namespace zt {
+
+constexpr const char* kBrickPictureFile = "data/models/brick.bmp";
+constexpr int kBrickPictureMaxWidth = 2051;  // widest picture row the reader takes
+
+struct BrickTint {
+  float R, G, B;  // channel multipliers 0..1
+};
+// BrickTints[c - 1] belongs to brick colour c (1..49).
+extern const std::array<BrickTint, kBrickColors> kBrickTints;
+
+// A 24-bit picture: three bytes per pixel (blue, green, red), rows from the top.
+struct BrickPicture {
+  int Width = 0, Height = 0;
+  std::vector<uint8_t> Bgr;  // Width * 3 bytes per row, Height rows, the top row first
+};
+
+// Reads an uncompressed 24-bit Windows bitmap. Throws LoadError naming `name` when the
+// file is missing, is not such a bitmap, is cut short or is wider than 2051 pixels.
+BrickPicture ReadBrickPicture(const std::string& path, const std::string& name);
+
+// Writes level 0 of a texture of the picture's size with the picture tinted (each channel
+// times its multiplier, rounded to nearest, halves to even) and turned upside down:
+// picture row y goes to texture row height - 1 - y. A8R8G8B8: 0xFF, R, G, B; A4R4G4B4:
+// the upper four bits of R, G, B with alpha 0; other formats are left unwritten.
+void WriteBrickTexels(const BrickPicture& picture, const BrickTint& tint, Texture& texture);
+
+// Creates BrickTextures[1..49] from data/models/brick.bmp. Throws LoadError when the
+// picture cannot be read.
+void InitBrickTextures(Device& device, SceneResources& scene);
+
+}  // namespace zt

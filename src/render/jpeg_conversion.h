@@ -1,0 +1,34 @@
+// The JPEG pictures of the textures folder turned into bitmaps the first time the game
+// starts: a bitmap is written only where none exists, so an existing bitmap always wins.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zt {
+
+// A decoded picture: three bytes per pixel (red, green, blue), rows from the top.
+struct RgbPicture {
+  int Width = 0, Height = 0;
+  std::vector<uint8_t> Rgb;
+};
+
+// Decodes a JPEG file (colour or grey). False, with the reason, when it cannot.
+bool DecodeJpegFile(const std::filesystem::path& path, RgbPicture& picture, std::string& error);
+// Writes an uncompressed 24-bit Windows bitmap (bottom row first, rows padded to four
+// bytes), through a temporary file renamed into place. False when it cannot be written.
+bool WriteBmp24File(const std::filesystem::path& path, const RgbPicture& picture);
+
+// When `bmpName` (under gameDir) is missing, decodes `jpgName` and writes it as `bmpName`.
+// Throws LoadError naming the JPEG when the bitmap is missing and the JPEG is missing or
+// unreadable, and naming the bitmap when it cannot be written.
+void ConvertJpegToBmp(const std::filesystem::path& gameDir, const std::string& jpgName, const std::string& bmpName);
+
+// textures/intro.jpg to textures/intro.bmp.
+void ConvertIntroToBMP(const std::filesystem::path& gameDir);
+// The menu background, the five game backgrounds and the help backdrop, in that order.
+void ConvertPicturesToBMP(const std::filesystem::path& gameDir);
+
+}  // namespace zt

@@ -1,0 +1,36 @@
+// Drawing the meshes: the two mesh vertex buffers filled from the loaded model set, the
+// meshes' own textures, and the Draw of a placed model, of a brick (in its colour, at the
+// chosen brick quality) and of a figure (one brick per filled cell of its shape).
+#pragma once
+
+#include "device/device.h"
+#include "game/figure.h"
+#include "game/figure_shapes.h"
+#include "render/scene_resources.h"
+
+namespace zt {
+
+// Copies every loaded mesh vertex into MeshVB and TexMeshVB (from vertex 0 on, in load
+// order). Called after the meshes are read and again whenever the buffers are made anew.
+void FillMeshBuffers(SceneResources& scene);
+// Loads the texture of each mesh that names one of its own (from data/models/).
+void LoadModelTextures(Device& device, SceneResources& scene);
+
+// The model at its world matrix: a textured mesh from TexMeshVB with `texture`, modulated,
+// in the scene material; a plain mesh from MeshVB in its own material, or run by run in
+// the material of each run. Render states besides these are the caller's.
+void DrawModelWith(Device& device, const SceneResources& scene, const TModel& model, const TexturePtr& texture);
+// A model with its own texture (the glass frames, the bomb).
+void Draw(Device& device, const SceneResources& scene, const TModel& model);
+// A brick: the brick mesh of `brickQuality` (0..2) with BrickTextures[Color]. Its model number
+// becomes the quality.
+void Draw(Device& device, const SceneResources& scene, TBrick& brick, int32_t brickQuality);
+// A figure: one brick of its colour for every filled cell of FigureShapes[Color][Turn], scaled
+// by Scale, swung about the point 1.5 columns right of and 1 row below grid cell (0, 0) by
+// TurnMatrix while turning, and kept centred on its 4 x 4 box when shrunken.
+void Draw(Device& device, const SceneResources& scene, const TFigure& figure, const FigureShapes& shapes,
+          int32_t brickQuality);
+// The world matrix of the brick of grid cell (i, j) of a figure, as Draw places it.
+D3DMATRIX FigureBrickMatrix(const TFigure& figure, int i, int j);
+
+}  // namespace zt
