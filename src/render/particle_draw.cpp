@@ -13,10 +13,9 @@ struct ParticleVertex {  // format 0x142
 };
 static_assert(sizeof(ParticleVertex) == 24);
 
-HRESULT FillParticleQuad(VertexBuffer* buffer, int32_t life) {
-  if (!buffer) return D3DERR_INVALIDCALL;
+HRESULT FillParticleQuad(VertexBuffer& buffer, int32_t life) {
   uint8_t* data = nullptr;
-  const HRESULT result = buffer->Lock(0, kParticleVBBytes, &data, 0);
+  const HRESULT result = buffer.Lock(0, kParticleVBBytes, &data, 0);
   if (Failed(result)) return result;
   const D3DCOLOR colour = D3DCOLOR_ARGB(static_cast<uint32_t>(life), 255, 255, 255);
   const ParticleVertex quad[4] = {
@@ -26,7 +25,7 @@ HRESULT FillParticleQuad(VertexBuffer* buffer, int32_t life) {
       {0.5f, -0.5f, 0, colour, 1, 0},
   };
   std::memcpy(data, quad, sizeof(quad));
-  buffer->Unlock();
+  buffer.Unlock();
   return D3D_OK;
 }
 
@@ -58,7 +57,7 @@ void Particle_InitTextures(ParticleResources& particles, Device& device, D3DFORM
 
 void Particle_Draw(ParticleResources& particles, Device& device, const ParticleList& list,
                    const D3DErrorReport& report) {
-  if (list.Empty()) return;
+  if (list.Empty() || !particles.VB) return;  // nothing to draw with after a release
   const ParticleKind& kind = kParticleKinds[list.Head().Kind < kParticleListCount ? list.Head().Kind : 0];
   D3DMATRIX draw = kIdentityMatrix;
   draw(4, 3) = kind.Depth;
@@ -73,12 +72,14 @@ void Particle_Draw(ParticleResources& particles, Device& device, const ParticleL
   device.SetStreamSource(0, particles.VB, sizeof(ParticleVertex));
   device.SetVertexShader(kFvfTexColour);
 
+  // Held here: a fatal report may release the resources while the list is drawn.
+  const VertexBufferPtr vb = particles.VB;
   bool failed = false;
   list.ForEachFromHead([&](const TParticle& p) {
     if (failed) return;
     draw(4, 1) = p.X;
     draw(4, 2) = p.Y;
-    const HRESULT result = FillParticleQuad(particles.VB.get(), p.Life);
+    const HRESULT result = FillParticleQuad(*vb, p.Life);
     if (Failed(result)) {
       failed = true;
       if (report) report("FD3DVBParticles.Lock", result);
