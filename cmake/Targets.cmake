@@ -1,8 +1,11 @@
-# zt_layer(NAME DEPENDS ...): one library target per source folder, named zt_NAME,
-# built from every .cpp file of the folder.
+# zt_layer(NAME DEPENDS ... [EXCLUDE file ...]): one library target per source folder, named
+# zt_NAME, built from every .cpp file of the folder but the excluded ones.
 function(zt_layer name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;PUBLIC_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;PUBLIC_LIBS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(excluded IN LISTS ARG_EXCLUDE)
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
   if(sources)
     add_library(zt_${name} STATIC ${sources})
     set(scope PUBLIC)

@@ -191,10 +191,11 @@ def face_point(face, s, t):
 
 
 def face_uv(s, t):
-    """Texture coordinates of a face point. The brick textures hold brick.bmp upside down
-    (its top row is the last texture row), so v runs from the bottom of each face: the
-    picture then stands upright on every side face and on the front."""
-    return (s + H, t + H)
+    """Texture coordinates of a face point: v = 0 at the top of each face, as for every
+    picture the game loads, so the menu pictures drawn on the low brick stand upright. The
+    brick textures hold brick.bmp upside down (its top row is the last texture row), so
+    brick.bmp is stored upside down itself (see main) and the face stands upright too."""
+    return (s + H, H - t)
 
 
 def brick_low():
@@ -711,7 +712,7 @@ def main():
     ]
     with open(os.path.join(game, "data", "models.dat"), "w", newline="\n") as f:
         f.write("\n".join(MODEL_FILES) + "\n")
-    write_bmp(os.path.join(game, "data", "models", "brick.bmp"), brick_picture())
+    write_bmp(os.path.join(game, "data", "models", "brick.bmp"), brick_picture()[::-1])
     for name, (vertices, triangles) in zip(MODEL_FILES, made):
         print("%-32s %6d vertices %6d triangles" % (name, vertices, triangles))
 

@@ -1241,7 +1241,7 @@ def contact_sheet(made, folder):
         w, h = img.size
         if name.endswith(".jpg"):
             w, h = 256, 192
-        elif h <= 128 and w >= 256:
+        elif w > h:
             w, h = 256, max(16, int(256 * h / w))
         else:
             w, h = min(w, 128), min(h, 128)

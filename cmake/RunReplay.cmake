@@ -1,0 +1,23 @@
+# Runs one replay headless in a scratch copy of the game folder (the program and its
+# config.ini are copied; the data folders are linked), so the developer's own settings and
+# high scores are never touched. Fails unless the program exits with EXPECTED_STATUS (default 0).
+if(NOT DEFINED EXPECTED_STATUS)
+  set(EXPECTED_STATUS 0)
+endif()
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+file(COPY ${PROGRAM} DESTINATION ${WORK_DIR})
+foreach(folder data textures music sounds)
+  file(CREATE_LINK ${GAME_DIR}/${folder} ${WORK_DIR}/${folder} SYMBOLIC)
+endforeach()
+get_filename_component(program_name ${PROGRAM} NAME)
+execute_process(
+  COMMAND ${WORK_DIR}/${program_name} --replay ${REPLAY} --headless
+  WORKING_DIRECTORY ${WORK_DIR}
+  RESULT_VARIABLE status
+  OUTPUT_FILE ${WORK_DIR}/states.jsonl
+  ERROR_VARIABLE errors)
+if(NOT status EQUAL EXPECTED_STATUS)
+  message(FATAL_ERROR "${REPLAY}: exit status ${status}, expected ${EXPECTED_STATUS}\n${errors}")
+endif()
+message(STATUS "${REPLAY}: exit status ${status}")

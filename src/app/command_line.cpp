@@ -1,0 +1,78 @@
+#include "app/command_line.h"
+
+#include <charconv>
+
+namespace zt {
+
+namespace {
+
+bool ParseInt(const std::string& text, int& value) {
+  auto [rest, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && rest == text.data() + text.size();
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos) return false;
+  return ParseInt(text.substr(0, x), width) && ParseInt(text.substr(x + 1), height) && width >= 64 &&
+         height >= 48 && width <= 8192 && height <= 8192;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  auto value = [&](size_t& i) -> const std::string* {
+    if (i + 1 >= arguments.size()) {
+      line.Error = arguments[i] + " needs a value";
+      return nullptr;
+    }
+    return &arguments[++i];
+  };
+  for (size_t i = 0; i < arguments.size() && line.Error.empty(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--help" || argument == "-h") {
+      line.Help = true;
+    } else if (argument == "--version") {
+      line.Version = true;
+    } else if (argument == "--fullscreen") {
+      line.FullScreen = true;
+    } else if (argument == "--windowed") {
+      line.FullScreen = false;
+    } else if (argument == "--headless") {
+      line.Headless = true;
+    } else if (argument == "--game") {
+      if (const std::string* text = value(i); text && (!ParseInt(*text, line.GameType) || line.GameType < 1 ||
+                                                       line.GameType > 5))
+        line.Error = "--game takes a game type 1..5";
+    } else if (argument == "--replay") {
+      if (const std::string* text = value(i)) line.Replay = *text;
+    } else if (argument == "--screenshot") {
+      if (const std::string* text = value(i)) line.Screenshot = *text;
+    } else if (argument == "--size") {
+      if (const std::string* text = value(i); text && !ParseSize(*text, line.Width, line.Height))
+        line.Error = "--size takes WIDTHxHEIGHT, for example 720x540";
+    } else {
+      line.Error = "unknown option " + argument;
+    }
+  }
+  if (line.Error.empty() && (line.Headless || !line.Screenshot.empty()) && line.Replay.empty())
+    line.Error = "--headless and --screenshot go with --replay FILE";
+  return line;
+}
+
+std::string Usage() {
+  return "Usage: zellory-torvane [OPTION]...\n"
+         "A falling-block puzzle game in 3D.\n"
+         "\n"
+         "  --windowed, --fullscreen   play in a window or full screen this time only\n"
+         "  --game T                   start straight into a game of type T:\n"
+         "                             1 Torvane, 2 Redara, 3 Vodoza, 4 Kids, 5 Retro\n"
+         "  --replay FILE --headless   run a replay file without a window and print its states\n"
+         "  --replay FILE --screenshot OUT.png [--size WxH]\n"
+         "                             run a replay and save its last frame as a picture\n"
+         "  --help                     show this help and exit\n"
+         "  --version                  show the version and exit\n";
+}
+
+}  // namespace zt

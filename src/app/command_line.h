@@ -1,0 +1,25 @@
+// The program's command line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zt {
+
+struct CommandLine {
+  bool Help = false;
+  bool Version = false;
+  std::optional<bool> FullScreen;  // --fullscreen / --windowed, for this run only
+  int GameType = 0;                // --game T: straight into a game of type T
+  std::string Replay;              // --replay FILE
+  bool Headless = false;           // with --replay: no window, no audio device
+  std::string Screenshot;          // with --replay: the last frame as a PNG
+  int Width = 720, Height = 540;   // --size WxH of the screenshot
+  std::string Error;               // empty when the line was understood
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+std::string Usage();
+
+}  // namespace zt

@@ -1,0 +1,79 @@
+#include "app/device_setup.h"
+
+#include <array>
+#include <string>
+
+namespace zt {
+
+namespace {
+
+constexpr std::array<D3DFORMAT, 5> kFullScreenFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5,
+                                                         D3DFMT_A1R5G5B5, D3DFMT_A8R8G8B8};
+constexpr HRESULT E_FAIL_RESULT = static_cast<HRESULT>(0x80004005u);
+
+D3DPRESENT_PARAMETERS PresentParameters(uint32_t width, uint32_t height, D3DFORMAT format, bool windowed) {
+  D3DPRESENT_PARAMETERS parameters;
+  parameters.BackBufferWidth = width;
+  parameters.BackBufferHeight = height;
+  parameters.BackBufferFormat = format;
+  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  parameters.Windowed = windowed ? 1 : 0;
+  parameters.EnableAutoDepthStencil = 1;
+  parameters.AutoDepthStencilFormat = D3DFMT_D16;
+  return parameters;
+}
+
+}  // namespace
+
+HRESULT InitD3DFullScreen(DeviceSetup& setup, const Direct3DPtr& factory, const Settings& settings, ScreenSize screen,
+                          const DebugLog& log) {
+  if (!setup.D3D) setup.D3D = factory;
+  if (!setup.D3D) return E_FAIL_RESULT;
+  WriteLog(log, "Direct3DCreate - Ok");
+  for (D3DFORMAT format : kFullScreenFormats)
+    if (Succeeded(setup.D3D->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, format, format, false))) {
+      setup.AdapterFormat = format;
+      break;
+    }
+  WriteLog(log, "AdapterFormat " + std::to_string(setup.AdapterFormat));
+  WriteLog(log, "TextOut \"Loading\"");
+  setup.d3dpp = PresentParameters(settings.ScreenWidth != 0 ? settings.ScreenWidth : screen.Width,
+                                  settings.ScreenHeight != 0 ? settings.ScreenHeight : screen.Height,
+                                  setup.AdapterFormat, false);
+  WriteLog(log, "Fill d3dpp - Ok");
+  Release(setup.D3DDevice);
+  const HRESULT result = setup.D3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL,
+                                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, setup.d3dpp, setup.D3DDevice);
+  WriteLog(log, "CreateDevice - Ok");
+  return result;
+}
+
+HRESULT InitD3D(DeviceSetup& setup, const Direct3DPtr& factory) {
+  Release(setup.D3DDevice);
+  Release(setup.D3D);
+  setup.D3D = factory;
+  if (!setup.D3D) return E_FAIL_RESULT;
+  D3DDISPLAYMODE mode;
+  const HRESULT modeResult = setup.D3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, mode);
+  if (!Succeeded(modeResult)) return modeResult;
+  setup.AdapterFormat = mode.Format;
+  const D3DPRESENT_PARAMETERS parameters = PresentParameters(0, 0, mode.Format, true);
+  return setup.D3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING, parameters,
+                                 setup.D3DDevice);
+}
+
+bool TextureFormatSupported(const DeviceSetup& setup, D3DFORMAT format) {
+  return setup.D3D &&
+         Succeeded(setup.D3D->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, setup.AdapterFormat, 0,
+                                                D3DRTYPE_TEXTURE, format));
+}
+
+D3DFORMAT ChooseTextureFormat(const DeviceSetup& setup, bool withAlpha) {
+  const std::array<D3DFORMAT, 3> withAlphaFormats = {D3DFMT_A8R8G8B8, D3DFMT_A4R4G4B4, D3DFMT_A1R5G5B5};
+  const std::array<D3DFORMAT, 3> opaqueFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5};
+  for (D3DFORMAT format : withAlpha ? withAlphaFormats : opaqueFormats)
+    if (TextureFormatSupported(setup, format)) return format;
+  return D3DFMT_UNKNOWN;
+}
+
+}  // namespace zt

@@ -1,0 +1,48 @@
+#include "app/frame.h"
+
+namespace zt {
+
+namespace {
+
+void MenuFrame(Program& program) {
+  GameState& game = program.Game;
+  if (!game.Mode.InputLocked) PollMenuKeys(game.Keys, program.Input, program.Config.SidewaysKeyDelay);
+  GameContext context = program.Context();
+  MenuContext menu{program.Menu, program.Scores, context, program.Config};
+  MenuStep(menu);
+  if (program.Menu.ExitRequested) program.CloseRequested = true;
+}
+
+void GameFrame(Program& program) {
+  GameState& game = program.Game;
+  if (!game.Mode.InputLocked) PollGameKeys(game.Keys, program.Input, program.Config.SidewaysKeyDelay);
+  GameContext context = program.Context();
+  if (!game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked) {
+    GameStep(context);
+    return;
+  }
+  const LeaveResult result = InterruptedStep(context);
+  if (result == LeaveResult::kStaying) return;
+  MenuContext menu{program.Menu, program.Scores, context, program.Config};
+  EnterMenuAfterGame(menu, result);
+}
+
+}  // namespace
+
+void IdleFrame(Program& program) {
+  if (!program.AppActive || !program.Loaded) return;
+  if (program.Game.Mode.InMenu)
+    MenuFrame(program);
+  else
+    GameFrame(program);
+}
+
+void TypeCharacter(Program& program, uint8_t character) {
+  if (FormKeyPress(program.Scores, character) != NameKeyResult::Finished) return;
+  program.Game.Keys.KeyEnter = false;  // this Enter is not a menu selection
+  // The new entry is kept at once, so a crash later in the run does not lose it.
+  if (program.SaveOnExit && program.Scores.HighScoresLoaded)
+    SaveHighScores(program.Scores, program.HighScorePath, program.Log);
+}
+
+}  // namespace zt

@@ -1,0 +1,15 @@
+// One frame of the running program: the key poll of the menu or the game, one step of the
+// menu, the interrupted game or the game, and the drawing.
+#pragma once
+
+#include "app/program.h"
+
+namespace zt {
+
+// The idle handler: does nothing until loading has finished and while the window is inactive.
+void IdleFrame(Program& program);
+
+// A character typed in the window: edits the name of a new high score while one is typed.
+void TypeCharacter(Program& program, uint8_t character);
+
+}  // namespace zt

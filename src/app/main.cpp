@@ -1,0 +1,27 @@
+// Zellory Torvane: a falling-block puzzle game in 3D.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/headless.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const zt::CommandLine line = zt::ParseCommandLine(arguments);
+  if (!line.Error.empty()) {
+    std::cerr << "zellory-torvane: " << line.Error << "\n\n" << zt::Usage();
+    return 2;
+  }
+  if (line.Help) {
+    std::cout << zt::Usage();
+    return 0;
+  }
+  if (line.Version) {
+    std::cout << "Zellory Torvane " << ZT_VERSION << '\n';
+    return 0;
+  }
+  if (!line.Replay.empty() && line.Headless) return zt::RunHeadlessReplay(line.Replay, std::cout, std::cerr);
+  std::cerr << "zellory-torvane: the window is not built yet; run a replay with --replay FILE --headless\n";
+  return 1;
+}

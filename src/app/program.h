@@ -1,0 +1,63 @@
+// The program: every unit's state, owned in one place, and the devices it talks to.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/device_setup.h"
+#include "audio/sounds.h"
+#include "core/debug_log.h"
+#include "core/random.h"
+#include "core/settings.h"
+#include "device/clock.h"
+#include "device/keyboard_device.h"
+#include "device/message_box.h"
+#include "device/mixer.h"
+#include "game/game_context.h"
+#include "menu/high_scores.h"
+#include "menu/menu.h"
+#include "menu/settings_file.h"
+#include "menu/timing_report.h"
+
+namespace zt {
+
+// The outside world: the real SDL pieces in play, test doubles in replays and tests.
+struct ProgramDevices {
+  Clock* Time = nullptr;
+  KeyboardDevice* Keys = nullptr;
+  Mixer* Audio = nullptr;            // null: no audio device, the game plays silently
+  MessageBox* Messages = nullptr;
+  std::function<Direct3DPtr()> CreateDirect3D;  // the graphics device factory
+};
+
+struct Program {
+  ProgramDevices Devices;
+  DebugLog Log;
+  Settings Config;
+  SettingsFile ConfigFile;
+  Random Rng;
+  FigureShapes Shapes;
+  ParticleLists Particles;
+  GameState Game;
+  Sounds Audio;
+  Keyboard Input;
+  HighScoreState Scores;
+  MenuState Menu;
+  TimingSlots Timing;
+  DeviceSetup Graphics;
+
+  bool AppActive = false;     // the window is active and the device usable
+  bool Loaded = false;        // the loading sequence has finished
+  bool CloseRequested = false;
+  bool SaveOnExit = true;     // off for a replay in the window: the player's files stay as they are
+  std::string HighScorePath = kHighScoreFileName;
+
+  GameContext Context() {
+    return GameContext{Game, Shapes, Particles, Rng, *Devices.Time, Audio, Config, Scores.Table};
+  }
+};
+
+// Every unit's start values before loading; the state is then filled by the loading sequence.
+void InitProgram(Program& program, const ProgramDevices& devices, const std::string& configPath);
+
+}  // namespace zt

@@ -1,0 +1,46 @@
+// Replay files: a recorded game as text, one command per line. A replay runs the program
+// with a clock that moves only by the recorded frame times and the keyboard fed from the file.
+//
+//   # comment                 seed N                  game T (1..5)
+//   frame MS [KEY ...]        frames N MS [KEY ...]   type TEXT
+//   state                     expect PATH OP VALUE
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zt {
+
+struct ReplayCommand {
+  enum class Kind { kSeed, kGame, kFrames, kType, kState, kExpect };
+  Kind What = Kind::kState;
+  int Line = 0;
+  uint64_t Seed = 1;
+  int32_t GameType = 1;
+  uint32_t Count = 1;  // frames
+  uint32_t Ms = 0;
+  std::vector<uint8_t> Keys;  // key codes held during the frame
+  std::string Text;           // typed characters, escapes resolved
+  std::string Path, Op, Value;
+};
+
+struct ReplayFile {
+  std::string Name;
+  std::vector<ReplayCommand> Commands;
+};
+
+class ReplayError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Key names: esc y p enter lctrl n space rctrl pause up left right down, and dik:N.
+bool KeyCodeForName(const std::string& name, uint8_t& code);
+const char* KeyNameForCode(uint8_t code);  // the name a recording writes; nullptr: use dik:N
+
+ReplayFile ParseReplay(const std::string& text, const std::string& name);
+ReplayFile ReadReplayFile(const std::string& path);  // throws ReplayError naming the file and line
+
+}  // namespace zt

@@ -1,0 +1,89 @@
+#include "app/replay_runner.h"
+
+#include <ostream>
+
+#include "app/frame.h"
+#include "app/state_json.h"
+
+namespace zt {
+
+namespace {
+
+void ChooseGameType(Program& program, int32_t gameType) {
+  GameState& game = program.Game;
+  game.Position = kNoPosition;
+  GameContext context = program.Context();
+  context.PlaySound("menuenter.ogg");
+  game.Mode.FadeOut = true;
+  game.Mode.InputLocked = true;
+  game.GameType = gameType;
+}
+
+}  // namespace
+
+uint64_t ReplaySeed(const ReplayFile& file) {
+  for (const ReplayCommand& command : file.Commands) {
+    if (command.What == ReplayCommand::Kind::kFrames) break;
+    if (command.What == ReplayCommand::Kind::kSeed) return command.Seed;
+  }
+  return 1;
+}
+
+int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, std::ostream& out,
+              std::ostream& err) {
+  uint64_t frames = 0;
+  int status = 0;
+  std::vector<std::string> sounds;
+  auto takeSounds = [&] {
+    for (std::string& sound : devices.Audio.TakePlayedSounds()) sounds.push_back(std::move(sound));
+  };
+  for (const ReplayCommand& command : file.Commands) {
+    if (program.CloseRequested) break;  // Exit chosen in the menu: the window has closed
+    switch (command.What) {
+      case ReplayCommand::Kind::kSeed:
+        if (frames > 0)
+          throw ReplayError(file.Name + ", line " + std::to_string(command.Line) + ": seed after the first frame");
+        program.Rng.Seed(command.Seed);
+        break;
+      case ReplayCommand::Kind::kGame:
+        ChooseGameType(program, command.GameType);
+        break;
+      case ReplayCommand::Kind::kFrames:
+        for (uint32_t n = 0; n < command.Count && !program.CloseRequested; ++n) {
+          devices.Clock.Advance(command.Ms);
+          devices.Keys.ReleaseAll();
+          for (uint8_t key : command.Keys) devices.Keys.Press(key);
+          IdleFrame(program);
+          if (devices.DrawFrame) devices.DrawFrame();
+          ++frames;
+        }
+        break;
+      case ReplayCommand::Kind::kType:
+        for (char c : command.Text) TypeCharacter(program, static_cast<uint8_t>(c));
+        break;
+      case ReplayCommand::Kind::kState:
+        takeSounds();
+        out << StateJson(program, frames, sounds).dump() << '\n';
+        sounds.clear();
+        break;
+      case ReplayCommand::Kind::kExpect: {
+        takeSounds();
+        const nlohmann::json state = StateJson(program, frames, sounds);
+        const nlohmann::json expected = nlohmann::json::parse(command.Value, nullptr, false);
+        const nlohmann::json* actual = FindPath(state, command.Path);
+        if (expected.is_discarded()) {
+          err << file.Name << ", line " << command.Line << ": the value " << command.Value << " is not JSON\n";
+          status = 1;
+        } else if (actual == nullptr || !CompareJson(*actual, command.Op, expected)) {
+          err << file.Name << ", line " << command.Line << ": expected " << command.Path << ' ' << command.Op << ' '
+              << expected.dump() << ", actual " << (actual ? actual->dump() : std::string("nothing")) << '\n';
+          status = 1;
+        }
+        break;
+      }
+    }
+  }
+  return status;
+}
+
+}  // namespace zt

@@ -1,0 +1,36 @@
+#include "app/start_up.h"
+
+#include "app/shutdown.h"
+#include "device/d3d_error_text.h"
+
+namespace zt {
+
+bool InitApplication(Program& program, ScreenSize screen) {
+  LoadDisplayOptions(program.ConfigFile.Path, program.Config);
+  ResetLog(program.Log);
+  const Direct3DPtr factory = program.Devices.CreateDirect3D ? program.Devices.CreateDirect3D() : nullptr;
+  if (program.Config.FullScreenMode) {
+    const HRESULT result = InitD3DFullScreen(program.Graphics, factory, program.Config, screen, program.Log);
+    if (!Succeeded(result)) {
+      ReportD3DError(program, "InitD3DFullScreen", result);
+      return false;
+    }
+  } else {
+    const HRESULT result = InitD3D(program.Graphics, factory);
+    if (!Succeeded(result)) {
+      ReportD3DError(program, "InitD3D", result);
+      return false;
+    }
+  }
+  WriteLog(program.Log, "InitD3D - done");
+  WriteLog(program.Log, "AdapterFormat " + std::to_string(program.Graphics.AdapterFormat));
+  return true;
+}
+
+void ReportD3DError(Program& program, const std::string& caption, HRESULT code) {
+  program.AppActive = false;
+  ReleaseAll(program);
+  if (program.Devices.Messages != nullptr) program.Devices.Messages->Show(caption, D3DErrorText(code));
+}
+
+}  // namespace zt

@@ -1,0 +1,79 @@
+#include "app/replay_file.h"
+
+#include <gtest/gtest.h>
+
+#include "app/state_json.h"
+
+namespace zt {
+namespace {
+
+TEST(ReplayFile, ReadsEveryCommandWithItsLine) {
+  const ReplayFile file = ParseReplay(
+      "# comment\n\nseed 42\ngame 3\nframe 16 left dik:30\nframes 5 100 space rctrl\r\n"
+      "type Ab\\r\\b\\e\\\\x y\nstate\nexpect Current.CellX >= 4\n",
+      "t.replay");
+  ASSERT_EQ(file.Commands.size(), 7u);
+  EXPECT_EQ(file.Commands[0].Seed, 42u);
+  EXPECT_EQ(file.Commands[0].Line, 3);
+  EXPECT_EQ(file.Commands[1].GameType, 3);
+  EXPECT_EQ(file.Commands[2].Keys, (std::vector<uint8_t>{203, 30}));
+  EXPECT_EQ(file.Commands[3].Count, 5u);
+  EXPECT_EQ(file.Commands[3].Ms, 100u);
+  EXPECT_EQ(file.Commands[3].Keys, (std::vector<uint8_t>{57, 157}));
+  EXPECT_EQ(file.Commands[4].Text, std::string("Ab\r\b\x1b\\x y"));
+  EXPECT_EQ(file.Commands[6].Path, "Current.CellX");
+  EXPECT_EQ(file.Commands[6].Op, ">=");
+  EXPECT_EQ(file.Commands[6].Value, "4");
+}
+
+TEST(ReplayFile, MalformedLinesNameTheFileAndLine) {
+  const char* bad[] = {"frame 0", "frame 100001", "frame 16 jump", "game 6", "seed x", "frames 0 16",
+                       "expect Score ~ 3", "expect Score ==", "fly", "type \\q", "state now", "frame 16 dik:256"};
+  for (const char* line : bad) {
+    try {
+      ParseReplay(std::string("state\n") + line + "\n", "bad.replay");
+      ADD_FAILURE() << "accepted: " << line;
+    } catch (const ReplayError& error) {
+      EXPECT_NE(std::string(error.what()).find("bad.replay, line 2"), std::string::npos) << error.what();
+    }
+  }
+}
+
+TEST(ReplayFile, KeyNamesRoundTripAndUnknownCodesUseDik) {
+  for (int code = 0; code < 256; ++code) {
+    const char* name = KeyNameForCode(static_cast<uint8_t>(code));
+    if (name == nullptr) continue;
+    uint8_t back = 0;
+    ASSERT_TRUE(KeyCodeForName(name, back));
+    EXPECT_EQ(back, code);
+  }
+  uint8_t code = 0;
+  EXPECT_TRUE(KeyCodeForName("dik:255", code));
+  EXPECT_EQ(code, 255);
+  EXPECT_FALSE(KeyCodeForName("dik:", code));
+  EXPECT_FALSE(KeyCodeForName("dik:-1", code));
+}
+
+TEST(StatePaths, FindObjectFieldsAndArrayElements) {
+  const nlohmann::json state = nlohmann::json::parse(R"({"Current":{"CellX":4},"Glass":[[0,0,3],[1]],"Text":"a"})");
+  ASSERT_NE(FindPath(state, "Current.CellX"), nullptr);
+  EXPECT_EQ(*FindPath(state, "Current.CellX"), 4);
+  EXPECT_EQ(*FindPath(state, "Glass.0.2"), 3);
+  EXPECT_EQ(FindPath(state, "Glass.2"), nullptr);
+  EXPECT_EQ(FindPath(state, "Glass.x"), nullptr);
+  EXPECT_EQ(FindPath(state, "Current.CellX.deeper"), nullptr);
+  EXPECT_EQ(FindPath(state, "Missing"), nullptr);
+}
+
+TEST(StatePaths, ComparesNumbersByValueAndRefusesMixedOrder) {
+  using nlohmann::json;
+  EXPECT_TRUE(CompareJson(json(5), "==", json(5.0)));
+  EXPECT_TRUE(CompareJson(json(0.05f), "<", json(0.051)));
+  EXPECT_TRUE(CompareJson(json("abc"), "<", json("abd")));
+  EXPECT_FALSE(CompareJson(json("5"), "<", json(6)));
+  EXPECT_TRUE(CompareJson(json::array({1, 2}), "==", json::parse("[1,2]")));
+  EXPECT_TRUE(CompareJson(json(true), "!=", json(false)));
+}
+
+}  // namespace
+}  // namespace zt
