@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include "core/debug_log.h"
 #include "game/figure_shapes.h"
 #include "game/game_state.h"
@@ -19,7 +21,32 @@
 
 namespace zt::testing {
 
-inline std::filesystem::path GameDir() { return ZT_GAME_DIR; }
+// A game folder of this process: the shipped data and pictures linked in, so the bitmaps
+// the loading converts from the JPEG pictures are written here, never into the repository,
+// and test programs running side by side do not meet. Removed when the program ends.
+inline std::filesystem::path GameDir() {
+  namespace fs = std::filesystem;
+  struct Folder {
+    fs::path Path = fs::temp_directory_path() / ("zt_render_game_" + std::to_string(getpid()));
+    Folder() {
+      fs::remove_all(Path);
+      fs::create_directories(Path / "textures");
+      fs::create_directory_symlink(fs::path(ZT_GAME_DIR) / "data", Path / "data");
+      for (const auto& entry : fs::directory_iterator(fs::path(ZT_GAME_DIR) / "textures")) {
+        // Bitmaps an earlier start converted from the JPEG pictures are made anew here.
+        if (entry.path().extension() == ".bmp" && fs::exists(fs::path(entry.path()).replace_extension(".jpg")))
+          continue;
+        fs::create_symlink(entry.path(), Path / "textures" / entry.path().filename());
+      }
+    }
+    ~Folder() {
+      std::error_code ignored;
+      fs::remove_all(Path, ignored);
+    }
+  };
+  static const Folder folder;
+  return folder.Path;
+}
 
 inline FigureShapes ShippedShapes() { return LoadFigImages((GameDir() / "data/figimages/images.dat").string()); }
 
