@@ -1,14 +1,21 @@
-# Runs one replay headless in a scratch copy of the game folder (the program and its
-# config.ini are copied; the data folders are linked), so the developer's own settings and
-# high scores are never touched. Fails unless the program exits with EXPECTED_STATUS (default 0).
+# Runs one replay headless in a scratch copy of the game folder (the program is copied, the
+# data folders and each picture are linked), so the developer's settings, high scores and
+# game folder are never touched: the bitmaps a first start converts land in the scratch
+# folder. Fails unless the program exits with EXPECTED_STATUS (default 0).
 if(NOT DEFINED EXPECTED_STATUS)
   set(EXPECTED_STATUS 0)
 endif()
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 file(COPY ${PROGRAM} DESTINATION ${WORK_DIR})
-foreach(folder data textures music sounds)
+foreach(folder data music sounds)
   file(CREATE_LINK ${GAME_DIR}/${folder} ${WORK_DIR}/${folder} SYMBOLIC)
+endforeach()
+file(MAKE_DIRECTORY ${WORK_DIR}/textures)
+file(GLOB pictures ${GAME_DIR}/textures/*)
+foreach(picture IN LISTS pictures)
+  get_filename_component(name ${picture} NAME)
+  file(CREATE_LINK ${picture} ${WORK_DIR}/textures/${name} SYMBOLIC)
 endforeach()
 get_filename_component(program_name ${PROGRAM} NAME)
 execute_process(

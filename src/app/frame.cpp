@@ -35,6 +35,13 @@ void IdleFrame(Program& program) {
     MenuFrame(program);
   else
     GameFrame(program);
+  DrawFrame(program);
+}
+
+void DrawFrame(Program& program) {
+  if (!program.Graphics.D3DDevice || program.CloseRequested) return;
+  FrameView view{program.Game, program.Particles, program.Shapes, program.Config, program.Scores, program.Menu};
+  RenderFrame(*program.Graphics.D3DDevice, program.Render, view);
 }
 
 void TypeCharacter(Program& program, uint8_t character) {

@@ -59,6 +59,11 @@ int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ost
     messages.Show("Loading", error.what());
     ReleaseAll(*program);
     return 1;
+  } catch (const DeviceFailure&) {
+    return 1;
+  } catch (const KeyboardUnavailable&) {
+    ReleaseAll(*program);
+    return 1;
   }
 
   ReplayDevices replayDevices{clock, keyboard, mixer, nullptr};

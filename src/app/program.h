@@ -18,6 +18,7 @@
 #include "menu/menu.h"
 #include "menu/settings_file.h"
 #include "menu/timing_report.h"
+#include "render/game_scene.h"
 
 namespace zt {
 
@@ -45,6 +46,7 @@ struct Program {
   MenuState Menu;
   TimingSlots Timing;
   DeviceSetup Graphics;
+  RenderResources Render;
 
   bool AppActive = false;     // the window is active and the device usable
   bool Loaded = false;        // the loading sequence has finished
