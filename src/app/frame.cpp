@@ -44,6 +44,15 @@ void DrawFrame(Program& program) {
   RenderFrame(*program.Graphics.D3DDevice, program.Render, view);
 }
 
+void StartGameOfType(Program& program, int32_t gameType) {
+  GameState& game = program.Game;
+  game.Position = kNoPosition;
+  program.Context().PlaySound("menuenter.ogg");
+  game.Mode.FadeOut = true;
+  game.Mode.InputLocked = true;
+  game.GameType = gameType;
+}
+
 void TypeCharacter(Program& program, uint8_t character) {
   if (FormKeyPress(program.Scores, character) != NameKeyResult::Finished) return;
   program.Game.Keys.KeyEnter = false;  // this Enter is not a menu selection

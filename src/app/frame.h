@@ -12,6 +12,9 @@ void IdleFrame(Program& program);
 // Draws the menu or the game scene as the last step left them.
 void DrawFrame(Program& program);
 
+// What choosing a game type on the game-type screen does: the fade into a new game of it.
+void StartGameOfType(Program& program, int32_t gameType);
+
 // A character typed in the window: edits the name of a new high score while one is typed.
 void TypeCharacter(Program& program, uint8_t character);
 

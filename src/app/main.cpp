@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/headless.h"
+#include "app/window_app.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -22,6 +23,5 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!line.Replay.empty() && line.Headless) return zt::RunHeadlessReplay(line.Replay, std::cout, std::cerr);
-  std::cerr << "zellory-torvane: the window is not built yet; run a replay with --replay FILE --headless\n";
-  return 1;
+  return zt::RunWindowed(line);
 }

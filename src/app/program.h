@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/device_setup.h"
@@ -51,7 +52,8 @@ struct Program {
   bool AppActive = false;     // the window is active and the device usable
   bool Loaded = false;        // the loading sequence has finished
   bool CloseRequested = false;
-  bool SaveOnExit = true;     // off for a replay in the window: the player's files stay as they are
+  bool SaveOnExit = true;
+  std::optional<bool> DisplayOverride;  // --fullscreen / --windowed: this run only     // off for a replay in the window: the player's files stay as they are
   std::string HighScorePath = kHighScoreFileName;
 
   GameContext Context() {

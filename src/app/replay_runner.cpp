@@ -7,20 +7,6 @@
 
 namespace zt {
 
-namespace {
-
-void ChooseGameType(Program& program, int32_t gameType) {
-  GameState& game = program.Game;
-  game.Position = kNoPosition;
-  GameContext context = program.Context();
-  context.PlaySound("menuenter.ogg");
-  game.Mode.FadeOut = true;
-  game.Mode.InputLocked = true;
-  game.GameType = gameType;
-}
-
-}  // namespace
-
 uint64_t ReplaySeed(const ReplayFile& file) {
   for (const ReplayCommand& command : file.Commands) {
     if (command.What == ReplayCommand::Kind::kFrames) break;
@@ -46,7 +32,7 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
         program.Rng.Seed(command.Seed);
         break;
       case ReplayCommand::Kind::kGame:
-        ChooseGameType(program, command.GameType);
+        StartGameOfType(program, command.GameType);
         break;
       case ReplayCommand::Kind::kFrames:
         for (uint32_t n = 0; n < command.Count && !program.CloseRequested; ++n) {

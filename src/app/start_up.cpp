@@ -10,6 +10,7 @@ bool InitApplication(Program& program, ScreenSize screen) {
     ReportD3DError(program, caption, code);
   };
   LoadDisplayOptions(program.ConfigFile.Path, program.Config);
+  if (program.DisplayOverride) program.Config.FullScreenMode = *program.DisplayOverride;
   ResetLog(program.Log);
   const Direct3DPtr factory = program.Devices.CreateDirect3D ? program.Devices.CreateDirect3D() : nullptr;
   if (program.Config.FullScreenMode) {
