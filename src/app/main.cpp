@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
     std::cout << "Zellory Torvane " << ZT_VERSION << '\n';
     return 0;
   }
+  if (!line.Replay.empty() && !line.Screenshot.empty())
+    return zt::RunScreenshotReplay(line.Replay, line.Screenshot, line.Width, line.Height, std::cout, std::cerr);
   if (!line.Replay.empty() && line.Headless) return zt::RunHeadlessReplay(line.Replay, std::cout, std::cerr);
   return zt::RunWindowed(line);
 }
