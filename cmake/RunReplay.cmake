@@ -1,4 +1,4 @@
-# Runs one replay headless in a scratch copy of the game folder (the program is copied, the
+# Runs one replay headless (or drawn, with SCREENSHOT) in a scratch copy of the game folder (the program is copied, the
 # data folders and each picture are linked), so the developer's settings, high scores and
 # game folder are never touched: the bitmaps a first start converts land in the scratch
 # folder. Fails unless the program exits with EXPECTED_STATUS (default 0).
@@ -18,8 +18,13 @@ foreach(picture IN LISTS pictures)
   file(CREATE_LINK ${picture} ${WORK_DIR}/textures/${name} SYMBOLIC)
 endforeach()
 get_filename_component(program_name ${PROGRAM} NAME)
+if(DEFINED SCREENSHOT)
+  set(mode --screenshot ${SCREENSHOT})  # drawn with the real device; the last frame saved
+else()
+  set(mode --headless)
+endif()
 execute_process(
-  COMMAND ${WORK_DIR}/${program_name} --replay ${REPLAY} --headless
+  COMMAND ${WORK_DIR}/${program_name} --replay ${REPLAY} ${mode}
   WORKING_DIRECTORY ${WORK_DIR}
   RESULT_VARIABLE status
   OUTPUT_FILE ${WORK_DIR}/states.jsonl
@@ -28,3 +33,12 @@ if(NOT status EQUAL EXPECTED_STATUS)
   message(FATAL_ERROR "${REPLAY}: exit status ${status}, expected ${EXPECTED_STATUS}\n${errors}")
 endif()
 message(STATUS "${REPLAY}: exit status ${status}")
+
+# With a golden picture: the saved frame must match it (see tests/support/golden_image.h).
+if(DEFINED GOLDEN)
+  execute_process(COMMAND ${COMPARE} ${SCREENSHOT} ${GOLDEN} ${OUTPUT_DIR} ${NAME}
+    RESULT_VARIABLE compared ERROR_VARIABLE difference)
+  if(NOT compared EQUAL 0)
+    message(FATAL_ERROR "${NAME}: ${difference}")
+  endif()
+endif()

@@ -132,6 +132,11 @@ ReplayFile ParseReplay(const std::string& text, const std::string& name) {
       command.What = ReplayCommand::Kind::kFrames;
       command.Ms = ParseFrameMs(words[2], name, lineNumber);
       ParseKeys(words, 3, command, name);
+    } else if (verb == "autoplay") {
+      if (words.size() != 3 || !ParseNumber(words[1], command.Count) || command.Count < 1 || command.Count > 10000000)
+        Fail(name, lineNumber, "autoplay needs a count and milliseconds");
+      command.What = ReplayCommand::Kind::kAutoplay;
+      command.Ms = ParseFrameMs(words[2], name, lineNumber);
     } else if (verb == "type") {
       command.What = ReplayCommand::Kind::kType;
       const size_t start = line.find("type") + 4;

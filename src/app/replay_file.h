@@ -4,6 +4,7 @@
 //   # comment                 seed N                  game T (1..5)
 //   frame MS [KEY ...]        frames N MS [KEY ...]   type TEXT
 //   state                     expect PATH OP VALUE
+//   autoplay N MS             N frames steered by the automatic player
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,7 @@
 namespace zt {
 
 struct ReplayCommand {
-  enum class Kind { kSeed, kGame, kFrames, kType, kState, kExpect };
+  enum class Kind { kSeed, kGame, kFrames, kType, kState, kExpect, kAutoplay };
   Kind What = Kind::kState;
   int Line = 0;
   uint64_t Seed = 1;

@@ -4,6 +4,7 @@
 
 #include "app/frame.h"
 #include "app/state_json.h"
+#include "game/auto_player.h"
 
 namespace zt {
 
@@ -19,6 +20,15 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
               std::ostream& err) {
   uint64_t frames = 0;
   int status = 0;
+  AutoPlayer player;
+  auto runFrame = [&](uint32_t ms, const std::vector<uint8_t>& keys) {
+    devices.Clock.Advance(ms);
+    devices.Keys.ReleaseAll();
+    for (uint8_t key : keys) devices.Keys.Press(key);
+    IdleFrame(program);
+    if (devices.DrawFrame) devices.DrawFrame();
+    ++frames;
+  };
   std::vector<std::string> sounds;
   auto takeSounds = [&] {
     for (std::string& sound : devices.Audio.TakePlayedSounds()) sounds.push_back(std::move(sound));
@@ -35,13 +45,13 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
         StartGameOfType(program, command.GameType);
         break;
       case ReplayCommand::Kind::kFrames:
+        for (uint32_t n = 0; n < command.Count && !program.CloseRequested; ++n) runFrame(command.Ms, command.Keys);
+        break;
+      case ReplayCommand::Kind::kAutoplay:
         for (uint32_t n = 0; n < command.Count && !program.CloseRequested; ++n) {
-          devices.Clock.Advance(command.Ms);
-          devices.Keys.ReleaseAll();
-          for (uint8_t key : command.Keys) devices.Keys.Press(key);
-          IdleFrame(program);
-          if (devices.DrawFrame) devices.DrawFrame();
-          ++frames;
+          const GameState& game = program.Game;
+          const bool playing = !game.Mode.InMenu && !game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked;
+          runFrame(command.Ms, playing ? AutoPlayerKeys(player, game, program.Shapes) : std::vector<uint8_t>{});
         }
         break;
       case ReplayCommand::Kind::kType:

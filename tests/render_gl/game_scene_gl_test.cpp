@@ -3,6 +3,8 @@
 // at, checked at places whose look the scene fixes, and compared with the committed picture.
 #include <gtest/gtest.h>
 
+#include "support/golden_image.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -24,38 +26,11 @@ std::filesystem::path OutputDir() {
   return dir;
 }
 
-// Compares a picture with tests/render_gl/golden/<name>.png: at most 0.5 % of the pixels
-// may differ by more than 2 in a channel. On failure the actual, expected and difference
-// pictures go to the test output folder. ZT_UPDATE_GOLDEN=1 writes the golden picture instead.
 ::testing::AssertionResult MatchesGolden(const Image& actual, const std::string& name) {
   const std::filesystem::path golden = std::filesystem::path(ZT_SOURCE_DIR) / "tests/render_gl/golden" / (name + ".png");
-  if (const char* update = std::getenv("ZT_UPDATE_GOLDEN"); update && std::string(update) == "1") {
-    std::filesystem::create_directories(golden.parent_path());
-    if (!WritePngFile(golden.string(), actual)) return ::testing::AssertionFailure() << "cannot write " << golden;
-    return ::testing::AssertionSuccess();
-  }
-  Image expected;
-  std::string error;
-  if (!ReadImageFile(golden.string(), expected, error)) return ::testing::AssertionFailure() << error;
-  if (expected.Width != actual.Width || expected.Height != actual.Height)
-    return ::testing::AssertionFailure() << "golden picture has another size";
-  Image diff = actual;
-  int outside = 0;
-  for (size_t i = 0; i < actual.Argb.size(); ++i) {
-    int worst = 0;
-    for (int shift : {16, 8, 0})
-      worst = std::max(worst, std::abs(static_cast<int>((actual.Argb[i] >> shift) & 0xFF) -
-                                       static_cast<int>((expected.Argb[i] >> shift) & 0xFF)));
-    outside += worst > 2;
-    const uint32_t level = static_cast<uint32_t>(std::min(255, worst * 8));
-    diff.Argb[i] = 0xFF000000u | (level << 16) | (level << 8) | level;
-  }
-  if (outside * 200 <= static_cast<int>(actual.Argb.size())) return ::testing::AssertionSuccess();
-  const std::filesystem::path out = OutputDir();
-  WritePngFile((out / (name + ".actual.png")).string(), actual);
-  WritePngFile((out / (name + ".expected.png")).string(), expected);
-  WritePngFile((out / (name + ".diff.png")).string(), diff);
-  return ::testing::AssertionFailure() << outside << " pixels differ from " << golden << "; pictures in " << out;
+  const testing::GoldenResult result = testing::CompareWithGolden(actual, golden, OutputDir(), name);
+  if (result.Matches) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << result.Message;
 }
 
 int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
