@@ -12,6 +12,8 @@ struct CommandLine {
   bool Version = false;
   std::optional<bool> FullScreen;  // --fullscreen / --windowed, for this run only
   int GameType = 0;                // --game T: straight into a game of type T
+  int DemoType = 0;                // --demo T: the computer plays type T until a key is pressed
+  std::string Record;              // --record FILE: the game played, as a replay file
   std::string Replay;              // --replay FILE
   bool Headless = false;           // with --replay: no window, no audio device
   std::string Screenshot;          // with --replay: the last frame as a PNG

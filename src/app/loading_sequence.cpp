@@ -20,7 +20,8 @@ class LoadingSequence {
 
   void Run(const LoadingOptions& options) {
     DeviceResources();
-    program_.Rng.Seed(options.Seed.value_or(program_.Devices.Time->Now()));
+    program_.Seed = options.Seed.value_or(program_.Devices.Time->Now());
+    program_.Rng.Seed(program_.Seed);
     PicturesAndBuffers();
     SettingsAndMeshes();
     Game();

@@ -49,6 +49,7 @@ struct Program {
   DeviceSetup Graphics;
   RenderResources Render;
 
+  uint64_t Seed = 1;  // what the random generator was seeded with at loading
   bool AppActive = false;     // the window is active and the device usable
   bool Loaded = false;        // the loading sequence has finished
   bool CloseRequested = false;

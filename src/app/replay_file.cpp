@@ -81,6 +81,11 @@ uint32_t ParseFrameMs(const std::string& word, const std::string& name, int line
 
 }  // namespace
 
+bool IsReplayOption(const std::string& name) {
+  return name == "RotationClockwise" || name == "RotationSpeedFactor" || name == "SidewaysKeyDelay" ||
+         name == "FullScreenMode";
+}
+
 bool KeyCodeForName(const std::string& name, uint8_t& code) {
   for (const NamedKey& key : kKeyNames)
     if (name == key.Name) {
@@ -137,6 +142,13 @@ ReplayFile ParseReplay(const std::string& text, const std::string& name) {
         Fail(name, lineNumber, "autoplay needs a count and milliseconds");
       command.What = ReplayCommand::Kind::kAutoplay;
       command.Ms = ParseFrameMs(words[2], name, lineNumber);
+    } else if (verb == "option") {
+      double number = 0;
+      if (words.size() != 3 || !IsReplayOption(words[1]) || !ParseNumber(words[2], number))
+        Fail(name, lineNumber, "option needs a known setting and a number");
+      command.What = ReplayCommand::Kind::kOption;
+      command.Path = words[1];
+      command.Value = words[2];
     } else if (verb == "type") {
       command.What = ReplayCommand::Kind::kType;
       const size_t start = line.find("type") + 4;

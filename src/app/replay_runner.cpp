@@ -8,6 +8,13 @@
 
 namespace zt {
 
+void ApplyReplayOption(Settings& settings, const std::string& name, double value) {
+  if (name == "RotationClockwise") settings.RotationClockwise = value != 0;
+  if (name == "RotationSpeedFactor") settings.RotationSpeedFactor = static_cast<float>(value);
+  if (name == "SidewaysKeyDelay") settings.SidewaysKeyDelay = static_cast<int32_t>(value);
+  if (name == "FullScreenMode") settings.FullScreenMode = value != 0;
+}
+
 uint64_t ReplaySeed(const ReplayFile& file) {
   for (const ReplayCommand& command : file.Commands) {
     if (command.What == ReplayCommand::Kind::kFrames) break;
@@ -40,6 +47,9 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
         if (frames > 0)
           throw ReplayError(file.Name + ", line " + std::to_string(command.Line) + ": seed after the first frame");
         program.Rng.Seed(command.Seed);
+        break;
+      case ReplayCommand::Kind::kOption:
+        ApplyReplayOption(program.Config, command.Path, std::stod(command.Value));
         break;
       case ReplayCommand::Kind::kGame:
         StartGameOfType(program, command.GameType);
