@@ -49,6 +49,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       if (const std::string* text = value(i); text && (!ParseInt(*text, line.DemoType) || line.DemoType < 1 ||
                                                        line.DemoType > 5))
         line.Error = "--demo takes a game type 1..5";
+    } else if (argument == "--convert-pictures") {
+      if (const std::string* text = value(i)) line.ConvertPictures = *text;
     } else if (argument == "--record") {
       if (const std::string* text = value(i)) line.Record = *text;
     } else if (argument == "--replay") {
@@ -82,6 +84,8 @@ std::string Usage() {
          "  --replay FILE --headless   run a replay file without a window and print its states\n"
          "  --replay FILE --screenshot OUT.png [--size WxH]\n"
          "                             run a replay and save its last frame as a picture\n"
+         "  --convert-pictures DIR     convert the game folder DIR's JPEG pictures to the bitmaps\n"
+         "                             the game reads (done at installation)\n"
          "  --help                     show this help and exit\n"
          "  --version                  show the version and exit\n";
 }

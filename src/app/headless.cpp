@@ -41,7 +41,7 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
     err << error.what() << '\n';
     return 2;
   }
-  EnterGameFolder();
+  const GamePaths paths = EnterGameFolder();
 
   ManualClock clock(1000);
   ScriptedKeyboard keyboard;
@@ -55,7 +55,7 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
   devices.CreateDirect3D = createDirect3D;
 
   auto program = std::make_unique<Program>();
-  InitProgram(*program, devices, ConfigPath());
+  InitProgram(*program, devices, paths);
   program->DisplayOverride = false;  // a replay is always drawn in a window of its own size
   if (!InitApplication(*program, screen)) return 1;
   program->AppActive = true;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/device_setup.h"
+#include "app/game_folder.h"
 #include "audio/sounds.h"
 #include "core/debug_log.h"
 #include "core/random.h"
@@ -56,6 +57,7 @@ struct Program {
   bool SaveOnExit = true;
   std::optional<bool> DisplayOverride;  // --fullscreen / --windowed: this run only     // off for a replay in the window: the player's files stay as they are
   std::string HighScorePath = kHighScoreFileName;
+  std::string ResultPath = "result.txt";
 
   GameContext Context() {
     return GameContext{Game, Shapes, Particles, Rng, *Devices.Time, Audio, Config, Scores.Table};
@@ -63,6 +65,6 @@ struct Program {
 };
 
 // Every unit's start values before loading; the state is then filled by the loading sequence.
-void InitProgram(Program& program, const ProgramDevices& devices, const std::string& configPath);
+void InitProgram(Program& program, const ProgramDevices& devices, const GamePaths& paths);
 
 }  // namespace zt

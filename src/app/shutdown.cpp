@@ -30,7 +30,7 @@ void FormDestroy(Program& program) {
     if (program.Scores.HighScoresLoaded) SaveHighScores(program.Scores, program.HighScorePath, program.Log);
   }
   DIFree(program.Input);
-  if (program.SaveOnExit) WriteTimingReport(program.Timing, 1000, "result.txt");
+  if (program.SaveOnExit) WriteTimingReport(program.Timing, 1000, program.ResultPath);
 }
 
 }  // namespace zt

@@ -66,12 +66,13 @@ void TypeControlKey(WindowApp& app, SDL_Keycode key);
 class WindowApp {
  public:
   int Run(const CommandLine& line) {
-    if (!EnterGameFolder()) {
-      SdlMessageBox(nullptr).Show(kTitle, "The game's data folder was not found beside the program.");
+    const GamePaths paths = EnterGameFolder();
+    if (!paths.Found) {
+      SdlMessageBox(nullptr).Show(kTitle, "The game's data was not found: neither in the working folder, nor beside "
+                                          "the program, nor in share/zellory-torvane.");
       return 1;
     }
     if (!line.Replay.empty() && !ReadReplay(line.Replay)) return 2;
-    const std::string configPath = ConfigPath();
     std::string error;
     GlWindowOptions options;
     options.Width = 720;
@@ -92,7 +93,7 @@ class WindowApp {
     devices.Messages = &messages_;
     devices.CreateDirect3D = [this] { return CreateGlDirect3D(*window_); };
     program_ = std::make_unique<Program>();
-    InitProgram(*program_, devices, configPath);
+    InitProgram(*program_, devices, paths);
     program_->DisplayOverride = line.FullScreen;
     // A replay or a demo in the window never writes the player's files.
     program_->SaveOnExit = !replay_ && line.DemoType == 0;
