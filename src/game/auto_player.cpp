@@ -458,6 +458,7 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
     player.HasTarget = false;
     player.Path.clear();
     player.Refusals = 0;
+    player.FellBack = false;
     player.StallMs = 0;
     player.HoldShift = false;
     player.ShiftPressed = player.TurnPressed = false;
@@ -479,14 +480,20 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
   const bool idle = !figure.Turning && figure.ShiftDir == kNoShift;
   if (!player.HasTarget && player.Refusals < 3 && idle) Replan(player, state, shapes, config);
 
-  auto drop = [&] {
+  auto drop = [&](AutoDrop how) {
+    if (how == AutoDrop::kNone) return;
+    if (how == AutoDrop::kDown) {
+      keys.push_back(DIK_DOWN);  // held for as long as the figure falls
+      return;
+    }
     if (held.KeyCtrl || held.KeySpace || held.KeyDown) return;  // let go first: a drop needs a fresh press
-    keys.push_back(DIK_LCONTROL);
+    keys.push_back(how == AutoDrop::kSpace ? DIK_SPACE : DIK_LCONTROL);
   };
   if (!player.HasTarget) {
     if (idle) {  // nowhere to go, or the plan kept being refused: drop it where it stands
-      ++player.Fallbacks;
-      drop();
+      if (!player.FellBack) ++player.Fallbacks;
+      player.FellBack = true;
+      drop(AutoDrop::kCtrl);
     }
     return keys;
   }
@@ -504,7 +511,8 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
     ++player.Replans;
     return keys;
   }
-  if (at != player.PathIndex) {
+  const bool arrived = at + 1 == static_cast<int>(path.size());
+  if (at != player.PathIndex || arrived) {
     player.PathIndex = at;
     player.StallMs = 0;
   } else {
@@ -517,8 +525,8 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
     }
   }
 
-  if (at + 1 == static_cast<int>(path.size())) {
-    if (figure.ShiftDir == kNoShift) drop();
+  if (arrived) {
+    if (figure.ShiftDir == kNoShift) drop(player.Drop);
     return keys;
   }
 

@@ -25,9 +25,18 @@ struct AutoPlayerWeights {
   double SpawnArea = -60.0;          // bricks where new figures appear (rows 17..20, columns 4..7)
 };
 
+// How the player lets a figure go once it stands above its place.
+enum class AutoDrop : uint8_t {
+  kCtrl,   // the fastest drop, locking on contact
+  kSpace,  // the drop with a moment's grace on landing
+  kDown,   // held down, as long as the figure falls
+  kNone,   // no drop: the figure falls at the game's speed
+};
+
 struct AutoPlayer {
   AutoPlayerWeights Weights;
   bool LookAhead = true;  // also place the preview figure before choosing
+  AutoDrop Drop = AutoDrop::kCtrl;
 
   // The plan for the figure in play.
   bool HasTarget = false;
@@ -42,6 +51,7 @@ struct AutoPlayer {
   bool TurnPressed = false;   // Up went down on the last poll
   bool HoldShift = false;     // hold the sideways key for its repeat instead of tapping
   int32_t Refusals = 0;       // moves of this figure the game refused
+  bool FellBack = false;      // this figure is dropped where it stands
   int32_t StallMs = 0;        // ms steered without getting closer
   struct PathStep {
     int8_t Turn, X;

@@ -29,7 +29,7 @@ struct Steering {
   AutoPlayer player;
   std::vector<uint8_t> held;
   int randomFrames = 0;
-  explicit Steering(uint64_t seed) : random(seed) {}
+  explicit Steering(uint64_t seed) : random(seed) { player.LookAhead = false; }  // quicker, still long games
   void Next(const GameState& state, const FigureShapes& shapes) {
     if (randomFrames == 0 && random.Next(2000) == 0) randomFrames = 20 + random.Next(60);
     if (randomFrames == 0) {

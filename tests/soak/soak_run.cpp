@@ -21,6 +21,7 @@ namespace {
 
 constexpr size_t kKeptProblems = 40;
 constexpr uint32_t kShortestFrameMs = 5;
+constexpr int32_t kUndroppedFigures = 30;
 constexpr uint32_t kTrackMs = 150000;  // a music track is ended after this long, so the next one starts
 
 // How a game's frames come: a usual length with some jitter, and now and then a stall.
@@ -65,7 +66,7 @@ class Session {
   Program& program() { return *program_; }
 
   // One game from NewGame to its end or the figure limit, each step checked.
-  GameResult Play(int32_t gameType, uint64_t seed, int32_t figureLimit, const FrameProfile& profile,
+  GameResult Play(int32_t gameType, uint64_t seed, int32_t figureLimit, const FrameProfile& profile, AutoDrop drop,
                   int64_t figuresLeft, SoakReport& report, const std::function<void(int64_t)>& afterFigure) {
     Program& p = *program_;
     GameState& game = p.Game;
@@ -86,6 +87,9 @@ class Session {
     int32_t landed = 0;
     bool bombWas = false, superWas = false;
     while (!game.Mode.GameOver && game.FiguresLanded < figureLimit && landed < figuresLeft) {
+      // Without drops a game is slow: the first figures only, which lets a "Torvane" game
+      // gather few enough points for a superfigure.
+      player.Drop = drop == AutoDrop::kNone && game.FiguresLanded >= kUndroppedFigures ? AutoDrop::kCtrl : drop;
       uint32_t ms = profile.Ms + (profile.Jitter ? frames.Next(2 * profile.Jitter + 1) : 0u) - profile.Jitter;
       if (profile.StallOneIn != 0 && frames.Next(static_cast<int32_t>(profile.StallOneIn)) == 0)
         ms = 100 + frames.Next(80);
@@ -201,8 +205,10 @@ SoakReport RunSoak(const SoakOptions& options) {
       config.RotationClockwise = (game / 2) % 2 == 0;
     }
     const uint64_t seed = options.Seed * 1000 + static_cast<uint64_t>(game);
-    const GameResult result =
-        session.Play(gameType, seed, options.GameFigures, profile, options.Figures - report.Figures, report, afterFigure);
+    // Every drop key in turn, the first game of each type starting with another one.
+    const auto drop = options.VaryFrames ? static_cast<AutoDrop>((game + 3 + game / 5) % 4) : AutoDrop::kCtrl;
+    const GameResult result = session.Play(gameType, seed, options.GameFigures, profile, drop,
+                                           options.Figures - report.Figures, report, afterFigure);
     report.Games.push_back(result);
     report.Figures += result.Figures;
     if (options.Progress != nullptr)
@@ -221,7 +227,8 @@ std::vector<GameResult> PlayToTheEnd(const std::string& gameDir, int32_t gameTyp
   Session session(gameDir);
   for (int32_t game = 0; game < games; ++game) {
     const GameResult result =
-        session.Play(gameType, seed + game, figureLimit, FrameProfile{}, INT64_MAX, report, [](int64_t) {});
+        session.Play(gameType, seed + game, figureLimit, FrameProfile{}, AutoDrop::kCtrl, INT64_MAX, report,
+                     [](int64_t) {});
     report.Figures += result.Figures;
     results.push_back(result);
   }
