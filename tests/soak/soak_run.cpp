@@ -106,12 +106,12 @@ class Session {
       if (stepRuns) {
         for (std::string& problem : checker.AfterStep(game, p.Particles, clock_.Now())) {
           ++report.ProblemCount;
-          if (report.Problems.size() < kKeptProblems) {
-            std::ostringstream where;
-            where << "game type " << gameType << ", seed " << seed << ", figure " << game.FiguresLanded << ": "
-                  << problem;
-            report.Problems.push_back(where.str());
-          }
+          std::ostringstream where;
+          where << "game type " << gameType << ", seed " << seed << ", figure " << game.FiguresLanded << ": "
+                << problem;
+          if (where.str() == lastProblem_) continue;  // the same again a step later: listed once
+          lastProblem_ = where.str();
+          if (report.Problems.size() < kKeptProblems) report.Problems.push_back(lastProblem_);
         }
       }
       if (game.Bonus.BombActive && !bombWas) ++result.Bombs;
@@ -156,6 +156,7 @@ class Session {
   ScriptedKeyboard keyboard_;
   RecordingMixer mixer_;
   std::unique_ptr<Program> program_;
+  std::string lastProblem_;
   uint8_t trackPlaying_ = 0;
   uint32_t trackStarted_ = 1000;
 };
