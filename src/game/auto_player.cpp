@@ -16,12 +16,12 @@ constexpr uint16_t kRowMask = 0x7FE;   // columns 1..10 as bits 1..10
 constexpr uint16_t kWalls = 0x801;     // the walls as columns 0 and 11
 constexpr uint16_t kSpawnMask = 0xF0;  // columns 4..7, where a new figure's grid stands
 constexpr int kSpawnAreaLow = kSpawnRow - 3;
-constexpr int kMinX = -3;              // grid columns a figure's grid may stand at
+constexpr int kMinX = -3;  // grid columns a figure's grid may stand at
 constexpr int kMaxX = kGlassColumns;
 constexpr int kXCount = kMaxX - kMinX + 1;
 constexpr double kUnreached = std::numeric_limits<double>::infinity();
-constexpr double kLost = -1e9;          // the rating of a glass where the next figure cannot enter
-constexpr float kDropSpeed = 0.079f;    // at or above this fall speed the figure was dropped
+constexpr double kLost = -1e9;        // the rating of a glass where the next figure cannot enter
+constexpr float kDropSpeed = 0.079f;  // at or above this fall speed the figure was dropped
 
 // The glass as one bit per cell: Board[row] for rows 1..20, bit c for column c.
 using Board = std::array<uint16_t, kGlassRows + 1>;
@@ -186,7 +186,8 @@ double RateGlass(const Board& board, const AutoPlayerWeights& weights) {
     }
   }
   int spawnBricks = 0;
-  for (int row = kSpawnAreaLow; row <= kGlassRows; ++row) spawnBricks += std::popcount(static_cast<unsigned>(board[row] & kSpawnMask));
+  for (int row = kSpawnAreaLow; row <= kGlassRows; ++row)
+    spawnBricks += std::popcount(static_cast<unsigned>(board[row] & kSpawnMask));
   return weights.RowTransitions * rowTransitions + weights.ColumnTransitions * columnTransitions +
          weights.Holes * holes + weights.Wells * wells + weights.SpawnArea * spawnBricks;
 }
@@ -267,7 +268,8 @@ bool Search(const Board& board, const FigureShapes& shapes, const FigureStart& s
       const int bottom = RowAt(start.Y, motion, end + motion.FrameMs);
       bool allowed = true;
       for (int row = top; row >= bottom && allowed; --row)
-        allowed = Fits(board, piece, x, row) && CanShift(board, piece, x, row, dir) && Fits(board, piece, to, row);
+        allowed =
+            Fits(board, piece, x, row) && CanShift(board, piece, x, row, dir) && Fits(board, piece, to, row);
       if (allowed) relax(turn, to, end, dir < 0 ? Move::kLeft : Move::kRight, turn, x);
     }
     if (start.CanTurn) {
@@ -298,7 +300,8 @@ struct Situation {
 };
 
 // The best rating the preview figure can reach on the glass left by the figure in play.
-double RateNext(const Board& board, const Situation& s, const FigureShapes& shapes, const AutoPlayerWeights& w) {
+double RateNext(const Board& board, const Situation& s, const FigureShapes& shapes,
+                const AutoPlayerWeights& w) {
   Reach reach;
   if (!Search(board, shapes, s.Next, s.NextMotion, s.Clockwise, reach)) return kLost;
   double best = kLost;
@@ -313,7 +316,8 @@ double RateNext(const Board& board, const Situation& s, const FigureShapes& shap
         rating = RateGlass(Explode(board, x, y, s.BombRadius), w);
       } else {
         const Locked locked = Lock(board, piece, x, y);
-        rating = RateGlass(locked.Cells, w) + w.LandingHeight * locked.LandingHeight + w.ErodedCells * locked.ErodedCells;
+        rating = RateGlass(locked.Cells, w) + w.LandingHeight * locked.LandingHeight +
+                 w.ErodedCells * locked.ErodedCells;
       }
       best = std::max(best, rating);
     }
@@ -450,8 +454,8 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
   const GameKeys& held = state.Keys;
   const int32_t inForce = figure.Turning ? TurnAfter(figure.Turn, config.RotationClockwise) : figure.Turn;
 
-  const bool newFigure = state.FiguresLanded != player.PlannedLanding || figure.Color != player.PlannedColor ||
-                         figure.CellY > player.LastCellY;
+  const bool newFigure = state.FiguresLanded != player.PlannedLanding ||
+                         figure.Color != player.PlannedColor || figure.CellY > player.LastCellY;
   if (newFigure) {
     player.PlannedLanding = state.FiguresLanded;
     player.PlannedColor = figure.Color;
@@ -464,7 +468,8 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
     player.ShiftPressed = player.TurnPressed = false;
   }
   // A key that went down on the last poll and changed nothing was refused: plan again from here.
-  const bool shiftRefused = player.ShiftPressed && figure.ShiftDir == kNoShift && figure.CellX == player.LastCellX;
+  const bool shiftRefused =
+      player.ShiftPressed && figure.ShiftDir == kNoShift && figure.CellX == player.LastCellX;
   const bool turnRefused = player.TurnPressed && !figure.Turning && figure.Turn == player.LastTurn;
   if (!newFigure && (shiftRefused || turnRefused)) {
     ++player.Refusals;
@@ -553,7 +558,8 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
   const bool keyHeld = left ? held.KeyLeft : held.KeyRight;
   const bool otherHeld = left ? held.KeyRight : held.KeyLeft;
   int run = 0;
-  for (size_t k = static_cast<size_t>(at) + 1; k < path.size() && static_cast<Move>(path[k].Via) == next; ++k) ++run;
+  for (size_t k = static_cast<size_t>(at) + 1; k < path.size() && static_cast<Move>(path[k].Via) == next; ++k)
+    ++run;
   const double frameMs = std::max<uint32_t>(state.Time.FrameMs, 1);
   const int framesPerStep = static_cast<int>(1.0 / (state.ShiftSpeed * frameMs)) + 1;
   const int framesToRepeat = static_cast<int>(std::ceil(config.SidewaysKeyDelay / frameMs));

@@ -16,13 +16,13 @@ namespace zt {
 
 // What the rating adds up, per unit of each feature of the glass after the placements.
 struct AutoPlayerWeights {
-  double LandingHeight = -4.5;       // mean row of the placed figure's bricks
-  double ErodedCells = 3.4;          // cleared rows x the figure's bricks in them
-  double RowTransitions = -3.2;      // brick/empty changes along the rows (walls count as bricks)
-  double ColumnTransitions = -9.3;   // brick/empty changes up the columns (the floor counts)
-  double Holes = -7.9;               // empty cells with a brick somewhere above
-  double Wells = -3.4;               // 1 + 2 + .. + depth for every run of cells walled on both sides
-  double SpawnArea = -60.0;          // bricks where new figures appear (rows 17..20, columns 4..7)
+  double LandingHeight = -4.5;      // mean row of the placed figure's bricks
+  double ErodedCells = 3.4;         // cleared rows x the figure's bricks in them
+  double RowTransitions = -3.2;     // brick/empty changes along the rows (walls count as bricks)
+  double ColumnTransitions = -9.3;  // brick/empty changes up the columns (the floor counts)
+  double Holes = -7.9;              // empty cells with a brick somewhere above
+  double Wells = -3.4;              // 1 + 2 + .. + depth for every run of cells walled on both sides
+  double SpawnArea = -60.0;         // bricks where new figures appear (rows 17..20, columns 4..7)
 };
 
 // How the player lets a figure go once it stands above its place.

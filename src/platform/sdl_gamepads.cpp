@@ -10,16 +10,26 @@ namespace {
 
 SDL_GameControllerButton SdlButton(SdlGamepads::Button button) {
   switch (button) {
-    case SdlGamepads::kA: return SDL_CONTROLLER_BUTTON_A;
-    case SdlGamepads::kB: return SDL_CONTROLLER_BUTTON_B;
-    case SdlGamepads::kX: return SDL_CONTROLLER_BUTTON_X;
-    case SdlGamepads::kStart: return SDL_CONTROLLER_BUTTON_START;
-    case SdlGamepads::kBack: return SDL_CONTROLLER_BUTTON_BACK;
-    case SdlGamepads::kDpadUp: return SDL_CONTROLLER_BUTTON_DPAD_UP;
-    case SdlGamepads::kDpadDown: return SDL_CONTROLLER_BUTTON_DPAD_DOWN;
-    case SdlGamepads::kDpadLeft: return SDL_CONTROLLER_BUTTON_DPAD_LEFT;
-    case SdlGamepads::kDpadRight: return SDL_CONTROLLER_BUTTON_DPAD_RIGHT;
-    default: return SDL_CONTROLLER_BUTTON_INVALID;
+    case SdlGamepads::kA:
+      return SDL_CONTROLLER_BUTTON_A;
+    case SdlGamepads::kB:
+      return SDL_CONTROLLER_BUTTON_B;
+    case SdlGamepads::kX:
+      return SDL_CONTROLLER_BUTTON_X;
+    case SdlGamepads::kStart:
+      return SDL_CONTROLLER_BUTTON_START;
+    case SdlGamepads::kBack:
+      return SDL_CONTROLLER_BUTTON_BACK;
+    case SdlGamepads::kDpadUp:
+      return SDL_CONTROLLER_BUTTON_DPAD_UP;
+    case SdlGamepads::kDpadDown:
+      return SDL_CONTROLLER_BUTTON_DPAD_DOWN;
+    case SdlGamepads::kDpadLeft:
+      return SDL_CONTROLLER_BUTTON_DPAD_LEFT;
+    case SdlGamepads::kDpadRight:
+      return SDL_CONTROLLER_BUTTON_DPAD_RIGHT;
+    default:
+      return SDL_CONTROLLER_BUTTON_INVALID;
   }
 }
 
@@ -34,15 +44,17 @@ SdlGamepads::SdlGamepads()
                },
                [](void* handle) { SDL_GameControllerClose(static_cast<SDL_GameController*>(handle)); },
                [](void* handle) {
-                 return static_cast<int32_t>(
-                     SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(static_cast<SDL_GameController*>(handle))));
+                 return static_cast<int32_t>(SDL_JoystickInstanceID(
+                     SDL_GameControllerGetJoystick(static_cast<SDL_GameController*>(handle))));
                },
                [](void* handle, Button button) {
-                 return SDL_GameControllerGetButton(static_cast<SDL_GameController*>(handle), SdlButton(button)) != 0;
+                 return SDL_GameControllerGetButton(static_cast<SDL_GameController*>(handle),
+                                                    SdlButton(button)) != 0;
                },
                [](void* handle, bool vertical) {
-                 return SDL_GameControllerGetAxis(static_cast<SDL_GameController*>(handle),
-                                                  vertical ? SDL_CONTROLLER_AXIS_LEFTY : SDL_CONTROLLER_AXIS_LEFTX);
+                 return SDL_GameControllerGetAxis(
+                     static_cast<SDL_GameController*>(handle),
+                     vertical ? SDL_CONTROLLER_AXIS_LEFTY : SDL_CONTROLLER_AXIS_LEFTX);
                }} {}
 
 SdlGamepads::~SdlGamepads() {
@@ -54,7 +66,8 @@ void SdlGamepads::HandleEvent(const SDL_Event& event) {
     void* handle = sources_.Open(event.cdevice.which);  // a device index
     if (handle == nullptr) return;
     const int32_t id = sources_.InstanceId(handle);
-    const bool known = std::any_of(pads_.begin(), pads_.end(), [id](const Pad& pad) { return pad.InstanceId == id; });
+    const bool known =
+        std::any_of(pads_.begin(), pads_.end(), [id](const Pad& pad) { return pad.InstanceId == id; });
     if (known) {  // SDL counts opens: give back the one just taken
       sources_.Close(handle);
       return;
@@ -62,7 +75,8 @@ void SdlGamepads::HandleEvent(const SDL_Event& event) {
     pads_.push_back(Pad{handle, id, {}});
   } else if (event.type == SDL_CONTROLLERDEVICEREMOVED) {
     const int32_t id = event.cdevice.which;  // an instance id
-    auto gone = std::find_if(pads_.begin(), pads_.end(), [id](const Pad& pad) { return pad.InstanceId == id; });
+    auto gone =
+        std::find_if(pads_.begin(), pads_.end(), [id](const Pad& pad) { return pad.InstanceId == id; });
     if (gone == pads_.end()) return;
     sources_.Close(gone->Handle);
     pads_.erase(gone);

@@ -26,8 +26,8 @@ namespace zt {
 
 // A stick direction counts as pressed beyond this part of its range and as released again
 // only below the second, so a stick held near the edge does not flicker.
-constexpr int32_t kStickPress = 13107;    // 40 % of 32767
-constexpr int32_t kStickRelease = 8192;   // 25 %
+constexpr int32_t kStickPress = 13107;   // 40 % of 32767
+constexpr int32_t kStickRelease = 8192;  // 25 %
 
 class SdlGamepads {
  public:
@@ -38,7 +38,7 @@ class SdlGamepads {
   struct Sources {
     std::function<void*(int deviceIndex)> Open;
     std::function<void(void* handle)> Close;
-    std::function<int32_t(void* handle)> InstanceId;          // what REMOVED events name
+    std::function<int32_t(void* handle)> InstanceId;  // what REMOVED events name
     std::function<bool(void* handle, Button button)> Pressed;
     std::function<int16_t(void* handle, bool vertical)> LeftStick;  // -32768..32767, down and right positive
   };

@@ -1,8 +1,9 @@
 // The automatic player: where it chooses to put figures and bombs, how it steers there
 // through the real key poll, and that it finds its way when its plan is spoilt.
+#include "game/auto_player.h"
+
 #include <gtest/gtest.h>
 
-#include "game/auto_player.h"
 #include "game/bonus.h"
 #include "game_harness.h"
 
@@ -155,9 +156,9 @@ TEST(AutoPlayerSteering, LongFramesHoldTheKeyForItsRepeatAndShortOnesTapIt) {
     return frames;
   };
   const int heldWalk = walk(50, 170);
-  EXPECT_LE(heldWalk, 8);  // five steps: a press, 170 ms of delay, then a step every frame
-  EXPECT_EQ(walk(50, 340), 9);  // a longer delay: tapped, a frame up between two presses
-  EXPECT_LE(walk(16, 340), 20);        // three frames a step, key let go and pressed again
+  EXPECT_LE(heldWalk, 8);        // five steps: a press, 170 ms of delay, then a step every frame
+  EXPECT_EQ(walk(50, 340), 9);   // a longer delay: tapped, a frame up between two presses
+  EXPECT_LE(walk(16, 340), 20);  // three frames a step, key let go and pressed again
 }
 
 TEST(AutoPlayerSteering, ASpoiltPlanIsMadeAgainAndTheFigureStillLands) {

@@ -27,13 +27,16 @@ struct FakeControllers {
   }
   SdlGamepads::Sources Sources() {
     return {[this](int index) -> void* {
-              if (index < 0 || index >= static_cast<int>(devices.size()) || !devices[index].openable) return nullptr;
+              if (index < 0 || index >= static_cast<int>(devices.size()) || !devices[index].openable)
+                return nullptr;
               ++devices[index].opens;
               return &devices[index];
             },
             [](void* handle) { --static_cast<Device*>(handle)->opens; },
             [](void* handle) { return static_cast<Device*>(handle)->id; },
-            [](void* handle, SdlGamepads::Button button) { return static_cast<Device*>(handle)->buttons[button]; },
+            [](void* handle, SdlGamepads::Button button) {
+              return static_cast<Device*>(handle)->buttons[button];
+            },
             [](void* handle, bool vertical) {
               const Device* device = static_cast<Device*>(handle);
               return vertical ? device->y : device->x;
@@ -61,8 +64,10 @@ std::vector<int> KeysDown(SdlGamepads& pads) {
   pads.AddKeys(state);
   std::vector<int> down;
   for (int key = 0; key < 256; ++key) {
-    if (state[key] == 0x80) down.push_back(key);
-    else EXPECT_EQ(state[key], 0) << key;
+    if (state[key] == 0x80)
+      down.push_back(key);
+    else
+      EXPECT_EQ(state[key], 0) << key;
   }
   return down;
 }
@@ -78,9 +83,11 @@ TEST(GamepadButtons, EachButtonHoldsItsKeyAndAIsUpInTheGameButEnterInTheMenus) {
 
   pads.SetMenuMode(false);
   const std::pair<SdlGamepads::Button, int> inGame[] = {
-      {SdlGamepads::kDpadUp, DIK_UP},     {SdlGamepads::kDpadDown, DIK_DOWN}, {SdlGamepads::kDpadLeft, DIK_LEFT},
-      {SdlGamepads::kDpadRight, DIK_RIGHT}, {SdlGamepads::kA, DIK_UP},        {SdlGamepads::kB, DIK_SPACE},
-      {SdlGamepads::kX, DIK_LCONTROL},    {SdlGamepads::kStart, DIK_P},       {SdlGamepads::kBack, DIK_ESCAPE}};
+      {SdlGamepads::kDpadUp, DIK_UP},     {SdlGamepads::kDpadDown, DIK_DOWN},
+      {SdlGamepads::kDpadLeft, DIK_LEFT}, {SdlGamepads::kDpadRight, DIK_RIGHT},
+      {SdlGamepads::kA, DIK_UP},          {SdlGamepads::kB, DIK_SPACE},
+      {SdlGamepads::kX, DIK_LCONTROL},    {SdlGamepads::kStart, DIK_P},
+      {SdlGamepads::kBack, DIK_ESCAPE}};
   for (const auto& [button, key] : inGame) {
     buttons.fill(false);
     buttons[button] = true;

@@ -138,8 +138,10 @@ std::vector<std::string> StepChecker::AfterStep(const GameState& state, const Pa
                                                 uint32_t now) {
   std::vector<std::string> problems;
   if (state.Score < score_) problems.push_back(Describe("the score fell to", state.Score));
-  if (state.ShownScore > state.Score) problems.push_back(Describe("the shown score ran past the score:", state.ShownScore));
-  if (state.Level < level_ || state.Level > level_ + 1) problems.push_back(Describe("the level jumped to", state.Level));
+  if (state.ShownScore > state.Score)
+    problems.push_back(Describe("the shown score ran past the score:", state.ShownScore));
+  if (state.Level < level_ || state.Level > level_ + 1)
+    problems.push_back(Describe("the level jumped to", state.Level));
   CheckFigure(state, problems);
   CheckGlass(state, problems);
   CheckParticles(state, particles, now, problems);
@@ -172,13 +174,15 @@ void StepChecker::CheckFigure(const GameState& state, std::vector<std::string>& 
   int lowest = figure.CellY;
   while (fits(lowest - 1)) --lowest;
   const float driftX = figure.PosX - static_cast<float>(figure.CellX);
-  if (!(std::fabs(driftX) <= 1.0f + 1e-3f)) problems.push_back(Describe("the figure is drawn off its column by", driftX));
+  if (!(std::fabs(driftX) <= 1.0f + 1e-3f))
+    problems.push_back(Describe("the figure is drawn off its column by", driftX));
   // A pushed-in line does not move the figure in flight: for that step it may be drawn into
   // the raised bricks, until its next fall step stops it on them.
   const bool lineAdded = state.LinesAdded != linesAdded_;
   if (!(figure.PosY <= figure.CellY + 1e-3f && (lineAdded || figure.PosY >= lowest - 1e-3f)))
-    problems.push_back("the figure is drawn at row " + std::to_string(figure.PosY) + " with its cell at row " +
-                       std::to_string(figure.CellY) + " and the lowest free row " + std::to_string(lowest));
+    problems.push_back("the figure is drawn at row " + std::to_string(figure.PosY) +
+                       " with its cell at row " + std::to_string(figure.CellY) + " and the lowest free row " +
+                       std::to_string(lowest));
   const TFigure& next = state.NextFigure;
   if (next.CellX != -6 || next.CellY != 18) problems.push_back("the preview figure left its place");
 }
@@ -225,10 +229,12 @@ void StepChecker::CheckGlass(const GameState& state, std::vector<std::string>& p
     return;
   }
   if (!IsFigure(gained, model, shapes_, figure_.Color)) {
-    problems.push_back("the bricks a lock added are not the figure's (" + std::to_string(Count(gained)) + " bricks); the figure " + std::to_string(figure_.Color) +
-                       " turn " + std::to_string(figure_.Turn) + (figure_.Turning ? " turning" : "") + " stood at " +
+    problems.push_back("the bricks a lock added are not the figure's (" + std::to_string(Count(gained)) +
+                       " bricks); the figure " + std::to_string(figure_.Color) + " turn " +
+                       std::to_string(figure_.Turn) + (figure_.Turning ? " turning" : "") + " stood at " +
                        std::to_string(figure_.CellX) + ", " + std::to_string(figure_.CellY) + " drawn at " +
-                       std::to_string(figure_.PosX) + ", " + std::to_string(figure_.PosY) + Picture(model, after));
+                       std::to_string(figure_.PosX) + ", " + std::to_string(figure_.PosY) +
+                       Picture(model, after));
     return;
   }
   for (int row = 1; row <= kGlassRows; ++row)
@@ -269,7 +275,8 @@ void StepChecker::CheckParticles(const GameState& state, const ParticleLists& pa
       else if (age > lifetime + 1)
         problem = "a particle of kind " + std::to_string(list) + " is " + std::to_string(age) + " ms old";
       else if (p.Life <= kLifeAtDeath || p.Life > kLongestSpawnedLife)
-        problem = "a particle of kind " + std::to_string(list) + " lives on with life " + std::to_string(p.Life);
+        problem =
+            "a particle of kind " + std::to_string(list) + " lives on with life " + std::to_string(p.Life);
       if (!problem.empty()) {
         problems.push_back(problem);
         reported = true;
@@ -285,7 +292,8 @@ void StepChecker::CheckFlyingRows(const GameState& state, uint32_t now, std::vec
     rowInFlight_[slot] = row.InUse;
     if (!row.InUse) continue;
     if (now - rowLaunched_[slot] > kFlyingRowMs)
-      problems.push_back("a cleared row has been flying for " + std::to_string(now - rowLaunched_[slot]) + " ms");
+      problems.push_back("a cleared row has been flying for " + std::to_string(now - rowLaunched_[slot]) +
+                         " ms");
     for (const TBrick& brick : row.Bricks)
       if (!(brick.X() >= 1 && brick.X() <= kGlassColumns && brick.Y() >= -20 && brick.Y() <= kGlassRows + 1 &&
             brick.Z() <= 0.01f && brick.Z() >= -12)) {

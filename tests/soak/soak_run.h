@@ -11,14 +11,14 @@
 namespace zt::soak {
 
 struct SoakOptions {
-  int64_t Figures = 3000;      // stop once this many figures have locked, over all games
-  int32_t GameFigures = 600;   // a game still running after this many figures is ended
+  int64_t Figures = 3000;     // stop once this many figures have locked, over all games
+  int32_t GameFigures = 600;  // a game still running after this many figures is ended
   uint64_t Seed = 1;
-  std::string GameDir;         // the game folder (its figure file is read)
+  std::string GameDir;               // the game folder (its figure file is read)
   int64_t SampleFigures = 250;       // figures between two memory samples
   int64_t WarmupFigures = 1000;      // the first sample after this is the baseline
   int64_t MemoryMarginKb = 1024;     // growth allowed over the baseline
-  bool VaryFrames = true;      // frame lengths, turn speed, key delay and direction change per game
+  bool VaryFrames = true;            // frame lengths, turn speed, key delay and direction change per game
   std::ostream* Progress = nullptr;  // a line per game when set
 };
 
@@ -59,8 +59,8 @@ SoakReport RunSoak(const SoakOptions& options);
 
 // Plays `games` seeded games of the type to their end (or `figureLimit` figures) with
 // 16 ms frames and the default settings; every step is checked all the same.
-std::vector<GameResult> PlayToTheEnd(const std::string& gameDir, int32_t gameType, int32_t games, uint64_t seed,
-                                     int32_t figureLimit, SoakReport& report);
+std::vector<GameResult> PlayToTheEnd(const std::string& gameDir, int32_t gameType, int32_t games,
+                                     uint64_t seed, int32_t figureLimit, SoakReport& report);
 
 void PrintReport(const SoakReport& report, std::ostream& out);
 
