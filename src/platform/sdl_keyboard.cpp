@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "platform/sdl_gamepads.h"
+
 namespace zt {
 
 namespace {
@@ -119,6 +121,7 @@ HRESULT SdlKeyboard::GetDeviceState(KeySnapshot& state) {
     const uint8_t dik = DikFromScancode(scancode);
     if (dik != 0 && keys[scancode] != 0) state[dik] = 0x80;
   }
+  if (gamepads_ != nullptr) gamepads_->AddKeys(state);
   return DI_OK;
 }
 
