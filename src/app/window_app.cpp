@@ -18,6 +18,7 @@
 #include "game/auto_player.h"
 #include "platform/gl_device.h"
 #include "platform/sdl_clock.h"
+#include "platform/sdl_gamepads.h"
 #include "platform/sdl_keyboard.h"
 #include "platform/sdl_message_box.h"
 #include "platform/sdl_mixer.h"
@@ -85,6 +86,8 @@ class WindowApp {
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     messages_.SetOwner(window_->Window());
     keyboard_ = std::make_unique<SdlKeyboard>(window_->Window());
+    gamepads_ = std::make_unique<SdlGamepads>();
+    keyboard_->SetGamepads(gamepads_.get());
 
     ProgramDevices devices;
     devices.Time = replay_ ? static_cast<Clock*>(&replayClock_) : static_cast<Clock*>(&clock_);
@@ -174,6 +177,7 @@ class WindowApp {
       }
       lastFrame = WaitForNextMillisecond(sdlClock_, lastFrame);
       clock_.Latch();
+      gamepads_->SetMenuMode(program_->Game.Mode.InMenu);  // A is Enter in the menus, Up in a game
       if (demo_ != 0) SteerDemo();
       IdleFrame(*program_);
       if (recording_) recorder_.Frame(clock_.Now(), program_->Input.KeyState);
@@ -248,7 +252,8 @@ class WindowApp {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
       keyboard_->HandleEvent(event);
-      if (demo_ != 0 && event.type == SDL_KEYDOWN) EndDemo();
+      gamepads_->HandleEvent(event);  // controllers plugged in or out
+      if (demo_ != 0 && (event.type == SDL_KEYDOWN || event.type == SDL_CONTROLLERBUTTONDOWN)) EndDemo();
       switch (event.type) {
         case SDL_QUIT: return false;  // the close button, and SIGINT or SIGTERM
         case SDL_TEXTINPUT:
@@ -318,6 +323,7 @@ class WindowApp {
   SdlMessageBox messages_;
   std::unique_ptr<SdlGlWindow> window_;
   std::unique_ptr<SdlKeyboard> keyboard_;
+  std::unique_ptr<SdlGamepads> gamepads_;
   std::unique_ptr<Program> program_;
   bool minimised_ = false;
   bool textInput_ = false;
