@@ -42,3 +42,13 @@ if(DEFINED GOLDEN)
     message(FATAL_ERROR "${NAME}: ${difference}")
   endif()
 endif()
+
+# With an expected log: debug.txt must hold exactly its lines, each ended by CR LF.
+if(DEFINED EXPECTED_LOG)
+  file(READ ${WORK_DIR}/debug.txt written)
+  file(READ ${EXPECTED_LOG} expected)
+  string(REPLACE "\n" "\r\n" expected "${expected}")
+  if(NOT written STREQUAL expected)
+    message(FATAL_ERROR "debug.txt differs from ${EXPECTED_LOG}:\n${written}")
+  endif()
+endif()

@@ -94,9 +94,11 @@ void SdlKeyboard::ReleaseKeyboard() {
   acquired_ = false;
 }
 
+// Acquiring succeeds in the background too: a window that has not got the focus yet when the
+// loading sequence acquires the keyboard must not end the game. Reads are what need the
+// focus: without it every read reports lost input, so no key is taken from the background.
 HRESULT SdlKeyboard::Acquire() {
   if (!keyboardCreated_) return DIERR_NOTACQUIRED;
-  if (!sources_.HasFocus()) return DIERR_OTHERAPPHASPRIO;  // foreground only
   acquired_ = true;
   focusLost_ = false;
   return DI_OK;

@@ -19,8 +19,6 @@ class SdlGamepads;
 // The DirectInput key code of an SDL scancode; 0 for keys without one.
 uint8_t DikFromScancode(int scancode);
 
-constexpr HRESULT DIERR_OTHERAPPHASPRIO = static_cast<HRESULT>(0x80070005u);
-
 class SdlKeyboard final : public KeyboardDevice {
  public:
   // Where the device looks: the SDL key state array and the window's focus. Tests
