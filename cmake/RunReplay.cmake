@@ -45,9 +45,10 @@ endif()
 
 # With an expected log: debug.txt must hold exactly its lines, each ended by CR LF.
 if(DEFINED EXPECTED_LOG)
-  file(READ ${WORK_DIR}/debug.txt written)
-  file(READ ${EXPECTED_LOG} expected)
-  string(REPLACE "\n" "\r\n" expected "${expected}")
+  file(READ ${WORK_DIR}/debug.txt written HEX)
+  file(READ ${EXPECTED_LOG} expected HEX)
+  # LF to CR LF; the log is ASCII, so no byte pair can end in 0 and continue with a
+  string(REPLACE "0a" "0d0a" expected "${expected}")
   if(NOT written STREQUAL expected)
     message(FATAL_ERROR "debug.txt differs from ${EXPECTED_LOG}:\n${written}")
   endif()
