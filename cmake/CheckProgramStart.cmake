@@ -3,20 +3,8 @@
 # seconds, then SIGTERM closes the window. The program must have loaded everything, played
 # silently, closed cleanly (exit status 0) and saved config.ini. Also checks the command
 # line's --help, --version and an unknown option.
-file(REMOVE_RECURSE ${WORK_DIR})
-file(MAKE_DIRECTORY ${WORK_DIR})
-file(COPY ${PROGRAM} DESTINATION ${WORK_DIR})
-foreach(folder data music sounds)
-  file(CREATE_LINK ${GAME_DIR}/${folder} ${WORK_DIR}/${folder} SYMBOLIC)
-endforeach()
-file(MAKE_DIRECTORY ${WORK_DIR}/textures)
-file(GLOB pictures ${GAME_DIR}/textures/*)
-foreach(picture IN LISTS pictures)
-  get_filename_component(name ${picture} NAME)
-  file(CREATE_LINK ${picture} ${WORK_DIR}/textures/${name} SYMBOLIC)
-endforeach()
-get_filename_component(program_name ${PROGRAM} NAME)
-set(program ${WORK_DIR}/${program_name})
+include(${CMAKE_CURRENT_LIST_DIR}/ScratchGameFolder.cmake)
+make_scratch_game_folder(${PROGRAM} ${GAME_DIR} ${WORK_DIR} program)
 
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=no-such-driver LIBGL_ALWAYS_SOFTWARE=1

@@ -1,30 +1,17 @@
-# Runs one replay headless (or drawn, with SCREENSHOT) in a scratch copy of the game folder (the program is copied, the
-# data folders and each picture are linked), so the developer's settings, high scores and
-# game folder are never touched: the bitmaps a first start converts land in the scratch
-# folder. Fails unless the program exits with EXPECTED_STATUS (default 0).
+# Runs one replay headless (or drawn, with SCREENSHOT) in a scratch copy of the game folder.
+# Fails unless the program exits with EXPECTED_STATUS (default 0).
 if(NOT DEFINED EXPECTED_STATUS)
   set(EXPECTED_STATUS 0)
 endif()
-file(REMOVE_RECURSE ${WORK_DIR})
-file(MAKE_DIRECTORY ${WORK_DIR})
-file(COPY ${PROGRAM} DESTINATION ${WORK_DIR})
-foreach(folder data music sounds)
-  file(CREATE_LINK ${GAME_DIR}/${folder} ${WORK_DIR}/${folder} SYMBOLIC)
-endforeach()
-file(MAKE_DIRECTORY ${WORK_DIR}/textures)
-file(GLOB pictures ${GAME_DIR}/textures/*)
-foreach(picture IN LISTS pictures)
-  get_filename_component(name ${picture} NAME)
-  file(CREATE_LINK ${picture} ${WORK_DIR}/textures/${name} SYMBOLIC)
-endforeach()
-get_filename_component(program_name ${PROGRAM} NAME)
+include(${CMAKE_CURRENT_LIST_DIR}/ScratchGameFolder.cmake)
+make_scratch_game_folder(${PROGRAM} ${GAME_DIR} ${WORK_DIR} program)
 if(DEFINED SCREENSHOT)
   set(mode --screenshot ${SCREENSHOT})  # drawn with the real device; the last frame saved
 else()
   set(mode --headless)
 endif()
 execute_process(
-  COMMAND ${WORK_DIR}/${program_name} --replay ${REPLAY} ${mode}
+  COMMAND ${program} --replay ${REPLAY} ${mode}
   WORKING_DIRECTORY ${WORK_DIR}
   RESULT_VARIABLE status
   OUTPUT_FILE ${WORK_DIR}/states.jsonl
