@@ -9,8 +9,13 @@ void MenuFrame(Program& program) {
   if (!game.Mode.InputLocked) PollMenuKeys(game.Keys, program.Input, program.Config.SidewaysKeyDelay);
   GameContext context = program.Context();
   MenuContext menu{program.Menu, program.Scores, context, program.Config};
+  const uint8_t screenBefore = program.Menu.MenuScreen;
   MenuStep(menu);
   if (program.Menu.ExitRequested) program.CloseRequested = true;
+  // The options are kept as soon as the player leaves their screen, so a crash later in the
+  // run does not lose them (the shutdown saves them again).
+  if (screenBefore == kOptionsScreen && program.Menu.MenuScreen != kOptionsScreen && program.SaveOnExit)
+    WriteSettingsSection(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);
 }
 
 void GameFrame(Program& program) {

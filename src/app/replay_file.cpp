@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 namespace zt {
 
 namespace {
@@ -168,6 +170,7 @@ ReplayFile ParseReplay(const std::string& text, const std::string& name) {
       command.Value = line.substr(valueStart);
       while (!command.Value.empty() && (command.Value.back() == ' ' || command.Value.back() == '\t'))
         command.Value.pop_back();
+      if (!nlohmann::json::accept(command.Value)) Fail(name, lineNumber, "the value is not JSON");
     } else {
       Fail(name, lineNumber, "unknown command \"" + verb + "\"");
     }
