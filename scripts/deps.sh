@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libepoxy-dev libstb-dev libjpeg62-turbo-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl1-mesa-dri libegl-mesa0 libegl1 libgles2
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -45,6 +45,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       if (const std::string* text = value(i); text && (!ParseInt(*text, line.GameType) || line.GameType < 1 ||
                                                        line.GameType > 5))
         line.Error = "--game takes a game type 1..5";
+    } else if (argument == "--demo") {
+      if (const std::string* text = value(i); text && (!ParseInt(*text, line.DemoType) || line.DemoType < 1 ||
+                                                       line.DemoType > 5))
+        line.Error = "--demo takes a game type 1..5";
+    } else if (argument == "--convert-pictures") {
+      if (const std::string* text = value(i)) line.ConvertPictures = *text;
+    } else if (argument == "--record") {
+      if (const std::string* text = value(i)) line.Record = *text;
     } else if (argument == "--replay") {
       if (const std::string* text = value(i)) line.Replay = *text;
     } else if (argument == "--screenshot") {
@@ -58,6 +66,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   }
   if (line.Error.empty() && (line.Headless || !line.Screenshot.empty()) && line.Replay.empty())
     line.Error = "--headless and --screenshot go with --replay FILE";
+  if (line.Error.empty() && !line.Replay.empty() && (!line.Record.empty() || line.DemoType != 0))
+    line.Error = "--replay plays a recorded game: it goes with neither --record nor --demo";
   return line;
 }
 
@@ -68,9 +78,14 @@ std::string Usage() {
          "  --windowed, --fullscreen   play in a window or full screen this time only\n"
          "  --game T                   start straight into a game of type T:\n"
          "                             1 Torvane, 2 Redara, 3 Vodoza, 4 Kids, 5 Retro\n"
+         "  --record FILE              write the game played as a replay file\n"
+         "  --replay FILE              play a recorded game in the window at its own pace\n"
+         "  --demo T                   watch the computer play game type T until a key is pressed\n"
          "  --replay FILE --headless   run a replay file without a window and print its states\n"
          "  --replay FILE --screenshot OUT.png [--size WxH]\n"
          "                             run a replay and save its last frame as a picture\n"
+         "  --convert-pictures DIR     convert the game folder DIR's JPEG pictures to the bitmaps\n"
+         "                             the game reads (done at installation)\n"
          "  --help                     show this help and exit\n"
          "  --version                  show the version and exit\n";
 }

@@ -12,10 +12,13 @@ struct CommandLine {
   bool Version = false;
   std::optional<bool> FullScreen;  // --fullscreen / --windowed, for this run only
   int GameType = 0;                // --game T: straight into a game of type T
+  int DemoType = 0;                // --demo T: the computer plays type T until a key is pressed
+  std::string Record;              // --record FILE: the game played, as a replay file
   std::string Replay;              // --replay FILE
   bool Headless = false;           // with --replay: no window, no audio device
   std::string Screenshot;          // with --replay: the last frame as a PNG
   int Width = 720, Height = 540;   // --size WxH of the screenshot
+  std::string ConvertPictures;     // --convert-pictures DIR: the first start's picture work, done ahead
   std::string Error;               // empty when the line was understood
 };
 

@@ -9,8 +9,13 @@ void MenuFrame(Program& program) {
   if (!game.Mode.InputLocked) PollMenuKeys(game.Keys, program.Input, program.Config.SidewaysKeyDelay);
   GameContext context = program.Context();
   MenuContext menu{program.Menu, program.Scores, context, program.Config};
+  const uint8_t screenBefore = program.Menu.MenuScreen;
   MenuStep(menu);
   if (program.Menu.ExitRequested) program.CloseRequested = true;
+  // The options are kept as soon as the player leaves their screen, so a crash later in the
+  // run does not lose them (the shutdown saves them again).
+  if (screenBefore == kOptionsScreen && program.Menu.MenuScreen != kOptionsScreen && program.SaveOnExit)
+    WriteSettingsSection(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);
 }
 
 void GameFrame(Program& program) {
@@ -35,6 +40,22 @@ void IdleFrame(Program& program) {
     MenuFrame(program);
   else
     GameFrame(program);
+  DrawFrame(program);
+}
+
+void DrawFrame(Program& program) {
+  if (!program.Graphics.D3DDevice || program.CloseRequested) return;
+  FrameView view{program.Game, program.Particles, program.Shapes, program.Config, program.Scores, program.Menu};
+  RenderFrame(*program.Graphics.D3DDevice, program.Render, view);
+}
+
+void StartGameOfType(Program& program, int32_t gameType) {
+  GameState& game = program.Game;
+  game.Position = kNoPosition;
+  program.Context().PlaySound("menuenter.ogg");
+  game.Mode.FadeOut = true;
+  game.Mode.InputLocked = true;
+  game.GameType = gameType;
 }
 
 void TypeCharacter(Program& program, uint8_t character) {

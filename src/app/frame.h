@@ -9,6 +9,12 @@ namespace zt {
 // The idle handler: does nothing until loading has finished and while the window is inactive.
 void IdleFrame(Program& program);
 
+// Draws the menu or the game scene as the last step left them.
+void DrawFrame(Program& program);
+
+// What choosing a game type on the game-type screen does: the fade into a new game of it.
+void StartGameOfType(Program& program, int32_t gameType);
+
 // A character typed in the window: edits the name of a new high score while one is typed.
 void TypeCharacter(Program& program, uint8_t character);
 

@@ -1,5 +1,7 @@
 #include "app/headless.h"
 
+#include <algorithm>
+#include <functional>
 #include <ostream>
 
 #include "app/game_folder.h"
@@ -8,13 +10,16 @@
 #include "app/shutdown.h"
 #include "app/start_up.h"
 #include "core/load_error.h"
+#include "device/image_file.h"
 #include "device/recording_device.h"
+#include "platform/gl_device.h"
+#include "platform/sdl_window.h"
 
 namespace zt {
 
 namespace {
 
-// Message boxes of a run without a window go to the error stream.
+// Message boxes of a run without a player go to the error stream.
 class StreamMessageBox final : public MessageBox {
  public:
   explicit StreamMessageBox(std::ostream& err) : err_(err) {}
@@ -24,9 +29,11 @@ class StreamMessageBox final : public MessageBox {
   std::ostream& err_;
 };
 
-}  // namespace
-
-int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err) {
+// Starts the program on the given graphics device, runs the replay, and shuts down as when
+// the window closes. `afterRun` sees the program before it shuts down.
+int RunReplaySession(const std::string& replayPath, const std::function<Direct3DPtr()>& createDirect3D,
+                     ScreenSize screen, const std::function<int(Program&)>& afterRun, std::ostream& out,
+                     std::ostream& err) {
   ReplayFile file;
   try {
     file = ReadReplayFile(replayPath);
@@ -34,7 +41,7 @@ int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ost
     err << error.what() << '\n';
     return 2;
   }
-  EnterGameFolder();
+  const GamePaths paths = EnterGameFolder();
 
   ManualClock clock(1000);
   ScriptedKeyboard keyboard;
@@ -45,11 +52,12 @@ int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ost
   devices.Keys = &keyboard;
   devices.Audio = &mixer;
   devices.Messages = &messages;
-  devices.CreateDirect3D = [] { return std::make_shared<RecordingDirect3D>(); };
+  devices.CreateDirect3D = createDirect3D;
 
   auto program = std::make_unique<Program>();
-  InitProgram(*program, devices, ConfigPath());
-  if (!InitApplication(*program, ScreenSize{720, 540})) return 1;
+  InitProgram(*program, devices, paths);
+  program->DisplayOverride = false;  // a replay is always drawn in a window of its own size
+  if (!InitApplication(*program, screen)) return 1;
   program->AppActive = true;
   try {
     LoadingOptions options;
@@ -57,6 +65,11 @@ int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ost
     RunLoadingSequence(*program, options);
   } catch (const LoadError& error) {
     messages.Show("Loading", error.what());
+    ReleaseAll(*program);
+    return 1;
+  } catch (const DeviceFailure&) {
+    return 1;
+  } catch (const KeyboardUnavailable&) {
     ReleaseAll(*program);
     return 1;
   }
@@ -69,8 +82,41 @@ int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ost
     err << error.what() << '\n';
     status = 2;
   }
+  if (afterRun) status = std::max(status, afterRun(*program));
   FormDestroy(*program);
   return status;
+}
+
+}  // namespace
+
+int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err) {
+  return RunReplaySession(
+      replayPath, [] { return std::make_shared<RecordingDirect3D>(); }, ScreenSize{720, 540}, nullptr, out, err);
+}
+
+int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,
+                        std::ostream& out, std::ostream& err) {
+  GlWindowOptions options;
+  options.Width = width;
+  options.Height = height;
+  options.Hidden = true;
+  options.Resizable = false;
+  std::string error;
+  std::unique_ptr<SdlGlWindow> window = SdlGlWindow::Create(options, error);
+  if (!window) {
+    err << error << '\n';
+    return 1;
+  }
+  auto savePicture = [&](Program& program) {
+    if (!program.Graphics.D3DDevice) return 1;
+    const Image frame = program.Graphics.D3DDevice->ReadBackBuffer();
+    if (WritePngFile(pngPath, frame)) return 0;
+    err << pngPath << ": the picture cannot be written\n";
+    return 1;
+  };
+  return RunReplaySession(
+      replayPath, [&window] { return CreateGlDirect3D(*window); },
+      ScreenSize{static_cast<uint32_t>(width), static_cast<uint32_t>(height)}, savePicture, out, err);
 }
 
 }  // namespace zt

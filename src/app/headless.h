@@ -1,4 +1,5 @@
-// The program without a window: a replay run on the recording device with no audio device.
+// Replays without a player: headless (the recording device, no window, no audio device)
+// or drawn on a hidden window whose last frame is saved as a picture.
 #pragma once
 
 #include <iosfwd>
@@ -9,5 +10,10 @@ namespace zt {
 // Exit status: 0 the file ran and every expect held, 1 an expect failed (or loading failed),
 // 2 the file cannot be read or has a malformed line.
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err);
+
+// As RunHeadlessReplay, drawn with the real OpenGL device at width x height; the last frame
+// drawn is written to pngPath. Exit status as above (1 also when the picture cannot be written).
+int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,
+                        std::ostream& out, std::ostream& err);
 
 }  // namespace zt

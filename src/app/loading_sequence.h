@@ -14,6 +14,11 @@ struct LoadingOptions {
   std::optional<uint64_t> Seed;  // a replay's seed; otherwise the clock seeds the generator
 };
 
+// The keyboard cannot be created or acquired: the program ends at once, without a message.
+struct KeyboardUnavailable {};
+// A device call failed and was reported (ReportD3DError): the program ends.
+struct DeviceFailure {};
+
 void RunLoadingSequence(Program& program, const LoadingOptions& options);
 
 }  // namespace zt

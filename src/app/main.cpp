@@ -5,6 +5,9 @@
 
 #include "app/command_line.h"
 #include "app/headless.h"
+#include "app/window_app.h"
+#include "core/load_error.h"
+#include "render/jpeg_conversion.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -21,7 +24,18 @@ int main(int argc, char** argv) {
     std::cout << "Zellory Torvane " << ZT_VERSION << '\n';
     return 0;
   }
+  if (!line.ConvertPictures.empty()) {
+    try {
+      zt::ConvertIntroToBMP(line.ConvertPictures);
+      zt::ConvertPicturesToBMP(line.ConvertPictures);
+      return 0;
+    } catch (const zt::LoadError& error) {
+      std::cerr << "zellory-torvane: " << error.what() << '\n';
+      return 1;
+    }
+  }
+  if (!line.Replay.empty() && !line.Screenshot.empty())
+    return zt::RunScreenshotReplay(line.Replay, line.Screenshot, line.Width, line.Height, std::cout, std::cerr);
   if (!line.Replay.empty() && line.Headless) return zt::RunHeadlessReplay(line.Replay, std::cout, std::cerr);
-  std::cerr << "zellory-torvane: the window is not built yet; run a replay with --replay FILE --headless\n";
-  return 1;
+  return zt::RunWindowed(line);
 }

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/device_setup.h"
+#include "app/game_folder.h"
 #include "audio/sounds.h"
 #include "core/debug_log.h"
 #include "core/random.h"
@@ -18,6 +20,7 @@
 #include "menu/menu.h"
 #include "menu/settings_file.h"
 #include "menu/timing_report.h"
+#include "render/game_scene.h"
 
 namespace zt {
 
@@ -45,12 +48,16 @@ struct Program {
   MenuState Menu;
   TimingSlots Timing;
   DeviceSetup Graphics;
+  RenderResources Render;
 
+  uint64_t Seed = 1;  // what the random generator was seeded with at loading
   bool AppActive = false;     // the window is active and the device usable
   bool Loaded = false;        // the loading sequence has finished
   bool CloseRequested = false;
-  bool SaveOnExit = true;     // off for a replay in the window: the player's files stay as they are
+  bool SaveOnExit = true;
+  std::optional<bool> DisplayOverride;  // --fullscreen / --windowed: this run only     // off for a replay in the window: the player's files stay as they are
   std::string HighScorePath = kHighScoreFileName;
+  std::string ResultPath = "result.txt";
 
   GameContext Context() {
     return GameContext{Game, Shapes, Particles, Rng, *Devices.Time, Audio, Config, Scores.Table};
@@ -58,6 +65,6 @@ struct Program {
 };
 
 // Every unit's start values before loading; the state is then filled by the loading sequence.
-void InitProgram(Program& program, const ProgramDevices& devices, const std::string& configPath);
+void InitProgram(Program& program, const ProgramDevices& devices, const GamePaths& paths);
 
 }  // namespace zt

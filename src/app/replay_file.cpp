@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 namespace zt {
 
 namespace {
@@ -81,6 +83,11 @@ uint32_t ParseFrameMs(const std::string& word, const std::string& name, int line
 
 }  // namespace
 
+bool IsReplayOption(const std::string& name) {
+  return name == "RotationClockwise" || name == "RotationSpeedFactor" || name == "SidewaysKeyDelay" ||
+         name == "FullScreenMode";
+}
+
 bool KeyCodeForName(const std::string& name, uint8_t& code) {
   for (const NamedKey& key : kKeyNames)
     if (name == key.Name) {
@@ -132,6 +139,18 @@ ReplayFile ParseReplay(const std::string& text, const std::string& name) {
       command.What = ReplayCommand::Kind::kFrames;
       command.Ms = ParseFrameMs(words[2], name, lineNumber);
       ParseKeys(words, 3, command, name);
+    } else if (verb == "autoplay") {
+      if (words.size() != 3 || !ParseNumber(words[1], command.Count) || command.Count < 1 || command.Count > 10000000)
+        Fail(name, lineNumber, "autoplay needs a count and milliseconds");
+      command.What = ReplayCommand::Kind::kAutoplay;
+      command.Ms = ParseFrameMs(words[2], name, lineNumber);
+    } else if (verb == "option") {
+      double number = 0;
+      if (words.size() != 3 || !IsReplayOption(words[1]) || !ParseNumber(words[2], number))
+        Fail(name, lineNumber, "option needs a known setting and a number");
+      command.What = ReplayCommand::Kind::kOption;
+      command.Path = words[1];
+      command.Value = words[2];
     } else if (verb == "type") {
       command.What = ReplayCommand::Kind::kType;
       const size_t start = line.find("type") + 4;
@@ -151,6 +170,7 @@ ReplayFile ParseReplay(const std::string& text, const std::string& name) {
       command.Value = line.substr(valueStart);
       while (!command.Value.empty() && (command.Value.back() == ' ' || command.Value.back() == '\t'))
         command.Value.pop_back();
+      if (!nlohmann::json::accept(command.Value)) Fail(name, lineNumber, "the value is not JSON");
     } else {
       Fail(name, lineNumber, "unknown command \"" + verb + "\"");
     }

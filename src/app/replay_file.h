@@ -4,6 +4,10 @@
 //   # comment                 seed N                  game T (1..5)
 //   frame MS [KEY ...]        frames N MS [KEY ...]   type TEXT
 //   state                     expect PATH OP VALUE
+//   autoplay N MS             N frames steered by the automatic player
+//   option NAME VALUE         a setting the rules read, as the recorded game had it:
+//                             RotationClockwise 0|1, RotationSpeedFactor, SidewaysKeyDelay,
+//                             FullScreenMode 0|1
 #pragma once
 
 #include <cstdint>
@@ -14,7 +18,7 @@
 namespace zt {
 
 struct ReplayCommand {
-  enum class Kind { kSeed, kGame, kFrames, kType, kState, kExpect };
+  enum class Kind { kSeed, kGame, kFrames, kType, kState, kExpect, kAutoplay, kOption };
   Kind What = Kind::kState;
   int Line = 0;
   uint64_t Seed = 1;
@@ -23,7 +27,7 @@ struct ReplayCommand {
   uint32_t Ms = 0;
   std::vector<uint8_t> Keys;  // key codes held during the frame
   std::string Text;           // typed characters, escapes resolved
-  std::string Path, Op, Value;
+  std::string Path, Op, Value;  // expect; option: Path is the setting's name, Value its value
 };
 
 struct ReplayFile {
@@ -39,6 +43,8 @@ class ReplayError : public std::runtime_error {
 // Key names: esc y p enter lctrl n space rctrl pause up left right down, and dik:N.
 bool KeyCodeForName(const std::string& name, uint8_t& code);
 const char* KeyNameForCode(uint8_t code);  // the name a recording writes; nullptr: use dik:N
+
+bool IsReplayOption(const std::string& name);
 
 ReplayFile ParseReplay(const std::string& text, const std::string& name);
 ReplayFile ReadReplayFile(const std::string& path);  // throws ReplayError naming the file and line

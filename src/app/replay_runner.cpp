@@ -4,22 +4,16 @@
 
 #include "app/frame.h"
 #include "app/state_json.h"
+#include "game/auto_player.h"
 
 namespace zt {
 
-namespace {
-
-void ChooseGameType(Program& program, int32_t gameType) {
-  GameState& game = program.Game;
-  game.Position = kNoPosition;
-  GameContext context = program.Context();
-  context.PlaySound("menuenter.ogg");
-  game.Mode.FadeOut = true;
-  game.Mode.InputLocked = true;
-  game.GameType = gameType;
+void ApplyReplayOption(Settings& settings, const std::string& name, double value) {
+  if (name == "RotationClockwise") settings.RotationClockwise = value != 0;
+  if (name == "RotationSpeedFactor") settings.RotationSpeedFactor = static_cast<float>(value);
+  if (name == "SidewaysKeyDelay") settings.SidewaysKeyDelay = static_cast<int32_t>(value);
+  if (name == "FullScreenMode") settings.FullScreenMode = value != 0;
 }
-
-}  // namespace
 
 uint64_t ReplaySeed(const ReplayFile& file) {
   for (const ReplayCommand& command : file.Commands) {
@@ -33,6 +27,15 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
               std::ostream& err) {
   uint64_t frames = 0;
   int status = 0;
+  AutoPlayer player;
+  auto runFrame = [&](uint32_t ms, const std::vector<uint8_t>& keys) {
+    devices.Clock.Advance(ms);
+    devices.Keys.ReleaseAll();
+    for (uint8_t key : keys) devices.Keys.Press(key);
+    IdleFrame(program);
+    if (devices.DrawFrame) devices.DrawFrame();
+    ++frames;
+  };
   std::vector<std::string> sounds;
   auto takeSounds = [&] {
     for (std::string& sound : devices.Audio.TakePlayedSounds()) sounds.push_back(std::move(sound));
@@ -45,17 +48,20 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
           throw ReplayError(file.Name + ", line " + std::to_string(command.Line) + ": seed after the first frame");
         program.Rng.Seed(command.Seed);
         break;
+      case ReplayCommand::Kind::kOption:
+        ApplyReplayOption(program.Config, command.Path, std::stod(command.Value));
+        break;
       case ReplayCommand::Kind::kGame:
-        ChooseGameType(program, command.GameType);
+        StartGameOfType(program, command.GameType);
         break;
       case ReplayCommand::Kind::kFrames:
+        for (uint32_t n = 0; n < command.Count && !program.CloseRequested; ++n) runFrame(command.Ms, command.Keys);
+        break;
+      case ReplayCommand::Kind::kAutoplay:
         for (uint32_t n = 0; n < command.Count && !program.CloseRequested; ++n) {
-          devices.Clock.Advance(command.Ms);
-          devices.Keys.ReleaseAll();
-          for (uint8_t key : command.Keys) devices.Keys.Press(key);
-          IdleFrame(program);
-          if (devices.DrawFrame) devices.DrawFrame();
-          ++frames;
+          const GameState& game = program.Game;
+          const bool playing = !game.Mode.InMenu && !game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked;
+          runFrame(command.Ms, playing ? AutoPlayerKeys(player, game, program.Shapes) : std::vector<uint8_t>{});
         }
         break;
       case ReplayCommand::Kind::kType:
@@ -69,12 +75,9 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
       case ReplayCommand::Kind::kExpect: {
         takeSounds();
         const nlohmann::json state = StateJson(program, frames, sounds);
-        const nlohmann::json expected = nlohmann::json::parse(command.Value, nullptr, false);
+        const nlohmann::json expected = nlohmann::json::parse(command.Value);  // checked when the file was read
         const nlohmann::json* actual = FindPath(state, command.Path);
-        if (expected.is_discarded()) {
-          err << file.Name << ", line " << command.Line << ": the value " << command.Value << " is not JSON\n";
-          status = 1;
-        } else if (actual == nullptr || !CompareJson(*actual, command.Op, expected)) {
+        if (actual == nullptr || !CompareJson(*actual, command.Op, expected)) {
           err << file.Name << ", line " << command.Line << ": expected " << command.Path << ' ' << command.Op << ' '
               << expected.dump() << ", actual " << (actual ? actual->dump() : std::string("nothing")) << '\n';
           status = 1;

@@ -19,7 +19,11 @@ struct ReplayDevices {
   std::function<void()> DrawFrame;     // the drawing after each frame's step
 };
 
-// The seed a replay asks for before its first frame (1 when it names none).
+// A recorded setting the rules read (see the option command).
+void ApplyReplayOption(Settings& settings, const std::string& name, double value);
+
+// The seed a replay asks for before its first frame (1 when it names none). The loading
+// sequence takes it, and the seed line seeds the generator afresh before the first frame.
 uint64_t ReplaySeed(const ReplayFile& file);
 
 // Runs the commands in order. 0: every expect held; 1: an expect failed (the rest still ran).

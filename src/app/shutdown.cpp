@@ -1,9 +1,23 @@
 #include "app/shutdown.h"
 
+#include "render/brick_textures.h"
+#include "render/menu_drawing.h"
+
 namespace zt {
 
 void ReleaseAll(Program& program) {
+  SceneResources& scene = program.Render.Scene;
+  ReleaseSceneTextures(scene);
+  ReleaseBrickTextures(scene);
+  ReleaseModelTextures(scene);
+  ReleaseStateTextures(scene);
+  FreeMenuResources(scene);
+  FreeFont(program.Render.Fonts);
+  ReleaseMeshBuffers(scene);
+  ReleaseGameBackgrounds(scene);
+  Particle_Free(program.Render.Particles);
   ClearAllParticles(program.Particles);
+  ReleaseTrailAndShade(scene);  // no buffer outlives the device
   Release(program.Graphics.D3DDevice);
   Release(program.Graphics.D3D);
   ReleaseAudio(program.Audio);
@@ -16,7 +30,7 @@ void FormDestroy(Program& program) {
     if (program.Scores.HighScoresLoaded) SaveHighScores(program.Scores, program.HighScorePath, program.Log);
   }
   DIFree(program.Input);
-  if (program.SaveOnExit) WriteTimingReport(program.Timing, 1000, "result.txt");
+  if (program.SaveOnExit) WriteTimingReport(program.Timing, 1000, program.ResultPath);
 }
 
 }  // namespace zt

@@ -6,7 +6,11 @@
 namespace zt {
 
 bool InitApplication(Program& program, ScreenSize screen) {
+  program.Render.ReportError = [&program](const std::string& caption, HRESULT code) {
+    ReportD3DError(program, caption, code);
+  };
   LoadDisplayOptions(program.ConfigFile.Path, program.Config);
+  if (program.DisplayOverride) program.Config.FullScreenMode = *program.DisplayOverride;
   ResetLog(program.Log);
   const Direct3DPtr factory = program.Devices.CreateDirect3D ? program.Devices.CreateDirect3D() : nullptr;
   if (program.Config.FullScreenMode) {

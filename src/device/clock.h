@@ -23,4 +23,17 @@ class ManualClock final : public Clock {
   uint32_t now_;
 };
 
+// A clock that holds still within a frame: every reading of one frame gives the tick the
+// frame began at, so a recorded game's frames replay with exactly the times they saw.
+class LatchedClock final : public Clock {
+ public:
+  explicit LatchedClock(Clock& source) : source_(source), now_(source.Now()) {}
+  uint32_t Now() override { return now_; }
+  uint32_t Latch() { return now_ = source_.Now(); }  // the next frame's tick
+
+ private:
+  Clock& source_;
+  uint32_t now_;
+};
+
 }  // namespace zt

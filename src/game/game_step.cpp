@@ -82,7 +82,8 @@ void GameStep(GameContext& game) {
   Grow(state.NextFigure, 0.75f, frameMs);
   UpKey(game);
   if (state.CurrentFigure.Turning)
-    TurnStep(state.CurrentFigure, frameMs, game.Config.RotationSpeedFactor, game.Config.RotationClockwise, false);
+    TurnStep(state.CurrentFigure, frameMs, game.Config.RotationSpeedFactor, game.Config.RotationClockwise, false,
+             &state.Cells, &game.Shapes);
 
   ClearFullRows(game);
   MoveClearedRows(state, frameMs);

@@ -1,5 +1,6 @@
 #include "game/lines.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zt {
@@ -170,9 +171,14 @@ void CountShownScore(GameState& state) {
   state.ShownScore += d >= 101 ? 5 : (d < 21 ? 1 : 2);
 }
 
+int32_t UpdatePosition(const std::array<HighScoreEntry, kHighScoreRows>& rows, int32_t score, int32_t position) {
+  position = std::clamp(position, 1, 11);
+  while (position > 1 && rows[position - 2].EntryScore < score) --position;
+  return position;
+}
+
 void UpdatePosition(GameState& state, const HighScoreTable& table) {
-  const auto& rows = table[state.GameType - 1];
-  for (int k = state.Position - 1; k >= 1 && rows[k - 1].EntryScore < state.Score; --k) state.Position = k;
+  state.Position = UpdatePosition(table[state.GameType - 1], state.Score, state.Position);
 }
 
 void UpdateFiguresPerMinute(GameState& state) {

@@ -16,6 +16,9 @@ void MoveClearedRows(GameState& state, uint32_t frameMs);
 void SettleBricks(GameState& state, uint32_t frameMs);
 void CheckLevelUp(GameContext& game);
 void CountShownScore(GameState& state);
+// The rank 1..11 a score takes in one game type's rows, starting from the current rank and
+// only ever rising; an equal score ranks below the stored one (older entries win ties).
+int32_t UpdatePosition(const std::array<HighScoreEntry, kHighScoreRows>& rows, int32_t score, int32_t position);
 void UpdatePosition(GameState& state, const HighScoreTable& table);
 void UpdateFiguresPerMinute(GameState& state);
 

@@ -33,6 +33,13 @@ int TopFilledRow(const FigureGrid& shape, int k) {
   return 0;
 }
 
+// Every brick of the shape inside the glass (the open top allowed) and on a free cell.
+bool ShapeFits(const Glass& glass, const FigureGrid& shape, const TFigure& figure) {
+  bool fits = true;
+  ForEachFilled(shape, [&](int i, int j) { fits = fits && glass.IsOpen(figure.CellX + j, figure.CellY - i); });
+  return fits;
+}
+
 void SetTrail(DropTrail& trail, const FigureGrid& shape, float x, float y) {
   for (int k = 1; k <= 4; ++k) {
     const int m = TopFilledRow(shape, k);
@@ -215,7 +222,8 @@ void Rotate(TFigure& figure, const Glass& glass, const FigureShapes& shapes, boo
   figure.Turning = true;
 }
 
-void TurnStep(TFigure& figure, uint32_t frameMs, float rotationSpeedFactor, bool clockwise, bool inMenu) {
+void TurnStep(TFigure& figure, uint32_t frameMs, float rotationSpeedFactor, bool clockwise, bool inMenu,
+              const Glass* glass, const FigureShapes* shapes) {
   constexpr double kPi = std::numbers::pi;
   double step = frameMs * static_cast<double>(rotationSpeedFactor) * kPi / 180.0;
   if (inMenu) step /= 4;
@@ -228,6 +236,8 @@ void TurnStep(TFigure& figure, uint32_t frameMs, float rotationSpeedFactor, bool
   } else if (figure.TurnAngle > 2 * kPi) {
     figure.TurnAngle = 0;
     figure.Turning = false;
+    if (glass != nullptr && shapes != nullptr && !ShapeFits(*glass, shapes->Shape(figure.Color, figure.Turn), figure))
+      figure.Turn = TurnAfter(figure.Turn, clockwise);
   }
 }
 

@@ -13,7 +13,12 @@ void ApplyDropKeys(GameContext& game);
 void UpKey(GameContext& game);
 // Starts a turn when the turned shape fits (pushed off the walls); in the menu always.
 void Rotate(TFigure& figure, const Glass& glass, const FigureShapes& shapes, bool clockwise, bool inMenu);
-void TurnStep(TFigure& figure, uint32_t frameMs, float rotationSpeedFactor, bool clockwise, bool inMenu);
+// Advances a turn. A frame so long that the angle passes half a turn spins the figure full
+// circle back to its old turn; in the glass (glass and shapes given) it takes the new turn
+// instead when the old shape no longer fits where the figure now stands, since every move
+// during the turn was tested with the new shape.
+void TurnStep(TFigure& figure, uint32_t frameMs, float rotationSpeedFactor, bool clockwise, bool inMenu,
+              const Glass* glass = nullptr, const FigureShapes* shapes = nullptr);
 void SidewaysKeys(GameContext& game);
 void MoveLeft(GameContext& game);
 void MoveRight(GameContext& game);

@@ -150,12 +150,6 @@ bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugL
   return false;
 }
 
-int32_t UpdatePosition(const std::array<HighScoreEntry, kHighScoreRows>& rows, int32_t score, int32_t position) {
-  position = std::clamp(position, 1, kNoPosition);
-  while (position > 1 && rows[position - 2].EntryScore < score) --position;
-  return position;
-}
-
 bool InsertNewScore(HighScoreState& state, int32_t gameType, int32_t score, int32_t position) {
   assert(gameType >= 1 && gameType <= kGameTypes);
   gameType = std::clamp(gameType, 1, kGameTypes);

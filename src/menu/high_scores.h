@@ -54,9 +54,7 @@ std::string EncodeHighScores(HighScoreTable& table);
 // old file is kept; the result says whether the save succeeded.
 bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
 
-// The rank 1..11 the score takes in one game type's rows, starting from the current rank
-// and only ever rising; an equal score ranks below the stored one.
-int32_t UpdatePosition(const std::array<HighScoreEntry, kHighScoreRows>& rows, int32_t score, int32_t position);
+// The rank a running game's score takes is kept by the game (UpdatePosition, game/lines.h).
 
 // At the end of a game lost by game over: when `position` is 1..10 the rows from there on
 // move down (the old row 10 is lost), the row gets an empty name and the score, and name

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "platform/sdl_gamepads.h"
+
 namespace zt {
 
 namespace {
@@ -92,9 +94,11 @@ void SdlKeyboard::ReleaseKeyboard() {
   acquired_ = false;
 }
 
+// Acquiring succeeds in the background too: a window that has not got the focus yet when the
+// loading sequence acquires the keyboard must not end the game. Reads are what need the
+// focus: without it every read reports lost input, so no key is taken from the background.
 HRESULT SdlKeyboard::Acquire() {
   if (!keyboardCreated_) return DIERR_NOTACQUIRED;
-  if (!sources_.HasFocus()) return DIERR_OTHERAPPHASPRIO;  // foreground only
   acquired_ = true;
   focusLost_ = false;
   return DI_OK;
@@ -119,6 +123,7 @@ HRESULT SdlKeyboard::GetDeviceState(KeySnapshot& state) {
     const uint8_t dik = DikFromScancode(scancode);
     if (dik != 0 && keys[scancode] != 0) state[dik] = 0x80;
   }
+  if (gamepads_ != nullptr) gamepads_->AddKeys(state);
   return DI_OK;
 }
 

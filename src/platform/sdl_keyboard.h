@@ -14,10 +14,10 @@ union SDL_Event;
 
 namespace zt {
 
+class SdlGamepads;
+
 // The DirectInput key code of an SDL scancode; 0 for keys without one.
 uint8_t DikFromScancode(int scancode);
-
-constexpr HRESULT DIERR_OTHERAPPHASPRIO = static_cast<HRESULT>(0x80070005u);
 
 class SdlKeyboard final : public KeyboardDevice {
  public:
@@ -41,6 +41,8 @@ class SdlKeyboard final : public KeyboardDevice {
   // The window's events pass through here so a focus loss between two polls is seen.
   void HandleEvent(const SDL_Event& event);
   void FocusLost() { focusLost_ = true; }
+  // The game controllers whose buttons join every snapshot (null: none). Not owned.
+  void SetGamepads(SdlGamepads* gamepads) { gamepads_ = gamepads; }
 
  private:
   Sources sources_;
@@ -48,6 +50,7 @@ class SdlKeyboard final : public KeyboardDevice {
   bool keyboardCreated_ = false;
   bool acquired_ = false;
   bool focusLost_ = false;
+  SdlGamepads* gamepads_ = nullptr;
 };
 
 }  // namespace zt

@@ -33,7 +33,10 @@ std::string LogText(const std::string& path) {
 class DeviceSetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    log.Path = (std::filesystem::temp_directory_path() / "zt_device_setup_debug.txt").string();
+    log.Path = (std::filesystem::temp_directory_path() /
+                ("zt_device_setup_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                 ".txt"))
+                   .string();
     ResetLog(log);
   }
   DebugLog log;

@@ -28,7 +28,7 @@ TEST(ReplayFile, ReadsEveryCommandWithItsLine) {
 
 TEST(ReplayFile, MalformedLinesNameTheFileAndLine) {
   const char* bad[] = {"frame 0", "frame 100001", "frame 16 jump", "game 6", "seed x", "frames 0 16",
-                       "expect Score ~ 3", "expect Score ==", "fly", "type \\q", "state now", "frame 16 dik:256"};
+                       "expect Score ~ 3", "expect Score ==", "expect Score == [1,", "fly", "type \\q", "state now", "frame 16 dik:256"};
   for (const char* line : bad) {
     try {
       ParseReplay(std::string("state\n") + line + "\n", "bad.replay");

@@ -239,7 +239,9 @@ class FigureFileReader : public ::testing::Test {
     }
   }
 
-  std::string path_ = ::testing::TempDir() + "figure_file_reader_test.dat";
+  // One file per test: CTest runs the tests of this suite side by side.
+  std::string path_ = ::testing::TempDir() + "figure_file_reader_" +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".dat";
 };
 
 TEST_F(FigureFileReader, AFileEndingEarlyNamesTheFirstMissingLine) {

@@ -221,6 +221,30 @@ TEST(TurnStep, AngleJumpingPastHalfATurnSpinsAroundAndKeepsTheTurn) {
   EXPECT_EQ(figure.Turn, 2);
 }
 
+TEST(TurnStep, FullCircleTakesTheNewTurnWhenTheOldShapeNoLongerFits) {
+  GameHarness h;
+  h.shapes.Grids[0][0] = Grid({"#...", "#...", "#...", "#..."});  // upright bar in grid column 0
+  h.shapes.Grids[0][1] = Grid({"....", "####", "....", "...."});  // lying bar
+  TFigure& figure = h.state.CurrentFigure;
+  figure.Place(1, 1, 1.0f, 0, 10, 7);
+  figure.Turning = true;  // tests have used the lying bar: columns 7..10 of row 9
+  // The figure has moved where the upright bar meets a brick: spinning back would put the old
+  // shape into it, so the figure keeps the shape every test has checked.
+  h.state.Cells.Occupy(7, 8, 3);
+  TurnStep(figure, 100, 1.9f, true, false, &h.state.Cells, &h.shapes);
+  TurnStep(figure, 100, 1.9f, true, false, &h.state.Cells, &h.shapes);
+  EXPECT_FALSE(figure.Turning);
+  EXPECT_EQ(figure.Turn, 2);
+
+  // Where the old shape still fits, the full circle keeps the old turn, as always.
+  h.state.Cells.FreeCell(7, 8);
+  figure.Place(1, 1, 1.0f, 0, 10, 7);
+  figure.Turning = true;
+  TurnStep(figure, 100, 1.9f, true, false, &h.state.Cells, &h.shapes);
+  TurnStep(figure, 100, 1.9f, true, false, &h.state.Cells, &h.shapes);
+  EXPECT_EQ(figure.Turn, 1);
+}
+
 TEST(Sideways, MoveCommitsAfterAWholeCellAndStopsAtTheWall) {
   GameHarness h;
   PutSquareAt(h, 1, 15);

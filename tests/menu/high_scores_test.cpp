@@ -1,5 +1,7 @@
 #include "menu/high_scores.h"
 
+#include "game/lines.h"
+
 #include "core/safe_save.h"
 #include "core/temp_folder.h"
 

@@ -247,10 +247,26 @@ TEST(JpegConversion, RefusesPicturesLargerThanTheBitmapReaderTakes) {
 namespace zt {
 namespace {
 
+// The game folder as shipped: the bitmaps a first start converts from JPEG pictures are
+// left out, whether or not a run of the game has made them in the developer's folder.
+void LinkShippedGameFolder(const std::filesystem::path& to) {
+  namespace fs = std::filesystem;
+  const fs::path from = ZT_GAME_DIR;
+  fs::create_directories(to / "textures");
+  fs::create_directory_symlink(from / "data", to / "data");
+  for (const fs::directory_entry& entry : fs::directory_iterator(from / "textures")) {
+    const fs::path jpeg = fs::path(entry.path()).replace_extension(".jpg");
+    const bool converted = entry.path().extension() == ".bmp" && fs::exists(jpeg);
+    if (!converted) fs::create_symlink(entry.path(), to / "textures" / entry.path().filename());
+  }
+}
+
 TEST(SceneRelease, ShutdownReleasesAllButTheKeyedMenuPicturesKeptToProgramEnd) {
   RecordingDevice device;
   SceneResources scene;
-  scene.GameDir = ZT_GAME_DIR;  // the JPEG pictures stay unconverted: their textures stay empty
+  TempFolder folder;
+  LinkShippedGameFolder(folder.Path());
+  scene.GameDir = folder.Path();  // the JPEG pictures stay unconverted: their textures stay empty
   InitTexturesLoading(device, scene);
   InitBarTextures(device, scene);
   InitMotionBlurTexture(device, scene);

@@ -1,6 +1,7 @@
 // The meshes the game ships with, loaded as the game loads them and checked against
 // where the scene places them.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +16,10 @@ namespace {
 class ShippedMeshes : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    log_.Path = (std::filesystem::temp_directory_path() / "zt_shipped_meshes_debug.txt").string();
+    // One log per process: CTest runs the tests of this suite side by side.
+    log_.Path = (std::filesystem::temp_directory_path() /
+                 ("zt_shipped_meshes_debug_" + std::to_string(getpid()) + ".txt"))
+                    .string();
     ResetLog(log_);
     models_ = new ModelSet;
     InitModels(*models_, log_, ZT_GAME_DIR);

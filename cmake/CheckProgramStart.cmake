@@ -1,0 +1,36 @@
+# Starts the real program in a scratch copy of the game folder under SDL's offscreen video
+# driver with an audio driver that cannot open: a game runs for a few
+# seconds, then SIGTERM closes the window. The program must have loaded everything, played
+# silently, closed cleanly (exit status 0) and saved config.ini. Also checks the command
+# line's --help, --version and an unknown option.
+include(${CMAKE_CURRENT_LIST_DIR}/ScratchGameFolder.cmake)
+make_scratch_game_folder(${PROGRAM} ${GAME_DIR} ${WORK_DIR} program)
+
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=no-such-driver LIBGL_ALWAYS_SOFTWARE=1
+          timeout --preserve-status -s TERM 8 ${program} --game 2
+  WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE status ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the program ended with status ${status}: ${errors}")
+endif()
+file(READ ${WORK_DIR}/debug.txt log)
+foreach(line "InitD3D - done" "Sound device not available - playing silently" "Music_Play - done" "Loading - done")
+  string(FIND "${log}" "${line}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "debug.txt lacks \"${line}\":\n${log}")
+  endif()
+endforeach()
+if(NOT EXISTS ${WORK_DIR}/config.ini)
+  message(FATAL_ERROR "the settings were not saved at the close")
+endif()
+
+foreach(option --help --version)
+  execute_process(COMMAND ${program} ${option} RESULT_VARIABLE status OUTPUT_VARIABLE said)
+  if(NOT status EQUAL 0 OR said STREQUAL "")
+    message(FATAL_ERROR "${option}: status ${status}")
+  endif()
+endforeach()
+execute_process(COMMAND ${program} --no-such-option RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE usage)
+if(NOT status EQUAL 2 OR NOT usage MATCHES "Usage:" OR NOT said STREQUAL "")
+  message(FATAL_ERROR "an unknown option: status ${status}, stderr ${usage}")
+endif()

@@ -1,0 +1,39 @@
+// Recording the game being played as a replay file: the seed, the settings the rules read,
+// every frame's milliseconds and held keys, and the typed characters. `--replay` plays it
+// back frame for frame to the same final state (with the same high-score table).
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+#include "app/program.h"
+
+namespace zt {
+
+class ReplayRecorder {
+ public:
+  // Opens the file and writes its head; false when the file cannot be written.
+  bool Start(const std::string& path, const Program& program);
+  void Typed(uint8_t character);  // delivered before the next frame
+  // One frame that began at `tick`, with the keys of the snapshot it polled.
+  void Frame(uint32_t tick, const KeySnapshot& keys);
+  // The end of the recording: expect lines for the final state, so that a replay of the file
+  // checks that it reached the same.
+  void Finish(const Program& program);
+  bool Good() const { return out_.good(); }
+
+ private:
+  void FlushTyped();
+  std::ofstream out_;
+  uint32_t lastTick_ = 0;
+  uint64_t frames_ = 0;
+  std::string typed_;
+};
+
+// The keys down in a snapshot as the replay file names them ("left space dik:30").
+std::string KeyWords(const KeySnapshot& keys);
+// Typed bytes as the text of a `type` line, with \r \b \e \\ escaped.
+std::string TypedText(const std::string& bytes);
+
+}  // namespace zt

@@ -1,0 +1,363 @@
+#include "app/window_app.h"
+
+#include <SDL.h>
+
+#include <memory>
+#include <sstream>
+
+#include "app/frame.h"
+#include "app/frame_pacing.h"
+#include "app/game_folder.h"
+#include "app/loading_sequence.h"
+#include "app/recorder.h"
+#include "app/replay_runner.h"
+#include "app/restore.h"
+#include "app/shutdown.h"
+#include "app/start_up.h"
+#include "core/load_error.h"
+#include "game/auto_player.h"
+#include "platform/gl_device.h"
+#include "platform/sdl_clock.h"
+#include "platform/sdl_gamepads.h"
+#include "platform/sdl_keyboard.h"
+#include "platform/sdl_message_box.h"
+#include "platform/sdl_mixer.h"
+#include "platform/sdl_window.h"
+#include "render/text_layout.h"
+
+namespace zt {
+
+namespace {
+
+constexpr uint32_t kLoadingDelayMs = 1000;  // the loading starts one second after the first frame
+constexpr const char* kTitle = "Zellory Torvane";
+
+ScreenSize DesktopSize() {
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return ScreenSize{720, 540};
+  return ScreenSize{static_cast<uint32_t>(mode.w), static_cast<uint32_t>(mode.h)};
+}
+
+// "Loading..." in white on black, centred, before anything else is loaded.
+void DrawLoadingText(Program& program) {
+  Device& device = *program.Graphics.D3DDevice;
+  FontResources fonts;
+  try {
+    fonts.Metrics = LoadLetterTexCoords();
+  } catch (const LoadError&) {
+    return;  // the loading sequence reports the font file in its own step
+  }
+  InitFontVB(fonts, device);
+  InitTexturesFont(fonts, device, ChooseTextureFormat(program.Graphics, true));
+  SetupCamera(device, program.Render.Scene);
+  constexpr int kSize = 8;
+  const float width = LayOutText(fonts.Metrics, kSize, "Loading...", 0, 0).EndX;
+  device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+  device.BeginScene();
+  DrawString(device, fonts, 1, kSize, "Loading...", kGlassCenterX - width / 2, kGlassCenterY, 0, 255);
+  device.EndScene();
+  device.Present();
+  FreeFont(fonts);
+}
+
+class WindowApp;
+void TypeText(WindowApp& app, const char* utf8);
+void TypeControlKey(WindowApp& app, SDL_Keycode key);
+
+class WindowApp {
+ public:
+  int Run(const CommandLine& line) {
+    const GamePaths paths = EnterGameFolder();
+    if (!paths.Found) {
+      SdlMessageBox(nullptr).Show(kTitle, "The game's data was not found: neither in the working folder, nor beside "
+                                          "the program, nor in share/zellory-torvane.");
+      return 1;
+    }
+    if (!line.Replay.empty() && !ReadReplay(line.Replay)) return 2;
+    std::string error;
+    GlWindowOptions options;
+    options.Width = 720;
+    options.Height = 540;
+    window_ = SdlGlWindow::Create(options, error);
+    if (!window_) {
+      SdlMessageBox(nullptr).Show(kTitle, error);
+      return 1;
+    }
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    messages_.SetOwner(window_->Window());
+    keyboard_ = std::make_unique<SdlKeyboard>(window_->Window());
+    gamepads_ = std::make_unique<SdlGamepads>();
+    keyboard_->SetGamepads(gamepads_.get());
+
+    ProgramDevices devices;
+    devices.Time = replay_ ? static_cast<Clock*>(&replayClock_) : static_cast<Clock*>(&clock_);
+    devices.Keys = replay_ || line.DemoType != 0 ? static_cast<KeyboardDevice*>(&scriptedKeys_) : keyboard_.get();
+    devices.Audio = &mixer_;
+    devices.Messages = &messages_;
+    devices.CreateDirect3D = [this] { return CreateGlDirect3D(*window_); };
+    program_ = std::make_unique<Program>();
+    InitProgram(*program_, devices, paths);
+    program_->DisplayOverride = line.FullScreen;
+    // A replay or a demo in the window never writes the player's files.
+    program_->SaveOnExit = !replay_ && line.DemoType == 0;
+    if (!InitApplication(*program_, DesktopSize())) return 1;
+    if (program_->Config.FullScreenMode) SDL_ShowCursor(SDL_DISABLE);
+    program_->AppActive = true;
+
+    DrawLoadingText(*program_);
+    if (!WaitForLoading()) return Close();
+    if (const int status = Load(); status >= 0) return status;
+    if (!line.Record.empty() && !recorder_.Start(line.Record, *program_))
+      messages_.Show(kTitle, "The recording cannot be written to " + line.Record + ".");
+    recording_ = recorder_.Good() && !line.Record.empty();
+    if (recording_) program_->Rng.Seed(program_->Seed);  // as the replay's seed line will do
+    const int startType = line.DemoType != 0 ? line.DemoType : line.GameType;
+    if (startType != 0) {
+      program_->Menu.MenuScreen = kGameTypeScreen;
+      StartGameOfType(*program_, startType);
+    }
+    demo_ = line.DemoType;
+    if (replay_)
+      PlayReplay();
+    else
+      FrameLoop();
+    return Close();
+  }
+
+ private:
+  bool ReadReplay(const std::string& path) {
+    try {
+      replay_ = std::make_unique<ReplayFile>(ReadReplayFile(path));
+      return true;
+    } catch (const ReplayError& error) {
+      SdlMessageBox(nullptr).Show(kTitle, error.what());
+      return false;
+    }
+  }
+
+  // The first frame shows "Loading..."; the loading starts a second later, the window
+  // answering its events meanwhile.
+  bool WaitForLoading() {
+    const uint32_t start = sdlClock_.Now();
+    while (sdlClock_.Now() - start < kLoadingDelayMs) {
+      if (!PumpEvents()) return false;
+      SDL_Delay(10);
+    }
+    return true;
+  }
+
+  // -1 when loaded; otherwise the exit status: 1 after a reported failure, 0 when the
+  // keyboard cannot be had (the program simply ends).
+  int Load() {
+    clock_.Latch();
+    try {
+      LoadingOptions options;
+      if (replay_) options.Seed = ReplaySeed(*replay_);
+      RunLoadingSequence(*program_, options);
+      return -1;
+    } catch (const LoadError& error) {
+      program_->AppActive = false;
+      ReleaseAll(*program_);
+      messages_.Show(kTitle, error.what());
+      return 1;
+    } catch (const DeviceFailure&) {
+      return 1;
+    } catch (const KeyboardUnavailable&) {
+      ReleaseAll(*program_);
+      return 0;
+    }
+  }
+
+  void FrameLoop() {
+    uint32_t lastFrame = sdlClock_.Now();
+    while (PumpEvents() && !program_->CloseRequested) {
+      if (!program_->AppActive) {
+        SDL_WaitEventTimeout(nullptr, 50);  // minimised: no frames until restored
+        continue;
+      }
+      lastFrame = WaitForNextMillisecond(sdlClock_, lastFrame);
+      clock_.Latch();
+      gamepads_->SetMenuMode(program_->Game.Mode.InMenu);  // A is Enter in the menus, Up in a game
+      if (demo_ != 0) SteerDemo();
+      IdleFrame(*program_);
+      if (recording_) recorder_.Frame(clock_.Now(), program_->Input.KeyState);
+      UpdateTextInput();
+    }
+  }
+
+  // The automatic player steers the demo game; when it ends, another begins.
+  void SteerDemo() {
+    const GameState& game = program_->Game;
+    scriptedKeys_.ReleaseAll();
+    if (game.Mode.InMenu && !game.Mode.InputLocked && !game.Mode.FadeIn) {
+      StartGameOfType(*program_, demo_);
+      return;
+    }
+    const bool playing = !game.Mode.InMenu && !game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked;
+    if (game.Mode.GameOver && !game.Mode.InputLocked) scriptedKeys_.Press(DIK_RETURN);
+    if (!playing) return;
+    for (uint8_t key : AutoPlayerKeys(demoPlayer_, game, program_->Shapes)) scriptedKeys_.Press(key);
+  }
+
+  // A key pressed during the demo ends it: the game is left and the player has the keyboard.
+  void EndDemo() {
+    demo_ = 0;
+    Keyboard& input = program_->Input;
+    DIFree(input);
+    input.Device = keyboard_.get();
+    if (DIInit(input) && DICreateKeyboard(input) && DIAcquireKeyboard(input, true)) input.KeyboardReady = true;
+    GameState& game = program_->Game;
+    if (!game.Mode.InMenu) {
+      game.Mode.AbortAsked = true;
+      game.Mode.FadeOut = true;
+      game.Mode.InputLocked = true;
+    }
+  }
+
+  // A replay in the window, at the pace it was recorded: each frame waits until as much real
+  // time has passed as the recording says.
+  void PlayReplay() {
+    const uint32_t start = sdlClock_.Now();
+    uint64_t recorded = 0;
+    ReplayDevices devices{replayClock_, scriptedKeys_, recordingMixerForReplay_,
+                          [&] {
+                            recorded = replayClock_.Now() - 1000u;
+                            while (sdlClock_.Now() - start < recorded)
+                              if (!PumpEvents()) throw ReplayStopped{};
+                            if (!PumpEvents()) throw ReplayStopped{};
+                          }};
+    std::ostringstream ignored;
+    try {
+      RunReplay(*program_, devices, *replay_, ignored, ignored);
+    } catch (const ReplayStopped&) {
+    } catch (const ReplayError& error) {
+      messages_.Show(kTitle, error.what());
+    }
+  }
+  struct ReplayStopped {};
+
+  // Name entry reads the window's typed characters; elsewhere text input stays off.
+  void UpdateTextInput() {
+    const bool wanted = program_->Scores.NameEntryActive;
+    if (wanted == textInput_) return;
+    textInput_ = wanted;
+    if (wanted)
+      SDL_StartTextInput();
+    else
+      SDL_StopTextInput();
+  }
+
+  // Handles every waiting event; false once the window is to close.
+  bool PumpEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      keyboard_->HandleEvent(event);
+      gamepads_->HandleEvent(event);  // controllers plugged in or out
+      if (demo_ != 0 && (event.type == SDL_KEYDOWN || event.type == SDL_CONTROLLERBUTTONDOWN)) EndDemo();
+      switch (event.type) {
+        case SDL_QUIT: return false;  // the close button, and SIGINT or SIGTERM
+        case SDL_TEXTINPUT:
+          if (program_->Scores.NameEntryActive) TypeText(*this, event.text.text);
+          break;
+        case SDL_KEYDOWN:
+          if (program_->Scores.NameEntryActive && !event.key.repeat) TypeControlKey(*this, event.key.keysym.sym);
+          break;
+        case SDL_WINDOWEVENT:
+          if (!WindowEvent(event.window.event)) return false;
+          break;
+        default: break;
+      }
+    }
+    return true;
+  }
+
+  // Losing the focus minimises the game and stops its frames; coming back restores it.
+  bool WindowEvent(uint8_t what) {
+    switch (what) {
+      case SDL_WINDOWEVENT_FOCUS_LOST:
+        if (!program_->Loaded) break;
+        program_->AppActive = false;
+        minimised_ = true;
+        SDL_MinimizeWindow(window_->Window());
+        break;
+      case SDL_WINDOWEVENT_RESTORED:
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        if (!minimised_) {
+          program_->AppActive = true;
+          break;
+        }
+        minimised_ = false;
+        if (!ApplicationRestore(*program_, DesktopSize())) return false;
+        break;
+      default: break;
+    }
+    return true;
+  }
+
+  int Close() {
+    if (recording_) recorder_.Finish(*program_);
+    FormDestroy(*program_);
+    program_.reset();
+    return 0;
+  }
+
+  friend void TypeText(WindowApp& app, const char* utf8);
+  friend void TypeControlKey(WindowApp& app, SDL_Keycode key);
+  // A typed character reaches the name entry, and the recording when one is made.
+  void Type(uint8_t character) {
+    if (recording_) recorder_.Typed(character);
+    TypeCharacter(*program_, character);
+  }
+
+  SdlClock sdlClock_;
+  LatchedClock clock_{sdlClock_};
+  ManualClock replayClock_{1000};
+  ScriptedKeyboard scriptedKeys_;
+  RecordingMixer recordingMixerForReplay_;
+  std::unique_ptr<ReplayFile> replay_;
+  ReplayRecorder recorder_;
+  bool recording_ = false;
+  AutoPlayer demoPlayer_;
+  int demo_ = 0;  // the game type the demo plays; 0: no demo
+  SdlMixer mixer_;
+  SdlMessageBox messages_;
+  std::unique_ptr<SdlGlWindow> window_;
+  std::unique_ptr<SdlKeyboard> keyboard_;
+  std::unique_ptr<SdlGamepads> gamepads_;
+  std::unique_ptr<Program> program_;
+  bool minimised_ = false;
+  bool textInput_ = false;
+};
+
+// A character typed for a name: printable text as Latin-1 bytes (characters beyond one
+// byte are not typed), and Enter, Backspace and Escape as their control codes.
+void TypeText(WindowApp& app, const char* utf8) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(utf8);
+  for (size_t i = 0; bytes[i] != 0;) {
+    uint32_t code = bytes[i];
+    size_t length = 1;
+    if (code >= 0xF0) {
+      code = 0x110000, length = 4;
+    } else if (code >= 0xE0) {
+      code = 0x110000, length = 3;
+    } else if (code >= 0xC0) {
+      code = ((code & 0x1F) << 6) | (bytes[i + 1] & 0x3F), length = 2;
+    }
+    for (size_t k = 1; k < length; ++k)
+      if (bytes[i + k] == 0) return;  // cut short: ignore the rest
+    if (code <= 0xFF) app.Type(static_cast<uint8_t>(code));
+    i += length;
+  }
+}
+
+void TypeControlKey(WindowApp& app, SDL_Keycode key) {
+  if (key == SDLK_RETURN || key == SDLK_KP_ENTER) app.Type(13);
+  if (key == SDLK_BACKSPACE) app.Type(8);
+  if (key == SDLK_ESCAPE) app.Type(27);
+}
+
+}  // namespace
+
+int RunWindowed(const CommandLine& line) { return WindowApp().Run(line); }
+
+}  // namespace zt

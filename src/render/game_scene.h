@@ -1,0 +1,64 @@
+// One frame on the screen: the clear, the menu or the game scene, and the present. The game
+// scene is the background of the game type, the text panels and bars beside the glass, the
+// current and next figure (or the bomb), the glass frame and its bricks, the rows in flight,
+// the particles, the drop trail, the fade overlay, the interruption picture and the message.
+#pragma once
+
+#include <cstdint>
+
+#include "core/settings.h"
+#include "device/device.h"
+#include "game/figure_shapes.h"
+#include "game/game_state.h"
+#include "game/particles.h"
+#include "menu/high_scores.h"
+#include "menu/menu.h"
+#include "render/font.h"
+#include "render/hud.h"
+#include "render/particle_draw.h"
+#include "render/scene_resources.h"
+
+namespace zt {
+
+constexpr D3DCOLOR kClearColour = 0x000555A5;
+
+// Everything the frames are drawn with, made during loading.
+struct RenderResources {
+  SceneResources Scene;
+  FontResources Fonts;
+  ParticleResources Particles;
+  SwingState Swing;            // of the interruption picture
+  D3DErrorReport ReportError;  // a failed lock while drawing (fatal report)
+};
+
+// What a frame shows: the game and the menu as the step left them.
+struct FrameView {
+  GameState& Game;
+  const ParticleLists& Particles;
+  const FigureShapes& Shapes;
+  const Settings& Config;
+  HighScoreState& Scores;  // the table beside the glass; the high-score page and its cursor
+  MenuState& Menu;
+};
+
+// Clear, begin, the menu (while InMenu) or the game scene, end, present. Returns the
+// result of Present.
+HRESULT RenderFrame(Device& device, RenderResources& resources, FrameView& view);
+
+// The game scene between BeginScene and EndScene.
+void DrawGameScene(Device& device, RenderResources& resources, FrameView& view);
+
+// The pieces of the game scene.
+void DrawBackground(Device& device, const SceneResources& scene, int32_t gameType);
+void DrawBar(Device& device, SceneResources& scene, float yOffset, float fraction);  // frame 2, fill 2
+void DrawPowerBar(Device& device, SceneResources& scene, float fraction);            // frame 3, fill 3
+void DrawGlassBricks(Device& device, const SceneResources& scene, GameState& game, int32_t brickQuality);
+void DrawClearingRows(Device& device, const SceneResources& scene, GameState& game, int32_t brickQuality);
+void DrawTrails(Device& device, const SceneResources& scene, const DropTrail& trail);
+// The black fade overlay at opacity fadeLevel (0..255); the menu draws it too.
+void DrawShade(Device& device, SceneResources& scene, int32_t fadeLevel);
+// The interruption picture kind 1 game over, 2 pause, 3 abort question, rocking by the swing,
+// which advances by frameMs for the next frame.
+void DrawStatePicture(Device& device, const SceneResources& scene, SwingState& swing, int kind, uint32_t frameMs);
+
+}  // namespace zt

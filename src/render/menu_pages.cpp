@@ -1,0 +1,81 @@
+#include "render/menu_pages.h"
+
+#include <array>
+#include <string>
+
+#include "game/glass.h"
+#include "render/menu_drawing.h"
+
+namespace zt {
+
+namespace {
+
+constexpr float kCx = kGlassCenterX;
+constexpr float kCy = kGlassCenterY;
+
+void DrawTexts(Device& device, FontResources& fonts, const std::vector<HudText>& texts) {
+  for (const HudText& t : texts) DrawString(device, fonts, t.Font, t.Size, t.Text, t.X, t.Y, 0.0f, 255);
+}
+
+}  // namespace
+
+const std::vector<HudText>& HelpLines() {
+  static const std::vector<HudText> kLines = {
+      {4, 6, "Game Help", kCx - 2.9f, kCy + 5.6f},
+      {2, 4, "The rules of Zellory Torvane are similar to those", kCx - 10, kCy + 4.6f},
+      {2, 4, "of a regular zellory game, however here you will", kCx - 10, kCy + 3.8f},
+      {2, 4, "have to deal with somewhat unusually shaped", kCx - 10, kCy + 3.0f},
+      {2, 4, "blocks and interesting bonuses. Your result will", kCx - 10, kCy + 2.2f},
+      {2, 4, "depend to a great extent not only on your skill but", kCx - 10, kCy + 1.4f},
+      {2, 4, "also your speed. If you don't believe us, see for", kCx - 10, kCy + 0.6f},
+      {2, 4, "yourself!", kCx - 10, kCy - 0.2f},
+      {4, 5, "Control Keys:", kCx - 10, kCy - 1.5f},
+      {2, 4, "Left arrow - Move left", kCx - 10, kCy - 2.5f},
+      {2, 4, "Right arrow - Move right", kCx - 10, kCy - 3.3f},
+      {2, 4, "Up arrow - Rotate", kCx - 10, kCy - 4.1f},
+      {2, 4, "Down arrow - Move down", kCx - 10, kCy - 4.9f},
+      {2, 4, "Space - Drops it faster", kCx - 10, kCy - 5.7f},
+      {2, 4, "Ctrl - Turbo drop", kCx - 10, kCy - 6.5f},
+      {2, 4, "Esc - Exit or return", kCx - 10, kCy - 7.3f},
+      {2, 7, "Press Esc to return", kCx - 6.2f, kCy - 9.6f},
+  };
+  return kLines;
+}
+
+void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& scene) {
+  DrawBackdrop(device, scene);
+  DrawTexts(device, fonts, HelpLines());
+}
+
+bool ShowsNameEntry(const HighScoreState& scores, int32_t gameType) {
+  return scores.NameEntryActive && scores.NameEntryGameType == gameType && scores.NameEntryRow >= 1 &&
+         scores.NameEntryRow <= kHighScoreRows;
+}
+
+std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t gameType) {
+  std::vector<HudText> texts;
+  if (gameType < 1 || gameType > kGameTypes) return texts;
+  static constexpr std::array<float, kGameTypes> kTitleOffsets = {-3.2f, -2.1f, -2.5f, -1.3f, -1.7f};
+  texts.push_back({4, 7, GameTypeName(gameType), kCx + kTitleOffsets[gameType - 1], kCy + 5.5f});
+  const bool naming = ShowsNameEntry(scores, gameType);
+  for (int i = 1; i <= kHighScoreRows; ++i) {
+    const HighScoreEntry& entry = scores.Table[gameType - 1][i - 1];
+    const float y = kCy + 5.2f - 1.2f * static_cast<float>(i);
+    const bool named = naming && i == scores.NameEntryRow;
+    const int font = named ? (i <= 3 ? 2 : 1) : (i <= 3 ? 4 : 2);
+    texts.push_back({font, 6, named ? entry.EntryName + scores.NameCursor : entry.EntryName, kCx - 10, y});
+    texts.push_back({font, 6, std::to_string(entry.EntryScore), kCx + 6.7f, y});
+  }
+  texts.push_back(
+      {2, 7, scores.NameEntryActive ? "Enter your name" : "Press Esc to exit", kCx - 5.5f, kCy - 9.6f});
+  return texts;
+}
+
+void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene, HighScoreState& scores,
+                         int32_t gameType, uint32_t frameMs) {
+  DrawBackdrop(device, scene);
+  if (ShowsNameEntry(scores, gameType)) StepNameCursor(scores, static_cast<int32_t>(frameMs));
+  DrawTexts(device, fonts, HighScoreScreenTexts(scores, gameType));
+}
+
+}  // namespace zt

@@ -1,0 +1,36 @@
+// The two text pages of the menu: the help page and the high-score table of one game
+// type with the name being typed and its blinking cursor, each over the translucent
+// backdrop of the menu.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "device/device.h"
+#include "menu/high_scores.h"
+#include "render/font.h"
+#include "render/hud.h"
+#include "render/scene_resources.h"
+
+namespace zt {
+
+// The lines of the help page in drawing order, with their fonts, sizes and positions.
+const std::vector<HudText>& HelpLines();
+
+// The help page: the backdrop, then its lines (z 0, alpha 255).
+void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& scene);
+
+// The texts of the high-score page of game type 1..5 in drawing order: the title, the
+// name and score of rows 1..10 (the row being named, with the cursor after its name, in
+// the lighter fonts) and the footer.
+std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t gameType);
+
+// Whether the page of this game type shows the row whose name is being typed.
+bool ShowsNameEntry(const HighScoreState& scores, int32_t gameType);
+
+// The high-score page: the backdrop, then its texts. While the page shows the row being named, the cursor
+// blinks: it is advanced by frameMs before the row is drawn.
+void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene, HighScoreState& scores,
+                         int32_t gameType, uint32_t frameMs);
+
+}  // namespace zt

@@ -1,0 +1,105 @@
+#include "render/particle_draw.h"
+
+#include <cstring>
+
+namespace zt {
+
+namespace {
+
+struct ParticleVertex {  // format 0x142
+  float X, Y, Z;
+  D3DCOLOR Colour;
+  float U, V;
+};
+static_assert(sizeof(ParticleVertex) == 24);
+
+HRESULT FillParticleQuad(VertexBuffer& buffer, int32_t life) {
+  uint8_t* data = nullptr;
+  const HRESULT result = buffer.Lock(0, kParticleVBBytes, &data, 0);
+  if (Failed(result)) return result;
+  const D3DCOLOR colour = D3DCOLOR_ARGB(static_cast<uint32_t>(life), 255, 255, 255);
+  const ParticleVertex quad[4] = {
+      {-0.5f, 0.5f, 0, colour, 0, 1},
+      {0.5f, 0.5f, 0, colour, 1, 1},
+      {-0.5f, -0.5f, 0, colour, 0, 0},
+      {0.5f, -0.5f, 0, colour, 1, 0},
+  };
+  std::memcpy(data, quad, sizeof(quad));
+  buffer.Unlock();
+  return D3D_OK;
+}
+
+}  // namespace
+
+const std::array<const char*, kParticleTextureCount> kParticleTextureFiles = {
+    "textures/effect.tga", "textures/sparkle.tga", "textures/sparkle2.tga", "textures/explosion.tga",
+    "textures/smoke.tga"};
+
+int ParticleTextureOfKind(int kind) {
+  static constexpr std::array<int, kParticleListCount> kTextureOfKind = {0, 0, 3, 4, 2};
+  return kind >= 0 && kind < kParticleListCount ? kTextureOfKind[kind] : 0;
+}
+
+HRESULT Particle_InitVB(ParticleResources& particles, Device& device) {
+  Release(particles.VB);
+  return device.CreateVertexBuffer(kParticleVBBytes, 0, kFvfTexColour, D3DPOOL_DEFAULT, particles.VB);
+}
+
+void Particle_InitTextures(ParticleResources& particles, Device& device, D3DFORMAT textureFormat,
+                           const std::filesystem::path& gameDir) {
+  for (int i = 0; i < kParticleTextureCount; ++i) {
+    TexturePtr loaded;
+    device.LoadTextureFromFile((gameDir / kParticleTextureFiles[i]).string(), 0, 0, 0, 0, textureFormat,
+                               D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, loaded);
+    particles.Textures[i] = std::move(loaded);
+  }
+}
+
+void Particle_Draw(ParticleResources& particles, Device& device, const ParticleList& list,
+                   const D3DErrorReport& report) {
+  if (list.Empty() || !particles.VB) return;  // nothing to draw with after a release
+  const ParticleKind& kind = kParticleKinds[list.Head().Kind < kParticleListCount ? list.Head().Kind : 0];
+  D3DMATRIX draw = kIdentityMatrix;
+  draw(4, 3) = kind.Depth;
+
+  device.SetRenderState(D3DRS_LIGHTING, 0);
+  device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  device.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  device.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  device.SetRenderState(D3DRS_SRCBLEND, kind.Additive ? D3DBLEND_ONE : D3DBLEND_SRCALPHA);
+  device.SetRenderState(D3DRS_DESTBLEND, kind.Additive ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
+  device.SetStreamSource(0, particles.VB, sizeof(ParticleVertex));
+  device.SetVertexShader(kFvfTexColour);
+
+  // Held here: a fatal report may release the resources while the list is drawn.
+  const VertexBufferPtr vb = particles.VB;
+  bool failed = false;
+  list.ForEachFromHead([&](const TParticle& p) {
+    if (failed) return;
+    draw(4, 1) = p.X;
+    draw(4, 2) = p.Y;
+    const HRESULT result = FillParticleQuad(*vb, p.Life);
+    if (Failed(result)) {
+      failed = true;
+      if (report) report("FD3DVBParticles.Lock", result);
+      return;
+    }
+    draw(1, 1) = p.SX;
+    draw(2, 2) = p.SY;
+    device.SetTexture(0, particles.Textures[ParticleTextureOfKind(p.Kind)]);
+    device.SetTransform(D3DTS_WORLD, draw);
+    device.DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  });
+
+  device.SetTexture(0, nullptr);
+  device.SetRenderState(D3DRS_LIGHTING, 1);
+  device.SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+}
+
+void Particle_Free(ParticleResources& particles) {
+  for (TexturePtr& texture : particles.Textures) Release(texture);
+  Release(particles.VB);
+}
+
+}  // namespace zt

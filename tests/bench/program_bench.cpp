@@ -1,0 +1,182 @@
+// Timings of the whole program: the loading (start-up to the first menu frame, without the
+// one-second wait), the CPU time of a menu frame and of a busy game frame, frames per second
+// on the software renderer at 720 x 540 and 1920 x 1080, and the peak memory of a long game.
+//
+//   SDL_VIDEODRIVER=offscreen LIBGL_ALWAYS_SOFTWARE=1 build/tests/bench_program
+//
+// Run from anywhere: it works in the repository's game folder and keeps the player's files in
+// a scratch folder.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/frame.h"
+#include "app/loading_sequence.h"
+#include "app/shutdown.h"
+#include "app/start_up.h"
+#include "device/recording_device.h"
+#include "game/auto_player.h"
+#include "platform/gl_device.h"
+#include "platform/sdl_window.h"
+
+namespace zt {
+namespace {
+
+// A program on a hidden window of the given size, loaded, its clock and keys in our hands.
+struct BenchProgram {
+  ManualClock Clock{1000};
+  ScriptedKeyboard Keys;
+  RecordingMixer Mixer;
+  RecordingMessageBox Messages;
+  std::unique_ptr<SdlGlWindow> Window;
+  std::unique_ptr<Program> Game = std::make_unique<Program>();
+  AutoPlayer Player;
+
+  BenchProgram(int width, int height, bool gl) {
+    std::filesystem::current_path(ZT_GAME_DIR);
+    const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "zt_bench_program";
+    std::filesystem::create_directories(scratch);
+    GamePaths paths;
+    paths.Found = true;
+    paths.ConfigPath = (scratch / "config.ini").string();
+    paths.PlayerDir = scratch.string();
+    ProgramDevices devices;
+    devices.Time = &Clock;
+    devices.Keys = &Keys;
+    devices.Audio = &Mixer;
+    devices.Messages = &Messages;
+    if (gl) {
+      GlWindowOptions options;
+      options.Width = width;
+      options.Height = height;
+      options.Hidden = true;
+      options.Resizable = false;
+      std::string error;
+      Window = SdlGlWindow::Create(options, error);
+      devices.CreateDirect3D = [this] { return Window ? CreateGlDirect3D(*Window) : nullptr; };
+    } else {
+      devices.CreateDirect3D = [] { return std::make_shared<RecordingDirect3D>(); };
+    }
+    InitProgram(*Game, devices, paths);
+    Game->SaveOnExit = false;
+    if (!InitApplication(*Game, ScreenSize{static_cast<uint32_t>(width), static_cast<uint32_t>(height)})) return;
+    Game->AppActive = true;
+    RunLoadingSequence(*Game, LoadingOptions{7});
+  }
+  ~BenchProgram() {
+    if (Game->Loaded) FormDestroy(*Game);
+  }
+  bool Ready() const { return Game->Loaded; }
+
+  // One frame of 16 ms, steered by the automatic player in a game.
+  void Frame() {
+    Clock.Advance(16);
+    Keys.ReleaseAll();
+    const GameState& game = Game->Game;
+    if (!game.Mode.InMenu && !game.Mode.GameOver)
+      for (uint8_t key : AutoPlayerKeys(Player, game, Game->Shapes)) Keys.Press(key);
+    IdleFrame(*Game);
+  }
+  // Into a game of the type, through the menu's fade, and on until the glass is busy.
+  void PlayInto(int gameType, int frames) {
+    StartGameOfType(*Game, gameType);
+    for (int n = 0; n < frames; ++n) Frame();
+  }
+};
+
+double ProcessCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Start-up and the whole loading sequence, up to the first menu frame drawn (the shutdown
+// after it is not timed).
+void BM_LoadingToFirstMenuFrame(benchmark::State& bench) {
+  for (auto _ : bench) {
+    const auto start = std::chrono::steady_clock::now();
+    BenchProgram program(720, 540, true);
+    if (!program.Ready()) {
+      bench.SkipWithError("no OpenGL 3.3 window");
+      return;
+    }
+    program.Frame();
+    program.Game->Graphics.D3DDevice->ReadBackBuffer();  // the frame is finished
+    bench.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+}
+BENCHMARK(BM_LoadingToFirstMenuFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+// Frames on the real device: the real time per frame (1000 / ms gives frames per second) and
+// the CPU time the program spends on it.
+void FramesOnGl(benchmark::State& bench, bool inGame) {
+  BenchProgram program(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)), true);
+  if (!program.Ready()) {
+    bench.SkipWithError("no OpenGL 3.3 window");
+    return;
+  }
+  if (inGame) program.PlayInto(kRedara, 1500);
+  const double cpuStart = ProcessCpuSeconds();
+  int64_t frames = 0;
+  for (auto _ : bench) {
+    program.Frame();
+    ++frames;
+  }
+  program.Game->Graphics.D3DDevice->ReadBackBuffer();
+  bench.counters["cpu_ms_per_frame"] = (ProcessCpuSeconds() - cpuStart) * 1000.0 / static_cast<double>(frames);
+  const GlFrameCounts counts = LastFrameCounts(*program.Game->Graphics.D3DDevice);
+  bench.counters["gl_draws"] = counts.GlDrawCalls;
+  bench.counters["particles"] = static_cast<double>(program.Game->Particles[1].Size());
+}
+void BM_MenuFrame(benchmark::State& bench) { FramesOnGl(bench, false); }
+void BM_BusyGameFrame(benchmark::State& bench) { FramesOnGl(bench, true); }
+BENCHMARK(BM_MenuFrame)->Args({720, 540})->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_BusyGameFrame)
+    ->Args({720, 540})
+    ->Args({1920, 1080})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3.0);
+
+long PeakResidentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  return 0;
+}
+
+// A long game without drawing cost: 60,000 frames of 16 ms (16 minutes of play) steered by the
+// automatic player; games that end start again. Reports the process's peak memory.
+void BM_LongGamePeakMemory(benchmark::State& bench) {
+  for (auto _ : bench) {
+    BenchProgram program(720, 540, false);
+    program.PlayInto(kTorvane, 0);
+    for (int n = 0; n < 60000; ++n) {
+      program.Frame();
+      const GameState& game = program.Game->Game;
+      if (game.Mode.InMenu && !game.Mode.InputLocked) StartGameOfType(*program.Game, kTorvane);
+      if (game.Mode.GameOver) program.Keys.Press(DIK_RETURN);
+    }
+  }
+  bench.counters["peak_rss_mb"] = static_cast<double>(PeakResidentKilobytes()) / 1024.0;
+}
+BENCHMARK(BM_LongGamePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace zt
+
+int main(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

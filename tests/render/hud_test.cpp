@@ -1,0 +1,272 @@
+// What the game scene shows beside the glass: the panel texts by rank and game type, the
+// game time, the bar fills at their edges, the swing of the interruption picture, the
+// message opacity; and the texts of the help and high-score pages.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "device/recording_device.h"
+#include "render/hud.h"
+#include "render/menu_pages.h"
+
+namespace zt {
+namespace {
+
+const HudText* Find(const std::vector<HudText>& texts, const std::string& prefix) {
+  for (const HudText& t : texts)
+    if (t.Text.rfind(prefix, 0) == 0) return &t;
+  return nullptr;
+}
+
+HighScoreTable RisingTable() {
+  HighScoreTable table;
+  for (int type = 0; type < kGameTypes; ++type)
+    for (int row = 0; row < kHighScoreRows; ++row) table[type][row] = {"P", (type + 1) * 1000 + (10 - row) * 10};
+  return table;
+}
+
+TEST(HudTextsTest, RankOneShowsThePlayersOwnScoreAsTheBest) {
+  GameState state;
+  state.GameType = kVodoza;
+  state.Position = 1;
+  state.Score = 4321;
+  state.ShownScore = 4300;
+  const std::vector<HudText> texts = HudTexts(state, RisingTable());
+  ASSERT_NE(Find(texts, "You are the best! "), nullptr);
+  EXPECT_EQ(Find(texts, "You are the best")->Text, "You are the best! ");
+  EXPECT_EQ(Find(texts, "Best Score: ")->Text, "Best Score: 4321");
+  EXPECT_EQ(Find(texts, "Best Score: ")->Font, 4);
+  EXPECT_FLOAT_EQ(Find(texts, "Best Score: ")->X, 5.5f + 6.6f);
+  EXPECT_EQ(Find(texts, "Next Score"), nullptr);
+  EXPECT_EQ(Find(texts, "Position: ")->Text, "Position: 1");
+  EXPECT_EQ(Find(texts, "Scores: ")->Text, "Scores: 4300");  // the counting-up score
+}
+
+TEST(HudTextsTest, LowerRanksShowTheEntryAboveAndTheTopEntryOfTheGameTypesTable) {
+  const HighScoreTable table = RisingTable();
+  GameState state;
+  state.GameType = kRedara;
+  state.Position = 4;
+  std::vector<HudText> texts = HudTexts(state, table);
+  EXPECT_EQ(Find(texts, "Position: ")->Text, "Position: 4");
+  EXPECT_EQ(Find(texts, "Next Score: ")->Text, "Next Score: 2080");  // rank 3 of type 2
+  EXPECT_EQ(Find(texts, "Best Score: ")->Text, "Best Score: 2100");
+  EXPECT_EQ(Find(texts, "Next Score: ")->Font, 2);  // types 2 and 4 use font 2
+  EXPECT_EQ(Find(texts, "You are"), nullptr);
+
+  state.GameType = kRetro;
+  state.Position = 11;  // not in the table: the next score to beat is rank 10
+  texts = HudTexts(state, table);
+  EXPECT_EQ(Find(texts, "Position: ")->Text, "Position: None");
+  EXPECT_EQ(Find(texts, "Next Score: ")->Text, "Next Score: 5010");
+  EXPECT_EQ(Find(texts, "Next Score: ")->Font, 1);
+  EXPECT_FLOAT_EQ(Find(texts, "Next Score: ")->Y, 10.5f - 1.8f);
+
+  state.Position = 2;
+  EXPECT_EQ(Find(HudTexts(state, table), "Next Score: ")->Text, "Next Score: 5100");
+}
+
+TEST(HudTextsTest, GameTypeNameAndLinesAddedFollowTheGameType) {
+  GameState state;
+  const float offsets[5] = {7.0f, 7.82f, 7.75f, 8.33f, 8.06f};
+  const char* names[5] = {"Torvane", "Redara", "Vodoza", "Kids", "Retro"};
+  for (int type = 1; type <= 5; ++type) {
+    state.GameType = type;
+    state.LinesAdded = 3;
+    const std::vector<HudText> texts = HudTexts(state, RisingTable());
+    const HudText* name = Find(texts, names[type - 1]);
+    ASSERT_NE(name, nullptr) << type;
+    EXPECT_EQ(name->Font, 4);
+    EXPECT_EQ(name->Size, 5);
+    EXPECT_FLOAT_EQ(name->X, 5.5f + offsets[type - 1]);
+    EXPECT_FLOAT_EQ(name->Y, 10.5f + 1.1f);
+    EXPECT_EQ(Find(texts, "Lines Added: ") != nullptr, type == 5) << type;
+  }
+  EXPECT_EQ(Find(HudTexts(state, RisingTable()), "Lines Added: ")->Text, "Lines Added: 3");
+}
+
+TEST(HudTextsTest, PanelsComeInTableOrderWithTheirFontsSizesAndPlaces) {
+  GameState state;
+  state.GameType = kTorvane;
+  state.Lines = 12;
+  state.Level = 3;
+  state.FiguresPerMinute = 41;
+  state.Time.GameSeconds = 125;
+  const std::vector<HudText> texts = HudTexts(state, RisingTable());
+  const std::vector<HudText> head(texts.begin(), texts.begin() + 10);
+  const std::vector<HudText> expected = {
+      {2, 5, "Next:", 5.5f - 13.3f, 10.5f + 7.8f},      {4, 4, "Scores: 0", 5.5f - 13.3f, 10.5f + 3.0f},
+      {4, 4, "Lines: 12", 5.5f - 13.3f, 10.5f + 1.8f},  {4, 4, "Level: 3", 5.5f - 13.3f, 10.5f + 0.6f},
+      {2, 4, "Speed: 41", 5.5f - 13.3f, 10.5f - 1.8f},  {2, 4, "Position: None", 5.5f - 13.3f, 10.5f - 3.0f},
+      {1, 5, "Game Time:", 5.5f + 7.02f, 10.5f + 7.8f}, {4, 5, "02:05", 5.5f + 8.35f, 10.5f + 6.6f},
+      {1, 5, "Game Type:", 5.5f + 7.0f, 10.5f + 2.3f},  {4, 5, "Torvane", 5.5f + 7.0f, 10.5f + 1.1f},
+  };
+  EXPECT_EQ(head, expected);
+}
+
+TEST(HudTextsTest, GameTimeHasTwoDigitMinutesAndSecondsAtLeast) {
+  EXPECT_EQ(GameTimeText(0), "00:00");
+  EXPECT_EQ(GameTimeText(59), "00:59");
+  EXPECT_EQ(GameTimeText(60), "01:00");
+  EXPECT_EQ(GameTimeText(125), "02:05");
+  EXPECT_EQ(GameTimeText(3599), "59:59");
+  EXPECT_EQ(GameTimeText(6000), "100:00");
+}
+
+TEST(HudBarsTest, FillsAtTheirEdges) {
+  EXPECT_FLOAT_EQ(BonusTimeFraction(60000), 0.0f);
+  EXPECT_FLOAT_EQ(BonusTimeFraction(30000), 0.5f);
+  EXPECT_FLOAT_EQ(BonusTimeFraction(0), 1.0f);
+  EXPECT_FLOAT_EQ(BonusTimeFraction(-5), 1.0f);
+  EXPECT_FLOAT_EQ(RetroTimeFraction(45), 0.0f);
+  EXPECT_FLOAT_EQ(RetroTimeFraction(0), 1.0f);
+  EXPECT_NEAR(RetroTimeFraction(30), 1.0f / 3.0f, 1e-6);
+  EXPECT_FLOAT_EQ(PowerFraction(1, 750), 0.25f);
+  EXPECT_FLOAT_EQ(PowerFraction(1, 1500), 0.5f);
+  EXPECT_NEAR(PowerFraction(1, 2325), 0.75f, 1e-6);
+  EXPECT_FLOAT_EQ(PowerFraction(1, 3150), 1.0f);
+  EXPECT_FLOAT_EQ(PowerFraction(1, 9000), 1.0f);
+  EXPECT_FLOAT_EQ(PowerFraction(2, 1275), 0.5f);
+  EXPECT_FLOAT_EQ(PowerFraction(4, 2550), 1.0f);
+  EXPECT_FLOAT_EQ(PowerFraction(3, 4000), 1.0f);
+}
+
+TEST(HudBarsTest, WhichBarsAndLabelsStandByBonusModeGameTypeAndInterruption) {
+  GameState state;
+  state.GameType = kTorvane;
+  EXPECT_TRUE(HudBarsOf(state).empty());  // no bonus clock: no bars
+
+  state.Bonus.BonusMode = true;
+  state.Bonus.BonusCountdown = 15000;
+  state.Bonus.ShownPowerPoints = 750;
+  std::vector<HudBarGroup> bars = HudBarsOf(state);
+  ASSERT_EQ(bars.size(), 2u);
+  EXPECT_EQ(bars[0].Labels, (std::vector<HudText>{{2, 3, "Time", 5.5f + 8.9f, 10.5f - 6.0f}}));
+  EXPECT_EQ(bars[0].Bar, (HudBar{BarKind::kBar, -5.5f, 0.75f}));
+  EXPECT_EQ(bars[1].Labels, (std::vector<HudText>{{2, 3, "Bomb", 5.5f + 7.6f, 10.5f - 7.5f},
+                                                  {2, 3, "Power", 5.5f + 10.18f, 10.5f - 7.5f}}));
+  EXPECT_EQ(bars[1].Bar, (HudBar{BarKind::kPowerBar, -7.0f, 0.25f}));
+
+  state.GameType = kKids;
+  bars = HudBarsOf(state);
+  ASSERT_EQ(bars.size(), 2u);
+  EXPECT_EQ(bars[1].Labels, (std::vector<HudText>{{2, 3, "Bomb Power", 5.5f + 8.0f, 10.5f - 7.5f}}));
+  EXPECT_EQ(bars[1].Bar.Kind, BarKind::kBar);
+  EXPECT_FLOAT_EQ(bars[1].Bar.Fraction, 750.0f / 2550.0f);
+
+  // "Retro" without the bonus clock: the time to the next added line, hidden while interrupted.
+  state = GameState();
+  state.GameType = kRetro;
+  state.Bonus.RetroSecondsLeft = 9;
+  bars = HudBarsOf(state);
+  ASSERT_EQ(bars.size(), 1u);
+  EXPECT_EQ(bars[0].Labels[0].Text, "Time");
+  EXPECT_FLOAT_EQ(bars[0].Bar.Fraction, 0.8f);
+  state.Mode.Paused = true;
+  EXPECT_TRUE(HudBarsOf(state).empty());
+  state.Mode.Paused = false;
+  state.Mode.GameOver = true;
+  EXPECT_TRUE(HudBarsOf(state).empty());
+}
+
+TEST(SwingTest, RocksBetweenMinusAndPlusThreeDegreesAtFifteenDegreesPerSecond) {
+  const float limit = 3.0f * 3.14159265f / 180.0f;
+  SwingState swing;
+  AdvanceSwing(swing, 100);  // 1.5 degrees
+  EXPECT_NEAR(swing.SwingAngle, limit / 2, 1e-6);
+  EXPECT_EQ(swing.SwingDirection, 1);
+  AdvanceSwing(swing, 101);  // passes 3 degrees: held there and turned back
+  EXPECT_NEAR(swing.SwingAngle, limit, 1e-6);
+  EXPECT_EQ(swing.SwingDirection, -1);
+  float lowest = 0, highest = 0;
+  for (int i = 0; i < 500; ++i) {
+    AdvanceSwing(swing, 17);
+    lowest = std::min(lowest, swing.SwingAngle);
+    highest = std::max(highest, swing.SwingAngle);
+  }
+  EXPECT_NEAR(lowest, -limit, 1e-6);
+  EXPECT_NEAR(highest, limit, 1e-6);
+}
+
+TEST(HudStateTest, InterruptionPictureAndMessageOpacity) {
+  ModeFlags mode;
+  EXPECT_EQ(StatePictureKind(mode), 0);
+  mode.AbortAsked = true;
+  EXPECT_EQ(StatePictureKind(mode), 3);
+  mode.Paused = true;
+  EXPECT_EQ(StatePictureKind(mode), 2);
+  mode.GameOver = true;
+  EXPECT_EQ(StatePictureKind(mode), 1);
+
+  EXPECT_EQ(MessageDrawAlpha(10.0f), -1);
+  EXPECT_EQ(MessageDrawAlpha(-40.0f), -1);
+  EXPECT_EQ(MessageDrawAlpha(10.5f), 10);  // halves go to the even integer
+  EXPECT_EQ(MessageDrawAlpha(11.5f), 12);
+  EXPECT_EQ(MessageDrawAlpha(10.6f), 11);
+  EXPECT_EQ(MessageDrawAlpha(255.0f), 255);
+}
+
+TEST(MenuPagesTest, HelpPageLines) {
+  const std::vector<HudText>& lines = HelpLines();
+  ASSERT_EQ(lines.size(), 17u);
+  EXPECT_EQ(lines.front(), (HudText{4, 6, "Game Help", 5.5f - 2.9f, 10.5f + 5.6f}));
+  EXPECT_EQ(lines[6].Text, "also your speed. If you don't believe us, see for");
+  EXPECT_EQ(lines[8], (HudText{4, 5, "Control Keys:", 5.5f - 10, 10.5f - 1.5f}));
+  EXPECT_EQ(lines.back(), (HudText{2, 7, "Press Esc to return", 5.5f - 6.2f, 10.5f - 9.6f}));
+  // Body lines and key lines run 0.8 apart.
+  for (size_t i = 2; i <= 7; ++i) EXPECT_NEAR(lines[i - 1].Y - lines[i].Y, 0.8f, 1e-5) << i;
+  for (size_t i = 10; i <= 15; ++i) EXPECT_NEAR(lines[i - 1].Y - lines[i].Y, 0.8f, 1e-5) << i;
+}
+
+TEST(MenuPagesTest, HighScorePageRowsTitleFooterAndTheRowBeingNamed) {
+  HighScoreState scores;
+  scores.Table = RisingTable();
+  std::vector<HudText> texts = HighScoreScreenTexts(scores, kKids);
+  ASSERT_EQ(texts.size(), 22u);  // title, ten names and scores, footer
+  EXPECT_EQ(texts[0], (HudText{4, 7, "Kids", 5.5f - 1.3f, 10.5f + 5.5f}));
+  EXPECT_EQ(texts[1], (HudText{4, 6, "P", 5.5f - 10, 10.5f + 5.2f - 1.2f}));
+  EXPECT_EQ(texts[2], (HudText{4, 6, "4100", 5.5f + 6.7f, 10.5f + 5.2f - 1.2f}));
+  EXPECT_EQ(texts[7].Font, 2);  // row 4 on
+  EXPECT_FLOAT_EQ(texts[20].Y, 10.5f + 5.2f - 12.0f);
+  EXPECT_EQ(texts[21], (HudText{2, 7, "Press Esc to exit", 5.5f - 5.5f, 10.5f - 9.6f}));
+
+  ASSERT_TRUE(InsertNewScore(scores, kKids, 4095, 2));
+  ASSERT_EQ(FormKeyPress(scores, 'A'), NameKeyResult::Appended);
+  texts = HighScoreScreenTexts(scores, kKids);
+  EXPECT_EQ(texts[3], (HudText{2, 6, "A|", 5.5f - 10, 10.5f + 5.2f - 2.4f}));  // row 2, lighter font
+  EXPECT_EQ(texts[4].Font, 2);
+  EXPECT_EQ(texts[4].Text, "4095");
+  EXPECT_EQ(texts[21].Text, "Enter your name");
+  // Another game type's page shows no cursor.
+  EXPECT_EQ(HighScoreScreenTexts(scores, kRetro)[3].Text, "P");
+
+  scores.NameEntryRow = 5;
+  EXPECT_EQ(HighScoreScreenTexts(scores, kKids)[9].Font, 1);
+  EXPECT_TRUE(HighScoreScreenTexts(scores, 0).empty());
+}
+
+TEST(MenuPagesTest, TheCursorBlinksOnlyWhileTheNamedRowIsDrawn) {
+  RecordingDevice device;
+  FontResources fonts;
+  SceneResources scene;
+  ASSERT_EQ(InitFontVB(fonts, device), D3D_OK);
+  HighScoreState scores;
+  ASSERT_TRUE(InsertNewScore(scores, kTorvane, 50, 1));
+  device.BeginScene();
+  std::string seen;
+  for (int frame = 0; frame < 12; ++frame) {
+    DrawHighScoreScreen(device, fonts, scene, scores, kTorvane, 100);
+    seen += scores.NameCursor.empty() ? '_' : '|';
+  }
+  EXPECT_EQ(seen, "||||____||||");  // toggles once the 300 ms have run below zero
+  // Another game type's page does not move the cursor.
+  const int32_t timer = scores.NameCursorTimer;
+  DrawHighScoreScreen(device, fonts, scene, scores, kRetro, 100);
+  EXPECT_EQ(scores.NameCursorTimer, timer);
+}
+
+}  // namespace
+}  // namespace zt
