@@ -89,5 +89,13 @@ int main(int argc, char** argv) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   zt::soak::PrintReport(report, std::cout);
   std::cout << "took " << seconds << " s\n";
-  return report.ProblemCount == 0 && report.MemoryFlat ? 0 : 1;
+#if defined(__SANITIZE_ADDRESS__)
+  // Under AddressSanitizer the process's memory grows with the sanitizer's quarantine of
+  // freed blocks and its shadow pages, whatever the game does; leaks are reported by its
+  // leak check at exit instead, so only the game's promises decide.
+  constexpr bool kMemoryDecides = false;
+#else
+  constexpr bool kMemoryDecides = true;
+#endif
+  return report.ProblemCount == 0 && (report.MemoryFlat || !kMemoryDecides) ? 0 : 1;
 }
