@@ -141,12 +141,12 @@ Rgb Light(const D3DVECTOR& p, const D3DVECTOR& n, const D3DMATERIAL8& m, const C
   D3DVECTOR toEye;
   VecSubtract(cam.Eye, p, toEye);
   VecNormalize(toEye, toEye);
-  auto spec = [&](const D3DVECTOR& l) {
+  auto specularOf = [&](const D3DVECTOR& l) {
     D3DVECTOR h = {toEye.x + l.x, toEye.y + l.y, toEye.z + l.z};
     VecNormalize(h, h);
     return VecDot(n, l) > 0 ? std::pow(std::max(0.0f, VecDot(n, h)), m.Power) : 0.0f;
   };
-  float specular = 0.3f * spec(toLight1);
+  float specular = 0.3f * specularOf(toLight1);
   if (lights.PointOn) {
     const D3DVECTOR lp = MakeVector(5.5f, 10.5f, -2.0f);
     D3DVECTOR l;
@@ -157,7 +157,7 @@ Rgb Light(const D3DVECTOR& p, const D3DVECTOR& n, const D3DMATERIAL8& m, const C
       const float att = 1.0f / (1.0f + 0.5f * d);
       ambient += 0.6f * att;
       diffuse += 0.3f * att * std::max(0.0f, VecDot(n, l));
-      specular += 1.0f * att * spec(l);
+      specular += 1.0f * att * specularOf(l);
     }
   }
   if (specularOut) {

@@ -534,8 +534,8 @@ def gem_brick(pic, w, h, cx, cy, s, colour):
     t = np.clip(((x - cx) + (y - cy)) / (2 * s) + 0.5, 0, 1)
     pic.over(body, lerp(lerp(col(colour), col((1, 1, 1)), 0.55), lerp(col(colour), col(INK), 0.55), t))
     pic.over(face, lerp(lerp(col(colour), col((1, 1, 1)), 0.15), lerp(col(colour), col(INK), 0.2), t))
-    spec = gauss_spot(w, h, cx - half * 0.3, cy - half * 0.35, s * 0.12) * face
-    pic.add(col((1, 1, 1)) * (0.7 * spec)[:, :, None])
+    highlight = gauss_spot(w, h, cx - half * 0.3, cy - half * 0.35, s * 0.12) * face
+    pic.add(col((1, 1, 1)) * (0.7 * highlight)[:, :, None])
 
 
 # ----------------------------------------------------------------------------------------------
@@ -808,8 +808,8 @@ def iso_cube(pic, cx, cy, s, colour, glow=0.0):
         pic.over(m, tuple(base))
         inner = poly(face, -0.42)
         pic.over(inner * 0.55, tuple(np.clip(base * 1.15 + 0.05, 0, 1)))
-    spec = gauss_spot(w, h, cx - hx * 0.25, cy - s * 0.62, s * 0.18) * poly(top, -0.1)
-    pic.add(col((1, 1, 1)) * (0.55 * spec)[:, :, None])
+    highlight = gauss_spot(w, h, cx - hx * 0.25, cy - s * 0.62, s * 0.18) * poly(top, -0.1)
+    pic.add(col((1, 1, 1)) * (0.55 * highlight)[:, :, None])
 
 
 def figure_cubes(pic, cells, ox, oy, s, colour, glow=0.0):
