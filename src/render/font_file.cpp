@@ -1,11 +1,10 @@
 #include "render/font_file.h"
 
 #include <charconv>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "core/load_error.h"
+#include "core/text_file.h"
 
 namespace zt {
 
@@ -59,51 +58,34 @@ int32_t FontMetrics::Width(int glyph) const {
 }
 
 FontMetrics LoadLetterTexCoords(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw LoadError(path, "cannot open the file");
-  std::ostringstream text;
-  text << file.rdbuf();
-  if (file.bad()) throw LoadError(path, "cannot read the file");
-  return ParseLetterTexCoords(text.str(), path);
+  return ParseLetterTexCoords(ReadWholeFile(path, path), path);
 }
 
 FontMetrics ParseLetterTexCoords(const std::string& text, const std::string& path) {
-  std::istringstream file(text);
-
-  int lineNumber = 0;
-  std::string line;
-  auto nextLine = [&]() {
-    if (!std::getline(file, line)) throw LoadError(path, "the file ends early", lineNumber + 1);
-    ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-  };
-
+  LineReader lines(text, path);
   FontMetrics font;
-  nextLine();  // caption
-  nextLine();
-  if (!ParseLeadingNumber(line, font.TextureWidth) || font.TextureWidth <= 0)
-    throw LoadError(path, "expected the texture width, a positive number", lineNumber);
-  nextLine();  // caption
-  nextLine();
-  if (!ParseLeadingNumber(line, font.RowCount) || font.RowCount <= 0)
-    throw LoadError(path, "expected the number of glyph rows, a positive number", lineNumber);
+  lines.Next();  // caption
+  if (!ParseLeadingNumber(lines.Next(), font.TextureWidth) || font.TextureWidth <= 0)
+    throw LoadError(path, "expected the texture width, a positive number", lines.Number());
+  lines.Next();  // caption
+  if (!ParseLeadingNumber(lines.Next(), font.RowCount) || font.RowCount <= 0)
+    throw LoadError(path, "expected the number of glyph rows, a positive number", lines.Number());
 
   const float width = static_cast<float>(font.TextureWidth);
   const float rows = static_cast<float>(font.RowCount);
   std::vector<int32_t> bounds;
   for (int row = 0; row < font.RowCount; ++row) {
-    nextLine();
-    if (!ParseNumbers(line, bounds))
-      throw LoadError(path, "a glyph row holds something other than whole numbers", lineNumber);
-    if (bounds.empty()) throw LoadError(path, "a glyph row is empty", lineNumber);
+    if (!ParseNumbers(lines.Next(), bounds))
+      throw LoadError(path, "a glyph row holds something other than whole numbers", lines.Number());
+    if (bounds.empty()) throw LoadError(path, "a glyph row is empty", lines.Number());
     for (size_t k = 0; k < bounds.size(); ++k) {
       if (bounds[k] < 0 || bounds[k] > font.TextureWidth)
-        throw LoadError(path, "a glyph boundary lies outside the texture width", lineNumber);
+        throw LoadError(path, "a glyph boundary lies outside the texture width", lines.Number());
       if (k > 0 && bounds[k] < bounds[k - 1])
-        throw LoadError(path, "glyph boundaries must not run backwards", lineNumber);
+        throw LoadError(path, "glyph boundaries must not run backwards", lines.Number());
     }
     for (size_t k = 1; k < bounds.size(); ++k) {
-      if (font.GlyphCount == kMaxGlyphs) throw LoadError(path, "more than 100 glyphs", lineNumber);
+      if (font.GlyphCount == kMaxGlyphs) throw LoadError(path, "more than 100 glyphs", lines.Number());
       GlyphRect& rect = font.GlyphTable[font.GlyphCount];
       rect.ULeft = static_cast<float>(bounds[k - 1]) / width;
       rect.URight = static_cast<float>(bounds[k]) / width;

@@ -1,11 +1,11 @@
 #include "render/model_file.h"
 
 #include <charconv>
-#include <fstream>
 #include <sstream>
 #include <system_error>
 
 #include "core/load_error.h"
+#include "core/text_file.h"
 
 namespace zt {
 
@@ -102,15 +102,6 @@ class ModelReader {
 [[noreturn]] void Reject(const DebugLog& log, const std::string& path, const std::string& problem) {
   WriteLog(log, path + " rejected: " + problem);
   throw LoadError(path, problem);
-}
-
-std::string ReadWholeFile(const std::filesystem::path& file, const std::string& name) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw LoadError(name, "cannot open the file");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw LoadError(name, "cannot read the file");
-  return text.str();
 }
 
 std::string Trimmed(const std::string& text) {
