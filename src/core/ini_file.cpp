@@ -166,8 +166,12 @@ std::string IniFile::NewLineEnding() const {
 void IniFile::InsertLine(size_t at, std::string text) {
   // A new line ends like the line before it, so a file that mixes line ends stays so.
   const std::string ending = (at > 0 && !lines_[at - 1].Ending.empty()) ? lines_[at - 1].Ending : NewLineEnding();
-  // The line before a new one must end, or the two would run together.
-  if (at > 0 && lines_[at - 1].Ending.empty()) lines_[at - 1].Ending = ending;
+  // The line before a new one must end, or the two would run together. A bare CR at the
+  // end of its text stays its own: a plain LF after it would make the two one CR LF end.
+  if (at > 0 && lines_[at - 1].Ending.empty()) {
+    const std::string& before = lines_[at - 1].Text;
+    lines_[at - 1].Ending = !before.empty() && before.back() == '\r' ? "\r\n" : ending;
+  }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), ending});
 }
 

@@ -95,6 +95,19 @@ TEST(IniFile, WritingKeepsEverythingElseAsItWas) {
   EXPECT_EQ(ini.ReadString("Extra", "Key"), "text with = sign");
 }
 
+// A last line ending in a bare CR keeps it as part of its value when a line is added after
+// it: a plain LF would turn the two into one CR LF end, and the value would change.
+TEST(IniFile, ABareCarriageReturnEndingTheFileStaysInItsLine) {
+  IniFile ini = IniFile::Parse("[Options]\nFullScreen=1\r");
+  EXPECT_EQ(ini.ReadInteger("Options", "FullScreen"), 0) << "\"1\\r\" is not a number";
+  ini.WriteInteger("Settings", "Rotation", 1);
+  EXPECT_EQ(ini.Text(), "[Options]\nFullScreen=1\r\r\n[Settings]\nRotation=1\n");
+  const IniFile saved = IniFile::Parse(ini.Text());
+  EXPECT_EQ(saved.ReadString("Options", "FullScreen"), "1\r");
+  EXPECT_EQ(saved.ReadInteger("Options", "FullScreen"), 0);
+  EXPECT_EQ(saved.ReadInteger("Settings", "Rotation"), 1);
+}
+
 TEST(IniFile, NewFileAndLfOnlyFile) {
   IniFile fresh;
   fresh.WriteInteger("Settings", "A", 1);
