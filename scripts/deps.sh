@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl1-mesa-dri libegl-mesa0 libegl1 libgles2
   desktop-file-utils appstream
+  clang libclang-rt-14-dev  # the fuzz targets (scripts/fuzz.sh): clang's libFuzzer and sanitizers
 )
 
 missing=()
