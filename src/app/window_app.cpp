@@ -222,8 +222,10 @@ class WindowApp {
     ReplayDevices devices{replayClock_, scriptedKeys_, recordingMixerForReplay_,
                           [&] {
                             recorded = replayClock_.Now() - 1000u;
-                            while (sdlClock_.Now() - start < recorded)
+                            while (sdlClock_.Now() - start < recorded) {
                               if (!PumpEvents()) throw ReplayStopped{};
+                              SDL_Delay(1);  // ahead of the recording: wait for real time
+                            }
                             if (!PumpEvents()) throw ReplayStopped{};
                           }};
     std::ostringstream ignored;
