@@ -144,16 +144,8 @@ void DrawGameScene(Device& device, RenderResources& resources, FrameView& view) 
 
   // 1. The states of the solid scene. The texture filters are the menu's (linear), set here
   // too so the scene looks the same however it is reached.
-  device.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-  device.SetRenderState(D3DRS_LIGHTING, 1);
-  device.SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
-  device.SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-  device.SetRenderState(D3DRS_DITHERENABLE, 1);
-  device.SetRenderState(D3DRS_SPECULARENABLE, 1);
-  device.SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+  SetSolidSceneStates(device, true);
   device.SetRenderState(D3DRS_NORMALIZENORMALS, 1);
-  device.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-  device.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
 
   // 2.-4. Background, panels, bars.
   DrawBackground(device, scene, game.GameType);

@@ -263,15 +263,7 @@ void DrawBackdrop(Device& device, const SceneResources& scene) {
 
 void DrawMenu(Device& device, SceneResources& scene, MenuState& menu, const Settings& settings,
               const FigureShapes& shapes, bool inputLocked, uint32_t frameMs, const MenuScreenDrawers& drawers) {
-  device.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-  device.SetRenderState(D3DRS_LIGHTING, 1);
-  device.SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
-  device.SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-  device.SetRenderState(D3DRS_DITHERENABLE, 1);
-  device.SetRenderState(D3DRS_SPECULARENABLE, 0);
-  device.SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-  device.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-  device.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+  SetSolidSceneStates(device, false);
 
   device.SetTexture(0, scene.MenuPictures[kMenuBackgroundPicture]);
   device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);

@@ -217,4 +217,16 @@ void ReleaseBuffersForRestore(SceneResources& scene) {
   Release(scene.MenuQuadVB);
 }
 
+void SetSolidSceneStates(Device& device, bool specular) {
+  device.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  device.SetRenderState(D3DRS_LIGHTING, 1);
+  device.SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+  device.SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+  device.SetRenderState(D3DRS_DITHERENABLE, 1);
+  device.SetRenderState(D3DRS_SPECULARENABLE, specular ? 1 : 0);
+  device.SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+  device.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+  device.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+}
+
 }  // namespace zt

@@ -90,6 +90,9 @@ void LoadSceneTexture(Device& device, const SceneResources& scene, const std::st
 void SetupCamera(Device& device, SceneResources& scene);
 // The directional light 1 and the point light 4 over the glass, both enabled, and the ambient state.
 void SetupLights(Device& device);
+// The render states of the solid 3D scene the game and the menu both draw: culling, lighting,
+// Gouraud shading, solid fill, dithering, depth test and linear texture filters.
+void SetSolidSceneStates(Device& device, bool specular);
 void InitSceneMaterial(SceneResources& scene);  // white, specular power 60
 
 // Loading steps for the pictures of the scene.

@@ -11,12 +11,6 @@ namespace {
 using testing::Contains;
 using testing::GameHarness;
 
-void ParkFigure(GameHarness& h) {
-  h.state.CurrentFigure.CellY = 20;
-  h.state.CurrentFigure.PosY = 20;
-  h.state.BaseFallSpeed = h.state.FallSpeed = 0.0f;
-}
-
 TEST(BombRadius, FollowsThePointTablesWithStrictThresholds) {
   EXPECT_EQ(BombRadiusFor(kTorvane, 1500), 3);
   EXPECT_EQ(BombRadiusFor(kTorvane, 1650), 3);
@@ -33,7 +27,7 @@ TEST(BombRadius, FollowsThePointTablesWithStrictThresholds) {
 
 TEST(BonusClock, RedaraWithNoPointsGetsARadiusThreeBombAfterOneMinute) {
   GameHarness h(kRedara);
-  ParkFigure(h);
+  h.ParkFigure();
   h.Frames(599, 100);
   EXPECT_FALSE(h.state.Bonus.BombPending);
   h.Frame(100);
@@ -47,7 +41,7 @@ TEST(BonusClock, RedaraWithNoPointsGetsARadiusThreeBombAfterOneMinute) {
 
 TEST(BonusClock, TorvaneBelowFifteenHundredPointsGetsASuperfigure) {
   GameHarness h(kTorvane);
-  ParkFigure(h);
+  h.ParkFigure();
   h.state.Bonus.PowerPoints = 1499;
   h.state.Bonus.BonusCountdown = 1;
   h.Frame(10);
@@ -63,7 +57,7 @@ TEST(BonusClock, TorvaneBelowFifteenHundredPointsGetsASuperfigure) {
 
 TEST(BonusClock, TorvaneWithFifteenHundredPointsGetsABomb) {
   GameHarness h(kTorvane);
-  ParkFigure(h);
+  h.ParkFigure();
   h.state.Bonus.PowerPoints = 1500;
   h.state.Bonus.BonusCountdown = 1;
   h.Frame(10);
@@ -132,7 +126,7 @@ TEST(ExplodeBomb, CollapseOnlyMovesRowsFromTheBlastUp) {
 
 TEST(CountdownSeconds, WarnsAtThreeTwoAndOneSecondsButNotBelowZero) {
   GameHarness h(kTorvane);
-  ParkFigure(h);
+  h.ParkFigure();
   h.state.Bonus.PowerPoints = 2000;  // a bomb, so the clock runs on below zero
   h.state.Bonus.BonusCountdown = 3500;
   std::vector<std::string> warnings;
@@ -150,7 +144,7 @@ TEST(CountdownSeconds, WarnsAtThreeTwoAndOneSecondsButNotBelowZero) {
 
 TEST(RetroLines, LineOfFiveComesEveryFortyFiveSecondsAfterThreeWarnings) {
   GameHarness h(kRetro);
-  ParkFigure(h);
+  h.ParkFigure();
   int warnings = 0;
   bool warningShown = false;
   while (h.state.LinesAdded == 0 && h.state.Time.GameSeconds < 50) {

@@ -86,6 +86,13 @@ struct GameHarness {
 
   std::vector<std::string> PlayedSounds() { return mixer.TakePlayedSounds(); }
 
+  // Holds the current figure still at the top, so that it cannot lock during a test.
+  void ParkFigure() {
+    state.CurrentFigure.CellY = 20;
+    state.CurrentFigure.PosY = 20;
+    state.BaseFallSpeed = state.FallSpeed = 0.0f;
+  }
+
   void FillRow(int row, int color = 3, int gapColumn = 0) {
     for (int column = 1; column <= kGlassColumns; ++column)
       if (column != gapColumn) state.Cells.Occupy(column, row, color);

@@ -8,12 +8,6 @@ namespace {
 
 using testing::GameHarness;
 
-void ParkFigure(GameHarness& h) {
-  h.state.CurrentFigure.CellY = 20;
-  h.state.CurrentFigure.PosY = 20;
-  h.state.BaseFallSpeed = h.state.FallSpeed = 0.0f;
-}
-
 TEST(Pause, PressingPTwicePausesAndResumes) {
   GameHarness h;
   h.Frame(10, {DIK_P});
@@ -33,7 +27,7 @@ TEST(Pause, HoldingPLongerThanASecondTogglesEveryFrame) {
 
 TEST(Pause, ThirtySecondsOfPauseLeaveEveryGameClockWhereItWas) {
   GameHarness h(kRetro);
-  ParkFigure(h);
+  h.ParkFigure();
   h.Frames(100, 100);  // 10 s of play
   const int32_t seconds = h.state.Time.GameSeconds;
   const int32_t retroLeft = h.state.Bonus.RetroSecondsLeft;
@@ -47,7 +41,7 @@ TEST(Pause, ThirtySecondsOfPauseLeaveEveryGameClockWhereItWas) {
   EXPECT_EQ(h.state.Bonus.RetroSecondsLeft, retroLeft);
 
   GameHarness t(kTorvane);
-  ParkFigure(t);
+  t.ParkFigure();
   t.Frames(10, 100);
   const int32_t countdown = t.state.Bonus.BonusCountdown;
   t.Frame(10, {DIK_P});
@@ -183,7 +177,7 @@ TEST(Message, BrightensThenFadesAndAFreshOneRestarts) {
 
 TEST(GameMusic, MenuTuneSwitchesToARandomThemeThenThemesCycle) {
   GameHarness h;
-  ParkFigure(h);
+  h.ParkFigure();
   Music_Play(h.sounds, 0, true);
   h.Frame(10);
   const int first = h.sounds.CurrentMusicTrack;

@@ -10,13 +10,6 @@ namespace {
 using testing::Contains;
 using testing::GameHarness;
 
-// Parks the current figure high in the air so it cannot lock during a test.
-void ParkFigure(GameHarness& h) {
-  h.state.CurrentFigure.CellY = 20;
-  h.state.CurrentFigure.PosY = 20;
-  h.state.BaseFallSpeed = h.state.FallSpeed = 0.0f;
-}
-
 TEST(ClearFullRows, OneRowScoresByGameType) {
   for (auto [type, points] : {std::pair{kTorvane, 30}, {kRedara, 30}, {kVodoza, 50}, {kKids, 40}, {kRetro, 30}}) {
     GameHarness h(type);
@@ -171,7 +164,7 @@ TEST(CheckLevelUp, LevelSoundIsSkippedWhileAMessageIsBright) {
 
 TEST(CheckLevelUp, VodozaLevelsByTimeWhateverTheScore) {
   GameHarness h(kVodoza);
-  ParkFigure(h);
+  h.ParkFigure();
   h.state.Score = 100000;
   h.Frames(99, 1000 / 1);  // the frame time is clamped, but the game clock keeps real time
   // 99 frames of 100 ms of step time each, yet 99 s of clock.
@@ -183,7 +176,7 @@ TEST(CheckLevelUp, VodozaLevelsByTimeWhateverTheScore) {
 
 TEST(CheckLevelUp, RedaraPoolGrowsAtEvenLevelsUpToFourteenRows) {
   GameHarness h(kRedara);
-  ParkFigure(h);
+  h.ParkFigure();
   EXPECT_EQ(h.state.RedaraRows, 9);
   for (int level = 2; level <= 14; ++level) {
     h.state.Score = level * 1000;
