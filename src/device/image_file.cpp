@@ -21,6 +21,7 @@
 #pragma GCC diagnostic pop
 #include <stb/stb_image_write.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <fstream>
@@ -43,9 +44,33 @@ bool ReadImageFile(const std::string& path, Image& image, std::string& error) {
   return DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error);
 }
 
+namespace {
+
+// A PNG's chunks each declare their length; the decoder grows its buffers by those lengths
+// before it reads the data, so a few bytes declaring gigabytes would exhaust the memory.
+// Every chunk must lie within the bytes given.
+bool PngChunksFit(const uint8_t* bytes, size_t size) {
+  static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (size < 8 || !std::equal(kSignature, kSignature + 8, bytes)) return true;  // not a PNG
+  for (size_t at = 8; at + 8 <= size;) {
+    const uint32_t length = (uint32_t{bytes[at]} << 24) | (uint32_t{bytes[at + 1]} << 16) |
+                            (uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
+    const size_t chunkEnd = at + 12 + static_cast<size_t>(length);  // length, type, data, check
+    if (chunkEnd > size) return false;
+    at = chunkEnd;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool DecodeImage(const uint8_t* bytes, size_t size, Image& image, std::string& error) {
   if (size > static_cast<size_t>(INT_MAX)) {
     error = "too large";
+    return false;
+  }
+  if (!PngChunksFit(bytes, size)) {
+    error = "a PNG chunk runs past the end of the file";
     return false;
   }
   int width = 0, height = 0, channels = 0;
