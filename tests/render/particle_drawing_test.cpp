@@ -7,22 +7,14 @@
 #include <vector>
 
 #include "device/recording_device.h"
+#include "drawn_vertices.h"
 #include "render/particle_draw.h"
 
 namespace zt {
 namespace {
 
-struct Vertex {
-  float x, y, z;
-  D3DCOLOR colour;
-  float u, v;
-};
-
-std::vector<Vertex> VerticesOf(const DrawRecord& draw) {
-  std::vector<Vertex> vertices(draw.Vertices.size() / sizeof(Vertex));
-  std::memcpy(vertices.data(), draw.Vertices.data(), vertices.size() * sizeof(Vertex));
-  return vertices;
-}
+using testing::Vertex;
+using testing::VerticesOf;
 
 class ParticleDrawingTest : public ::testing::Test {
  protected:

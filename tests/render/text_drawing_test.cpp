@@ -7,23 +7,15 @@
 #include <vector>
 
 #include "device/recording_device.h"
+#include "drawn_vertices.h"
 #include "render/font.h"
 #include "render/text_layout.h"
 
 namespace zt {
 namespace {
 
-struct Vertex {
-  float x, y, z;
-  D3DCOLOR colour;
-  float u, v;
-};
-
-std::vector<Vertex> VerticesOf(const DrawRecord& draw) {
-  std::vector<Vertex> vertices(draw.Vertices.size() / sizeof(Vertex));
-  std::memcpy(vertices.data(), draw.Vertices.data(), vertices.size() * sizeof(Vertex));
-  return vertices;
-}
+using testing::Vertex;
+using testing::VerticesOf;
 
 // A vertex placed in the world by the draw's world matrix.
 D3DVECTOR World(const DrawRecord& draw, const Vertex& v) {
