@@ -27,6 +27,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <vector>
 
 namespace zt {
 
@@ -46,20 +47,44 @@ bool ReadImageFile(const std::string& path, Image& image, std::string& error) {
 
 namespace {
 
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+bool IsPng(const uint8_t* bytes, size_t size) {
+  return size >= 8 && std::equal(kPngSignature, kPngSignature + 8, bytes);
+}
+
+uint32_t PngChunkLength(const uint8_t* chunk) {
+  return (uint32_t{chunk[0]} << 24) | (uint32_t{chunk[1]} << 16) | (uint32_t{chunk[2]} << 8) | chunk[3];
+}
+
+bool IsEmptyPngDataChunk(const uint8_t* chunk) {
+  return PngChunkLength(chunk) == 0 && std::equal(chunk + 4, chunk + 8, "IDAT");
+}
+
 // A PNG's chunks each declare their length; the decoder grows its buffers by those lengths
 // before it reads the data, so a few bytes declaring gigabytes would exhaust the memory.
 // Every chunk must lie within the bytes given.
 bool PngChunksFit(const uint8_t* bytes, size_t size) {
-  static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (size < 8 || !std::equal(kSignature, kSignature + 8, bytes)) return true;  // not a PNG
   for (size_t at = 8; at + 8 <= size;) {
-    const uint32_t length = (uint32_t{bytes[at]} << 24) | (uint32_t{bytes[at + 1]} << 16) |
-                            (uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
-    const size_t chunkEnd = at + 12 + static_cast<size_t>(length);  // length, type, data, check
+    const size_t chunkEnd = at + 12 + static_cast<size_t>(PngChunkLength(bytes + at));  // length, type, data, check
     if (chunkEnd > size) return false;
     at = chunkEnd;
   }
   return true;
+}
+
+// The picture data is the joined contents of the IDAT chunks, so an empty one adds nothing;
+// the decoder, though, copies from it into a buffer it has not made yet when it comes
+// first. The PNG is handed on without them. Call only once the chunks are known to fit.
+std::vector<uint8_t> WithoutEmptyPngDataChunks(const uint8_t* bytes, size_t size) {
+  std::vector<uint8_t> kept(bytes, bytes + 8);
+  kept.reserve(size);
+  size_t at = 8;
+  for (; at + 8 <= size; at += 12 + PngChunkLength(bytes + at))
+    if (!IsEmptyPngDataChunk(bytes + at))
+      kept.insert(kept.end(), bytes + at, bytes + at + 12 + PngChunkLength(bytes + at));
+  kept.insert(kept.end(), bytes + at, bytes + size);  // a trailing fragment the decoder judges for itself
+  return kept;
 }
 
 }  // namespace
@@ -69,9 +94,15 @@ bool DecodeImage(const uint8_t* bytes, size_t size, Image& image, std::string& e
     error = "too large";
     return false;
   }
-  if (!PngChunksFit(bytes, size)) {
-    error = "a PNG chunk runs past the end of the file";
-    return false;
+  std::vector<uint8_t> cleanedPng;
+  if (IsPng(bytes, size)) {
+    if (!PngChunksFit(bytes, size)) {
+      error = "a PNG chunk runs past the end of the file";
+      return false;
+    }
+    cleanedPng = WithoutEmptyPngDataChunks(bytes, size);
+    bytes = cleanedPng.data();
+    size = cleanedPng.size();
   }
   int width = 0, height = 0, channels = 0;
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "device/image_file.h"
 #include "device/picture_files.h"
@@ -151,6 +154,26 @@ TEST_F(TextureLoading, MissingOrBrokenFilesLeaveTheTextureEmpty) {
   EXPECT_EQ(texture, nullptr);
   Release(texture);  // releasing an empty reference does nothing
   EXPECT_EQ(device_.LiveTextures(), 0);
+}
+
+TEST_F(TextureLoading, EmptyPngDataChunksAddNothingToThePicture) {
+  ASSERT_TRUE(WritePngFile(Path("p.png"), Image{3, 2, kPicture}));
+  std::ifstream file(Path("p.png"), std::ios::binary);
+  std::vector<uint8_t> png{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  // An empty IDAT chunk (length 0, type, a check the decoder does not read) before the data
+  // and another after it.
+  const std::vector<uint8_t> emptyData = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0xAE, 0x42, 0x60, 0x82};
+  const auto firstData = std::search(png.begin(), png.end(), emptyData.begin() + 4, emptyData.begin() + 8) - 4;
+  ASSERT_GT(firstData, png.begin());
+  const auto end = std::search(png.begin(), png.end(), std::begin("IEND"), std::end("IEND") - 1) - 4;
+  png.insert(end, emptyData.begin(), emptyData.end());
+  png.insert(firstData, emptyData.begin(), emptyData.end());
+
+  Image image;
+  std::string error;
+  ASSERT_TRUE(DecodeImage(png.data(), png.size(), image, error)) << error;
+  EXPECT_EQ(image.Width, 3);
+  EXPECT_EQ(image.Argb, kPicture);
 }
 
 TEST(PictureDecoding, RefusedPicturesSayWhy) {
