@@ -1,14 +1,30 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the data-file readers with clang into build-fuzz/ and runs
-# each for a while: `scripts/fuzz.sh [seconds]` (20 s per target unless told), as many at a
-# time as there are cores. Each starts from its seed corpus (tests/fuzz/corpus/<target>)
-# and the inputs that once broke it (tests/fuzz/regressions/<target>); what it learns goes
-# to build-fuzz/corpus/<target>. An input that crashes, hangs, leaks or trips a sanitizer
-# is written to build-fuzz/findings/<target>/ and the script fails. Fix the reader, then
-# copy the input to tests/fuzz/regressions/<target>/ so that every test run reads it again.
+# each of them, as many at a time as there are cores:
+#   scripts/fuzz.sh [seconds]   explores for that long per target (20 s unless told), from a
+#                               new random seed each time: the way to look for new faults;
+#   scripts/fuzz.sh --runs N    tries N inputs per target from a fixed seed, so two runs of
+#                               the same code try (nearly) the same inputs: CI's check.
+# Each target starts from its seed corpus (tests/fuzz/corpus/<target>) and the inputs that
+# once broke it (tests/fuzz/regressions/<target>); what it learns goes to
+# build-fuzz/corpus/<target>. An input that crashes, hangs, leaks or trips a sanitizer is
+# written to build-fuzz/findings/<target>/ and the script fails. Fix the reader, then copy
+# the input to tests/fuzz/regressions/<target>/ so that every test run reads it again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-20}
+if [ "${1:-}" = "--runs" ]; then
+  # A repeatable run learns only from what it tries: it starts from an empty corpus
+  # folder, no choice of the fuzzer depends on how long an input took, and the addresses
+  # the readers compare are the same in every run (no address randomisation).
+  launch=(setarch "$(uname -m)" -R)
+  limit=(-seed=1 -runs="${2:?--runs needs a number}" -reload=0)
+  rm -rf build-fuzz/corpus
+else
+  launch=()
+  limit=(-max_total_time="${1:-20}" -entropic_scale_per_exec_time=1)
+  # Slow inputs (a picture may claim 4096 x 4096 pixels in a few bytes) then get less of
+  # the fuzzer's attention, so the short runs keep their pace.
+fi
 scripts/deps.sh
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DZT_FUZZ=ON -DZT_BUILD_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
@@ -23,10 +39,8 @@ run_target() {
   if [ -f "tests/fuzz/dict/$target.dict" ]; then dict=(-dict="tests/fuzz/dict/$target.dict"); fi
   local seeds=("tests/fuzz/corpus/$target")
   if [ -d "tests/fuzz/regressions/$target" ]; then seeds+=("tests/fuzz/regressions/$target"); fi
-  # Slow inputs (a picture may claim 4096 x 4096 pixels in a few bytes) get less of the
-  # fuzzer's attention, so the short runs keep their pace.
-  "build-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -max_len=65536 -entropic_scale_per_exec_time=1 -print_final_stats=1 "${dict[@]}" \
+  "${launch[@]}" "build-fuzz/tests/fuzz/fuzz_$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 \
+    -max_len=65536 -print_final_stats=1 "${dict[@]}" \
     -artifact_prefix="build-fuzz/findings/$target/" \
     "build-fuzz/corpus/$target" "${seeds[@]}" > "build-fuzz/findings/$target.log" 2>&1
 }
