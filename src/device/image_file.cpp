@@ -66,7 +66,8 @@ bool IsEmptyPngDataChunk(const uint8_t* chunk) {
 // Every chunk must lie within the bytes given.
 bool PngChunksFit(const uint8_t* bytes, size_t size) {
   for (size_t at = 8; at + 8 <= size;) {
-    const size_t chunkEnd = at + 12 + static_cast<size_t>(PngChunkLength(bytes + at));  // length, type, data, check
+    // length, type, data, check
+    const size_t chunkEnd = at + 12 + static_cast<size_t>(PngChunkLength(bytes + at));
     if (chunkEnd > size) return false;
     at = chunkEnd;
   }
@@ -74,8 +75,9 @@ bool PngChunksFit(const uint8_t* bytes, size_t size) {
 }
 
 // The picture data is the joined contents of the IDAT chunks, so an empty one adds nothing;
-// the decoder, though, copies from it into a buffer it has not made yet when it comes
-// first. The PNG is handed on without them. Call only once the chunks are known to fit.
+// but when one comes first, the decoder copies its zero bytes to a buffer it has not made
+// yet (a null pointer). The PNG is handed on without them. Call only once the chunks are
+// known to fit.
 std::vector<uint8_t> WithoutEmptyPngDataChunks(const uint8_t* bytes, size_t size) {
   std::vector<uint8_t> kept(bytes, bytes + 8);
   kept.reserve(size);

@@ -163,7 +163,8 @@ TEST_F(TextureLoading, EmptyPngDataChunksAddNothingToThePicture) {
   // An empty IDAT chunk (length 0, type, a check the decoder does not read) before the data
   // and another after it.
   const std::vector<uint8_t> emptyData = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0xAE, 0x42, 0x60, 0x82};
-  const auto firstData = std::search(png.begin(), png.end(), emptyData.begin() + 4, emptyData.begin() + 8) - 4;
+  const auto firstData =
+      std::search(png.begin(), png.end(), emptyData.begin() + 4, emptyData.begin() + 8) - 4;
   ASSERT_GT(firstData, png.begin());
   const auto end = std::search(png.begin(), png.end(), std::begin("IEND"), std::end("IEND") - 1) - 4;
   png.insert(end, emptyData.begin(), emptyData.end());
