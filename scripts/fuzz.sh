@@ -20,10 +20,10 @@ if [ "${1:-}" = "--runs" ]; then
   limit=(-seed=1 -runs="${2:?--runs needs a number}" -reload=0)
   rm -rf build-fuzz/corpus
 else
+  # Slow inputs (a picture may claim 4096 x 4096 pixels in a few bytes) get less of the
+  # fuzzer's attention, so the short runs keep their pace.
   launch=()
   limit=(-max_total_time="${1:-20}" -entropic_scale_per_exec_time=1)
-  # Slow inputs (a picture may claim 4096 x 4096 pixels in a few bytes) then get less of
-  # the fuzzer's attention, so the short runs keep their pace.
 fi
 scripts/deps.sh
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DZT_FUZZ=ON -DZT_BUILD_TESTS=OFF \

@@ -160,15 +160,18 @@ TEST_F(TextureLoading, EmptyPngDataChunksAddNothingToThePicture) {
   ASSERT_TRUE(WritePngFile(Path("p.png"), Image{3, 2, kPicture}));
   std::ifstream file(Path("p.png"), std::ios::binary);
   std::vector<uint8_t> png{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  // An empty IDAT chunk (length 0, type, a check the decoder does not read) before the data
-  // and another after it.
+  // An empty IDAT chunk (length 0, type, a check the decoder does not verify) before the
+  // data and another after it.
   const std::vector<uint8_t> emptyData = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0xAE, 0x42, 0x60, 0x82};
-  const auto firstData =
-      std::search(png.begin(), png.end(), emptyData.begin() + 4, emptyData.begin() + 8) - 4;
-  ASSERT_GT(firstData, png.begin());
-  const auto end = std::search(png.begin(), png.end(), std::begin("IEND"), std::end("IEND") - 1) - 4;
-  png.insert(end, emptyData.begin(), emptyData.end());
-  png.insert(firstData, emptyData.begin(), emptyData.end());
+  const auto chunkAt = [&png](const char* type) {
+    return std::search(png.begin(), png.end(), type, type + 4) - png.begin() - 4;
+  };
+  const auto firstData = chunkAt("IDAT");
+  const auto end = chunkAt("IEND");
+  ASSERT_GT(firstData, 0);
+  ASSERT_GT(end, firstData);
+  png.insert(png.begin() + end, emptyData.begin(), emptyData.end());
+  png.insert(png.begin() + firstData, emptyData.begin(), emptyData.end());
 
   Image image;
   std::string error;
