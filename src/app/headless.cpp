@@ -96,13 +96,8 @@ int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ost
 
 int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,
                         std::ostream& out, std::ostream& err) {
-  GlWindowOptions options;
-  options.Width = width;
-  options.Height = height;
-  options.Hidden = true;
-  options.Resizable = false;
   std::string error;
-  std::unique_ptr<SdlGlWindow> window = SdlGlWindow::Create(options, error);
+  std::unique_ptr<SdlGlWindow> window = SdlGlWindow::Create(HiddenWindowOptions(width, height), error);
   if (!window) {
     err << error << '\n';
     return 1;

@@ -20,6 +20,17 @@ struct GlWindowOptions {
   bool AllowClipControl = true;
 };
 
+// A window of a fixed client size that is never shown: what screenshots, drawing tests
+// and benchmarks draw into.
+inline GlWindowOptions HiddenWindowOptions(int width, int height) {
+  GlWindowOptions options;
+  options.Width = width;
+  options.Height = height;
+  options.Hidden = true;
+  options.Resizable = false;
+  return options;
+}
+
 class SdlGlWindow {
  public:
   // The window and its context, or nullptr with a message saying what is missing

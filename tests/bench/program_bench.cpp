@@ -51,13 +51,8 @@ struct BenchProgram {
     devices.Audio = &Mixer;
     devices.Messages = &Messages;
     if (gl) {
-      GlWindowOptions options;
-      options.Width = width;
-      options.Height = height;
-      options.Hidden = true;
-      options.Resizable = false;
       std::string error;
-      Window = SdlGlWindow::Create(options, error);
+      Window = SdlGlWindow::Create(HiddenWindowOptions(width, height), error);
       devices.CreateDirect3D = [this] { return Window ? CreateGlDirect3D(*Window) : nullptr; };
     } else {
       devices.CreateDirect3D = [] { return std::make_shared<RecordingDirect3D>(); };

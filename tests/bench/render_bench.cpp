@@ -86,13 +86,8 @@ struct GlDevice {
   Direct3DPtr D3D;
   DevicePtr Device;
   GlDevice() {
-    GlWindowOptions options;
-    options.Width = 720;
-    options.Height = 540;
-    options.Hidden = true;
-    options.Resizable = false;
     std::string error;
-    Window = SdlGlWindow::Create(options, error);
+    Window = SdlGlWindow::Create(HiddenWindowOptions(720, 540), error);
     if (!Window) return;
     D3D = CreateGlDirect3D(*Window);
     D3DPRESENT_PARAMETERS parameters;

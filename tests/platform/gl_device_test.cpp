@@ -62,10 +62,7 @@ class GlDeviceTest : public ::testing::Test {
     device_.reset();
     d3d_.reset();
     window_.reset();
-    GlWindowOptions options;
-    options.Width = options.Height = kSize;
-    options.Hidden = true;
-    options.Resizable = false;
+    GlWindowOptions options = HiddenWindowOptions(kSize, kSize);
     options.AllowClipControl = clipControl;
     std::string error;
     window_ = SdlGlWindow::Create(options, error);

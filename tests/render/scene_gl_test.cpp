@@ -60,13 +60,8 @@ class SceneGlTest : public ::testing::Test {
   static void SetUpTestSuite() {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-    GlWindowOptions options;
-    options.Width = kWidth;
-    options.Height = kHeight;
-    options.Hidden = true;
-    options.Resizable = false;
     std::string error;
-    window_ = SdlGlWindow::Create(options, error).release();
+    window_ = SdlGlWindow::Create(HiddenWindowOptions(kWidth, kHeight), error).release();
     ASSERT_NE(window_, nullptr) << error;
     d3d_ = new Direct3DPtr(CreateGlDirect3D(*window_));
     D3DPRESENT_PARAMETERS parameters;

@@ -58,13 +58,8 @@ class GameSceneGlTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    GlWindowOptions options;
-    options.Width = kWidth;
-    options.Height = kHeight;
-    options.Hidden = true;
-    options.Resizable = false;
     std::string error;
-    window_ = SdlGlWindow::Create(options, error);
+    window_ = SdlGlWindow::Create(HiddenWindowOptions(kWidth, kHeight), error);
     ASSERT_NE(window_, nullptr) << error;
     d3d_ = CreateGlDirect3D(*window_);
     D3DPRESENT_PARAMETERS parameters;
