@@ -25,7 +25,7 @@ D3DPRESENT_PARAMETERS PresentParameters(uint32_t width, uint32_t height, D3DFORM
 
 }  // namespace
 
-HRESULT InitD3DFullScreen(DeviceSetup& setup, const Direct3DPtr& factory, const Settings& settings, ScreenSize screen,
+HRESULT InitD3DFullScreen(DeviceSetup& setup, const Direct3DPtr& factory, const Settings& settings, ScreenSize,
                           const DebugLog& log) {
   if (!setup.D3D) setup.D3D = factory;
   if (!setup.D3D) return E_FAIL_RESULT;
@@ -37,9 +37,9 @@ HRESULT InitD3DFullScreen(DeviceSetup& setup, const Direct3DPtr& factory, const 
     }
   WriteLog(log, "AdapterFormat " + std::to_string(setup.AdapterFormat));
   WriteLog(log, "TextOut \"Loading\"");
-  setup.d3dpp = PresentParameters(settings.ScreenWidth != 0 ? settings.ScreenWidth : screen.Width,
-                                  settings.ScreenHeight != 0 ? settings.ScreenHeight : screen.Height,
-                                  setup.AdapterFormat, false);
+  // "Use desktop settings" (0 x 0) reaches the device: the back buffer is then the size of
+  // the 4:3 picture on the desktop-covering window.
+  setup.d3dpp = PresentParameters(settings.ScreenWidth, settings.ScreenHeight, setup.AdapterFormat, false);
   WriteLog(log, "Fill d3dpp - Ok");
   Release(setup.D3DDevice);
   const HRESULT result = setup.D3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL,

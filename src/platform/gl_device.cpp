@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/gl_shaders.h"
+#include "platform/presentation.h"
 
 namespace zt {
 
@@ -237,6 +238,12 @@ GLuint Compile(GLenum kind, const char* source, std::string& error) {
   return shader;
 }
 
+// The back buffer a device on this window has now: the requested size, a side of 0 taken
+// from the window's 4:3 rectangle, within the window's cap.
+PixelSize BackBufferFor(const SdlGlWindow& window, PixelSize requested) {
+  return BackBufferSize(requested, FourByThreePicture(window.DrawableSize()), window.BackBufferCap());
+}
+
 enum Dirty : uint32_t {
   kDirtyTransforms = 1,
   kDirtyLights = 2,
@@ -247,8 +254,10 @@ enum Dirty : uint32_t {
 
 class GlDevice final : public Device {
  public:
-  GlDevice(SdlGlWindow& window, uint32_t width, uint32_t height)
-      : window_(window), alive_(window.ContextAlive()), width_(width), height_(height) {}
+  // `requested`: the presentation parameters' size, a side of 0 following the window.
+  GlDevice(SdlGlWindow& window, PixelSize requested, PixelSize size)
+      : window_(window), alive_(window.ContextAlive()), requested_(requested),
+        width_(static_cast<uint32_t>(size.Width)), height_(static_cast<uint32_t>(size.Height)) {}
 
   ~GlDevice() override {
     if (!*alive_) return;  // the window and its context went first
@@ -292,14 +301,10 @@ class GlDevice final : public Device {
     glGenSamplers(1, &sampler_);
     glBindSampler(0, sampler_);
 
-    // The back buffer: colour and depth of the presentation size.
+    // The back buffer: colour and depth of the size worked out for the window.
     glGenFramebuffers(1, &framebuffer_);
     glGenRenderbuffers(2, renderbuffers_);
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[0]);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[1]);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, static_cast<GLsizei>(width_),
-                          static_cast<GLsizei>(height_));
+    MakeBackBufferStorage();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers_[0]);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers_[1]);
@@ -307,7 +312,6 @@ class GlDevice final : public Device {
       error = "the back buffer could not be made";
       return false;
     }
-    glViewport(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_));
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     if (window_.HasClipControl()) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
@@ -379,19 +383,27 @@ class GlDevice final : public Device {
     return D3D_OK;
   }
 
+  // Shows the back buffer in the window's centred 4:3 rectangle, black around it, and
+  // swaps; a back buffer that follows the window then takes the rectangle's new size.
   HRESULT Present() override {
     Flush();
     last_ = current_;
     current_ = {};
-    int w = 0, h = 0;
-    window_.DrawableSize(w, h);
+    const PixelSize drawable = window_.DrawableSize();
+    const PictureRect picture = FourByThreePicture(drawable);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    const bool sameSize = w == static_cast<int>(width_) && h == static_cast<int>(height_);
-    glBlitFramebuffer(0, 0, static_cast<GLint>(width_), static_cast<GLint>(height_), 0, 0, w, h, GL_COLOR_BUFFER_BIT,
+    if (picture.Size() != drawable) {  // the bars
+      glClearColor(0, 0, 0, 1);
+      glClear(GL_COLOR_BUFFER_BIT);
+    }
+    const bool sameSize = picture.Size() == PixelSize{static_cast<int>(width_), static_cast<int>(height_)};
+    glBlitFramebuffer(0, 0, static_cast<GLint>(width_), static_cast<GLint>(height_), picture.X, picture.Y,
+                      picture.X + picture.Width, picture.Y + picture.Height, GL_COLOR_BUFFER_BIT,
                       sameSize ? GL_NEAREST : GL_LINEAR);
     window_.Swap();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    FollowWindow();
     return D3D_OK;
   }
 
@@ -533,6 +545,30 @@ class GlDevice final : public Device {
     u_.alphaTest = at("uAlphaTest");
     u_.alphaFunc = at("uAlphaFunc");
     u_.alphaRef = at("uAlphaRef");
+  }
+
+  // Gives the colour and depth renderbuffers storage of the back buffer's size (what they
+  // held is lost; the attachments and everything the game created stay) and the viewport.
+  void MakeBackBufferStorage() {
+    const auto width = static_cast<GLsizei>(width_), height = static_cast<GLsizei>(height_);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[0]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[1]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    glViewport(0, 0, width, height);
+  }
+
+  // A back buffer with a side of 0 asked for follows the window: when the window's 4:3
+  // rectangle (or the cap) gives it another size, its storage is made anew before the next
+  // frame. A window without a drawable (minimised) keeps the back buffer it had.
+  void FollowWindow() {
+    const PixelSize size = BackBufferFor(window_, requested_);
+    if (size.Empty() || size == PixelSize{static_cast<int>(width_), static_cast<int>(height_)}) return;
+    width_ = static_cast<uint32_t>(size.Width);
+    height_ = static_cast<uint32_t>(size.Height);
+    MakeBackBufferStorage();
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+      std::fprintf(stderr, "OpenGL device: the back buffer could not be made anew\n");
   }
 
   // Sends every state that changed since the last GL draw. `merged`: the vertices are
@@ -756,7 +792,8 @@ class GlDevice final : public Device {
 
   SdlGlWindow& window_;
   std::shared_ptr<const bool> alive_;
-  uint32_t width_, height_;
+  PixelSize requested_;     // the presentation parameters' size; 0: the window's rectangle
+  uint32_t width_, height_;  // the back buffer's
   DeviceState state_;
   uint32_t dirty_ = kDirtyAll;
   bool inScene_ = false;
@@ -805,14 +842,13 @@ class GlDirect3D final : public Direct3D {
                        DevicePtr& out) override {
     if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
     if (!parameters.Windowed && parameters.BackBufferFormat != D3DFMT_X8R8G8B8) return D3DERR_INVALIDCALL;
-    // A full-screen device covers the desktop; its back buffer is scaled onto it.
+    // A full-screen device covers the desktop; its back buffer is scaled into the 4:3 picture.
     SDL_SetWindowFullscreen(window_.Window(), parameters.Windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    int w = 0, h = 0;
-    window_.DrawableSize(w, h);
-    const uint32_t width = parameters.BackBufferWidth != 0 ? parameters.BackBufferWidth : static_cast<uint32_t>(w);
-    const uint32_t height = parameters.BackBufferHeight != 0 ? parameters.BackBufferHeight : static_cast<uint32_t>(h);
-    if (width == 0 || height == 0) return D3DERR_INVALIDCALL;
-    auto device = std::make_shared<GlDevice>(window_, width, height);
+    const PixelSize requested{static_cast<int>(parameters.BackBufferWidth),
+                              static_cast<int>(parameters.BackBufferHeight)};
+    const PixelSize size = BackBufferFor(window_, requested);
+    if (size.Empty()) return D3DERR_INVALIDCALL;
+    auto device = std::make_shared<GlDevice>(window_, requested, size);
     std::string error;
     if (!device->Init(error)) {
       std::fprintf(stderr, "OpenGL device: %s\n", error.c_str());

@@ -3,9 +3,26 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include <cstdlib>
+
 namespace zt {
 
+namespace {
+
+// Names the game to the desktop before SDL's video starts, where the player's environment
+// does not already. SDL 2.26 takes the X11 class and the Wayland app id from these
+// environment variables only (there are no hints for them); the application name goes to
+// the screen-saver inhibition and the audio server.
+void NameTheGame(const std::string& title) {
+  setenv("SDL_VIDEO_X11_WMCLASS", kDesktopEntryId, 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopEntryId, 0);
+  SDL_SetHint(SDL_HINT_APP_NAME, title.c_str());
+}
+
+}  // namespace
+
 std::unique_ptr<SdlGlWindow> SdlGlWindow::Create(const GlWindowOptions& options, std::string& error) {
+  NameTheGame(options.Title);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     error = std::string("No usable video output (SDL video could not start): ") + SDL_GetError();
     return nullptr;
@@ -39,6 +56,9 @@ std::unique_ptr<SdlGlWindow> SdlGlWindow::Create(const GlWindowOptions& options,
   }
   result->clipControl_ = options.AllowClipControl &&
                          (result->glVersion_ >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control"));
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (options.CapSoftwareBackBuffer && renderer != nullptr && IsSoftwareRenderer(renderer))
+    result->backBufferCap_ = kSoftwareBackBufferCap;
   if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);  // adaptive vsync, else vsync
   return result;
 }
@@ -52,7 +72,11 @@ SdlGlWindow::~SdlGlWindow() {
   }
 }
 
-void SdlGlWindow::DrawableSize(int& width, int& height) const { SDL_GL_GetDrawableSize(window_, &width, &height); }
+PixelSize SdlGlWindow::DrawableSize() const {
+  PixelSize size;
+  SDL_GL_GetDrawableSize(window_, &size.Width, &size.Height);
+  return size;
+}
 
 void SdlGlWindow::Swap() { SDL_GL_SwapWindow(window_); }
 

@@ -5,9 +5,15 @@
 #include <memory>
 #include <string>
 
+#include "platform/presentation.h"
+
 struct SDL_Window;
 
 namespace zt {
+
+// The desktop entry's id (dist/<id>.desktop): the window's X11 class and Wayland app id,
+// so docks and task bars show the game's icon and name.
+inline constexpr const char* kDesktopEntryId = "net.zellorytorvane.ZelloryTorvane";
 
 struct GlWindowOptions {
   std::string Title = "Zellory Torvane";
@@ -18,16 +24,20 @@ struct GlWindowOptions {
   // Use glClipControl for Direct3D's depth range when the context has it; false takes
   // the shader's fix-up instead (both give the same picture).
   bool AllowClipControl = true;
+  // On a software renderer the back buffer is at most kSoftwareBackBufferCap, scaled up,
+  // so that full screen stays fluid there.
+  bool CapSoftwareBackBuffer = true;
 };
 
 // A window of a fixed client size that is never shown: what screenshots, drawing tests
-// and benchmarks draw into.
+// and benchmarks draw into, with back buffers of exactly the size they ask for.
 inline GlWindowOptions HiddenWindowOptions(int width, int height) {
   GlWindowOptions options;
   options.Width = width;
   options.Height = height;
   options.Hidden = true;
   options.Resizable = false;
+  options.CapSoftwareBackBuffer = false;
   return options;
 }
 
@@ -41,12 +51,13 @@ class SdlGlWindow {
   SdlGlWindow& operator=(const SdlGlWindow&) = delete;
 
   SDL_Window* Window() const { return window_; }
-  void DrawableSize(int& width, int& height) const;
+  PixelSize DrawableSize() const;  // pixels (HiDPI included)
   void Swap();
   bool HasInputFocus() const;
   int GlVersion() const { return glVersion_; }  // 33, 45, ...
   bool HasClipControl() const { return clipControl_; }  // depth 0..1 in clip space available
   std::string Renderer() const;
+  PixelSize BackBufferCap() const { return backBufferCap_; }  // 0 x 0: no cap
   // True while the context exists; GL objects check it before deleting themselves.
   std::shared_ptr<const bool> ContextAlive() const { return alive_; }
 
@@ -56,6 +67,7 @@ class SdlGlWindow {
   void* context_ = nullptr;
   int glVersion_ = 0;
   bool clipControl_ = false;
+  PixelSize backBufferCap_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

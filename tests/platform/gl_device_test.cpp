@@ -3,8 +3,11 @@
 // worked out from Direct3D's lighting and blending formulas.
 #include "platform/gl_device.h"
 
+#include <SDL.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -59,17 +62,24 @@ class GlDeviceTest : public ::testing::Test {
   void SetUp() override { Open(true); }
 
   void Open(bool clipControl) {
+    GlWindowOptions options = HiddenWindowOptions(kSize, kSize);
+    options.AllowClipControl = clipControl;
+    Open(options, kSize, kSize);
+  }
+
+  // A device on a window of these options; a side of 0 follows the window.
+  void Open(const GlWindowOptions& options, uint32_t width, uint32_t height) {
+    buffers_.clear();
     device_.reset();
     d3d_.reset();
     window_.reset();
-    GlWindowOptions options = HiddenWindowOptions(kSize, kSize);
-    options.AllowClipControl = clipControl;
     std::string error;
     window_ = SdlGlWindow::Create(options, error);
     ASSERT_NE(window_, nullptr) << error;
     d3d_ = CreateGlDirect3D(*window_);
     D3DPRESENT_PARAMETERS parameters;
-    parameters.BackBufferWidth = parameters.BackBufferHeight = kSize;
+    parameters.BackBufferWidth = width;
+    parameters.BackBufferHeight = height;
     parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
     parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
     parameters.Windowed = 1;
@@ -438,6 +448,127 @@ TEST_F(GlDeviceTest, SmallDrawsAreMergedWithoutChangingThePicture) {
   EXPECT_LE(maxDifference, 1);
   EXPECT_LT(differing, 10);
   EXPECT_NE(merged.At(32, 32), 0xFF000000u);  // the particles cover the middle
+}
+
+// ---- the picture on the window ----
+
+// The window is painted white before Present, so black bars were painted by Present.
+TEST_F(GlDeviceTest, BackBufferIsFourByThreeAndPresentCentresItBetweenBlackBars) {
+  struct Case {
+    const char* what;
+    int windowWidth, windowHeight;
+    uint32_t width, height;  // asked for; 0 follows the window
+    int backWidth, backHeight;
+    PictureRect picture;
+  };
+  const Case cases[] = {
+      {"16:9, following the window", 160, 90, 0, 0, 120, 90, {20, 0, 120, 90}},
+      {"tall, following the window", 90, 160, 0, 0, 90, 68, {0, 46, 90, 68}},
+      {"3:2, following the window", 150, 100, 0, 0, 133, 100, {8, 0, 133, 100}},
+      {"16:9, a fixed size scaled up", 160, 90, 64, 48, 64, 48, {20, 0, 120, 90}},
+  };
+  bool windowReadable = true;
+  for (const Case& c : cases) {
+    Open(HiddenWindowOptions(c.windowWidth, c.windowHeight), c.width, c.height);
+    Begin(0x00FF8000);
+    device_->EndScene();
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    device_->Present();
+    const Image image = device_->ReadBackBuffer();
+    EXPECT_EQ(image.Width, c.backWidth) << c.what;
+    EXPECT_EQ(image.Height, c.backHeight) << c.what;
+    EXPECT_EQ(image.At(c.backWidth - 1, c.backHeight - 1), 0xFFFF8000u) << c.what << ": a bar in the back buffer";
+
+    // What the window shows, bottom row first as GL keeps it.
+    std::vector<uint32_t> shown(static_cast<size_t>(c.windowWidth * c.windowHeight));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadPixels(0, 0, c.windowWidth, c.windowHeight, GL_BGRA, GL_UNSIGNED_BYTE, shown.data());
+    auto at = [&](int x, int y) { return shown[static_cast<size_t>(y * c.windowWidth + x)]; };
+    const bool pictureShown =
+        std::any_of(shown.begin(), shown.end(), [](uint32_t pixel) { return (pixel & 0xFFFFFFu) == 0xFF8000u; });
+    if (glGetError() != GL_NO_ERROR || !pictureShown) {
+      windowReadable = false;  // the driver does not give the presented picture back
+      continue;
+    }
+    int wrong = 0;
+    for (int y = 0; y < c.windowHeight && wrong < 5; ++y)
+      for (int x = 0; x < c.windowWidth && wrong < 5; ++x) {
+        const bool inside = x >= c.picture.X && x < c.picture.X + c.picture.Width && y >= c.picture.Y &&
+                            y < c.picture.Y + c.picture.Height;
+        const bool good = inside ? PixelNear(at(x, y), 1, 0x80 / 255.0f, 0) : PixelNear(at(x, y), 0, 0, 0);
+        wrong += good ? 0 : 1;
+        EXPECT_TRUE(good) << c.what << ": pixel " << x << ", " << y << " (from the bottom) "
+                          << (inside ? "in the picture" : "in a bar") << " is " << std::hex << at(x, y);
+      }
+  }
+  if (!windowReadable) GTEST_SKIP() << "the window's pixels cannot be read back after Present here";
+}
+
+TEST_F(GlDeviceTest, ResizedWindowGetsANewBackBufferAndTheGamesTexturesLiveOn) {
+  Open(HiddenWindowOptions(160, 90), 0, 0);
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  TexturePtr texture = MakeTexture(1, 1, {0xFF3060C0});
+  device_->SetTexture(0, texture);
+  device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  std::vector<TexColourVertex> quad;
+  for (const ColourVertex& v : ColourSquare(0, 0xFFFFFFFF)) quad.push_back({v.x, v.y, v.z, v.colour, 0, 0});
+  auto frame = [&] {
+    Begin();
+    Draw(quad, kFvfTexColour, D3DPT_TRIANGLESTRIP);
+    return Frame();
+  };
+  Image image = frame();
+  ASSERT_EQ(image.Width, 120);
+  ASSERT_EQ(image.Height, 90);
+
+  SDL_SetWindowSize(window_->Window(), 100, 200);
+  if (window_->DrawableSize() != PixelSize{100, 200}) GTEST_SKIP() << "this video driver does not resize windows";
+  frame();  // drawn at the old size; its Present makes the new one
+  image = frame();
+  EXPECT_EQ(image.Width, 100);
+  EXPECT_EQ(image.Height, 75);
+  // The square is drawn with the texture made before the resize, in the middle of the new
+  // back buffer (about 37 % of its half-width and half-height), so the viewport is new too.
+  for (int dx : {-15, 15}) EXPECT_EQ(image.At(50 + dx, 37), 0xFF3060C0u) << dx;
+  for (int dx : {-22, 22}) EXPECT_EQ(image.At(50 + dx, 37), 0xFF000000u) << dx;
+  for (int dy : {-10, 10}) EXPECT_EQ(image.At(50, 37 + dy), 0xFF3060C0u) << dy;
+  for (int dy : {-17, 17}) EXPECT_EQ(image.At(50, 37 + dy), 0xFF000000u) << dy;
+
+  // A fixed size stays as it is whatever the window does.
+  Open(HiddenWindowOptions(160, 90), 64, 48);
+  SDL_SetWindowSize(window_->Window(), 300, 100);
+  frame();
+  image = frame();
+  EXPECT_EQ(image.Width, 64);
+  EXPECT_EQ(image.Height, 48);
+}
+
+TEST_F(GlDeviceTest, SoftwareRendererCapsTheShownWindowsBackBufferButNotAHiddenOnes) {
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (renderer == nullptr || !IsSoftwareRenderer(renderer)) GTEST_SKIP() << "not a software renderer";
+  GlWindowOptions shown = HiddenWindowOptions(1440, 1080);
+  shown.CapSoftwareBackBuffer = true;  // as the player's window has it
+  struct Case {
+    const char* what;
+    GlWindowOptions options;
+    uint32_t width, height;
+    int backWidth, backHeight;
+  };
+  const Case cases[] = {
+      {"player's window, following it", shown, 0, 0, 720, 540},
+      {"player's window, a resolution past the cap", shown, 1024, 768, 720, 540},
+      {"player's window, a resolution within the cap", shown, 640, 480, 640, 480},
+      {"hidden window", HiddenWindowOptions(1440, 1080), 0, 0, 1440, 1080},
+  };
+  for (const Case& c : cases) {
+    Open(c.options, c.width, c.height);
+    Begin(0x00204080);
+    const Image image = Frame();
+    EXPECT_EQ(image.Width, c.backWidth) << c.what;
+    EXPECT_EQ(image.Height, c.backHeight) << c.what;
+  }
 }
 
 }  // namespace
