@@ -4,9 +4,17 @@ namespace zt {
 
 namespace {
 
+// While a fade locks the input the frame polls no keys, and presses made meanwhile are
+// forgotten rather than kept for the poll after the fade.
+void PollUnlessLocked(Program& program, void (*poll)(GameKeys&, Keyboard&, int32_t)) {
+  if (program.Game.Mode.InputLocked)
+    DIDropPendingPresses(program.Input);
+  else
+    poll(program.Game.Keys, program.Input, program.Config.SidewaysKeyDelay);
+}
+
 void MenuFrame(Program& program) {
-  GameState& game = program.Game;
-  if (!game.Mode.InputLocked) PollMenuKeys(game.Keys, program.Input, program.Config.SidewaysKeyDelay);
+  PollUnlessLocked(program, PollMenuKeys);
   GameContext context = program.Context();
   MenuContext menu{program.Menu, program.Scores, context, program.Config};
   const uint8_t screenBefore = program.Menu.MenuScreen;
@@ -20,7 +28,7 @@ void MenuFrame(Program& program) {
 
 void GameFrame(Program& program) {
   GameState& game = program.Game;
-  if (!game.Mode.InputLocked) PollGameKeys(game.Keys, program.Input, program.Config.SidewaysKeyDelay);
+  PollUnlessLocked(program, PollGameKeys);
   GameContext context = program.Context();
   if (!game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked) {
     GameStep(context);

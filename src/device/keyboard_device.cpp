@@ -36,6 +36,10 @@ bool DIUpdateKeyboard(Keyboard& keyboard) {
 
 bool DIKeyDown(const Keyboard& keyboard, uint8_t key) { return (keyboard.KeyState[key] & 0x80) == 0x80; }
 
+void DIDropPendingPresses(Keyboard& keyboard) {
+  if (keyboard.KeyboardCreated) keyboard.Device->DropPendingPresses();
+}
+
 void DIFree(Keyboard& keyboard) {
   if (!keyboard.InputCreated) return;
   if (keyboard.KeyboardCreated) {

@@ -36,6 +36,10 @@ class KeyboardDevice {
   virtual HRESULT Acquire() = 0;
   virtual HRESULT Unacquire() = 0;
   virtual HRESULT GetDeviceState(KeySnapshot& state) = 0;
+  // Forgets the presses kept for the next read: the frame skips its poll while a fade locks
+  // the input, and keys pressed then must have no effect. A device without such presses
+  // has nothing to forget.
+  virtual void DropPendingPresses() {}
 };
 
 // The wrapper's state and operations. Every operation answers true on success.
@@ -52,6 +56,7 @@ bool DICreateKeyboard(Keyboard& keyboard);
 bool DIAcquireKeyboard(Keyboard& keyboard, bool acquire);
 bool DIUpdateKeyboard(Keyboard& keyboard);
 bool DIKeyDown(const Keyboard& keyboard, uint8_t key);
+void DIDropPendingPresses(Keyboard& keyboard);  // in place of a poll the frame skips
 void DIFree(Keyboard& keyboard);
 
 // A keyboard that plays back snapshots set by a test or a replay.

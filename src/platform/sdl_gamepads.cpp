@@ -62,46 +62,82 @@ SdlGamepads::~SdlGamepads() {
 }
 
 void SdlGamepads::HandleEvent(const SDL_Event& event) {
-  if (event.type == SDL_CONTROLLERDEVICEADDED) {
-    void* handle = sources_.Open(event.cdevice.which);  // a device index
-    if (handle == nullptr) return;
-    const int32_t id = sources_.InstanceId(handle);
-    const bool known =
-        std::any_of(pads_.begin(), pads_.end(), [id](const Pad& pad) { return pad.InstanceId == id; });
-    if (known) {  // SDL counts opens: give back the one just taken
-      sources_.Close(handle);
+  switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED: {
+      void* handle = sources_.Open(event.cdevice.which);  // a device index
+      if (handle == nullptr) return;
+      const int32_t id = sources_.InstanceId(handle);
+      if (FindPad(id) != pads_.end()) {  // SDL counts opens: give back the one just taken
+        sources_.Close(handle);
+        return;
+      }
+      pads_.push_back(Pad{handle, id, {}, {}, {}});
       return;
     }
-    pads_.push_back(Pad{handle, id, {}});
-  } else if (event.type == SDL_CONTROLLERDEVICEREMOVED) {
-    const int32_t id = event.cdevice.which;  // an instance id
-    auto gone =
-        std::find_if(pads_.begin(), pads_.end(), [id](const Pad& pad) { return pad.InstanceId == id; });
-    if (gone == pads_.end()) return;
-    sources_.Close(gone->Handle);
-    pads_.erase(gone);
+    case SDL_CONTROLLERDEVICEREMOVED: {
+      const auto gone = FindPad(event.cdevice.which);  // an instance id
+      if (gone == pads_.end()) return;
+      sources_.Close(gone->Handle);
+      pads_.erase(gone);
+      return;
+    }
+    case SDL_CONTROLLERBUTTONDOWN: {
+      const auto pad = FindPad(event.cbutton.which);
+      if (pad == pads_.end()) return;
+      for (int button = 0; button < kButtonCount; ++button)
+        if (SdlButton(static_cast<Button>(button)) == event.cbutton.button) pad->Tapped[button] = true;
+      return;
+    }
+    case SDL_CONTROLLERAXISMOTION: {
+      const auto pad = FindPad(event.caxis.which);
+      if (pad == pads_.end()) return;
+      if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX || event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)
+        LeanStick(*pad, event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY, event.caxis.value);
+      return;
+    }
+    default: return;
   }
+}
+
+void SdlGamepads::LeanStick(Pad& pad, bool vertical, int32_t value) {
+  const size_t negative = vertical ? 2 : 0;  // left or up; the direction after it is right or down
+  for (const size_t direction : {negative, negative + 1}) {
+    const bool held = StickDirection(direction == negative ? -value : value, pad.StickHeld[direction]);
+    if (held && !pad.StickHeld[direction]) pad.StickTapped[direction] = true;
+    pad.StickHeld[direction] = held;
+  }
+}
+
+std::vector<SdlGamepads::Pad>::iterator SdlGamepads::FindPad(int32_t instanceId) {
+  return std::find_if(pads_.begin(), pads_.end(),
+                      [instanceId](const Pad& pad) { return pad.InstanceId == instanceId; });
 }
 
 void SdlGamepads::AddKeys(KeySnapshot& state) {
   auto press = [&state](uint8_t key) { state[key] = 0x80; };
   for (Pad& pad : pads_) {
-    auto pressed = [&](Button button) { return sources_.Pressed(pad.Handle, button); };
-    const int32_t x = sources_.LeftStick(pad.Handle, false), y = sources_.LeftStick(pad.Handle, true);
-    pad.StickHeld[0] = StickDirection(-x, pad.StickHeld[0]);
-    pad.StickHeld[1] = StickDirection(x, pad.StickHeld[1]);
-    pad.StickHeld[2] = StickDirection(-y, pad.StickHeld[2]);
-    pad.StickHeld[3] = StickDirection(y, pad.StickHeld[3]);
+    LeanStick(pad, false, sources_.LeftStick(pad.Handle, false));
+    LeanStick(pad, true, sources_.LeftStick(pad.Handle, true));
+    auto pressed = [&](Button button) { return pad.Tapped[button] || sources_.Pressed(pad.Handle, button); };
+    auto leant = [&pad](size_t direction) { return pad.StickHeld[direction] || pad.StickTapped[direction]; };
 
-    if (pressed(kDpadLeft) || pad.StickHeld[0]) press(DIK_LEFT);
-    if (pressed(kDpadRight) || pad.StickHeld[1]) press(DIK_RIGHT);
-    if (pressed(kDpadUp) || pad.StickHeld[2]) press(DIK_UP);
-    if (pressed(kDpadDown) || pad.StickHeld[3]) press(DIK_DOWN);
+    if (pressed(kDpadLeft) || leant(0)) press(DIK_LEFT);
+    if (pressed(kDpadRight) || leant(1)) press(DIK_RIGHT);
+    if (pressed(kDpadUp) || leant(2)) press(DIK_UP);
+    if (pressed(kDpadDown) || leant(3)) press(DIK_DOWN);
     if (pressed(kA)) press(menuMode_ ? DIK_RETURN : DIK_UP);
     if (pressed(kB)) press(DIK_SPACE);
     if (pressed(kX)) press(DIK_LCONTROL);
     if (pressed(kStart)) press(DIK_P);
     if (pressed(kBack)) press(DIK_ESCAPE);
+  }
+  DropPendingPresses();
+}
+
+void SdlGamepads::DropPendingPresses() {
+  for (Pad& pad : pads_) {
+    pad.Tapped.fill(false);
+    pad.StickTapped.fill(false);
   }
 }
 

@@ -11,6 +11,9 @@
 // window's event loop passes to HandleEvent (SDL must be started with SDL_INIT_GAMECONTROLLER;
 // SDL also sends an ADDED event for every controller present at start). The program calls
 // SetMenuMode every frame before the key poll: true while the menus (or the name entry) run.
+// A button pressed (SDL_CONTROLLERBUTTONDOWN) or a stick flicked past the dead zone
+// (SDL_CONTROLLERAXISMOTION) and let go again before the poll still reads as down in it, once,
+// like a tapped key.
 #pragma once
 
 #include <array>
@@ -50,22 +53,33 @@ class SdlGamepads {
   SdlGamepads& operator=(const SdlGamepads&) = delete;
 
   // SDL_CONTROLLERDEVICEADDED opens the controller, SDL_CONTROLLERDEVICEREMOVED closes it;
+  // button presses and left-stick motion of an open controller are kept for the next poll;
   // other events are ignored.
   void HandleEvent(const SDL_Event& event);
   // In the menus A is Enter; in the game it is Up.
   void SetMenuMode(bool menu) { menuMode_ = menu; }
   bool MenuMode() const { return menuMode_; }
 
-  // Sets the bytes (0x80) of the keys the controllers hold down; leaves the others alone.
+  // Sets the bytes (0x80) of the keys the controllers hold down, or pressed since the last
+  // poll; leaves the others alone.
   void AddKeys(KeySnapshot& state);
+  // Forgets the presses kept for the next poll (the keyboard drops its own with them).
+  void DropPendingPresses();
   size_t Count() const { return pads_.size(); }
 
  private:
   struct Pad {
     void* Handle = nullptr;
     int32_t InstanceId = -1;
-    std::array<bool, 4> StickHeld{};  // left, right, up, down
+    std::array<bool, 4> StickHeld{};          // left, right, up, down
+    std::array<bool, 4> StickTapped{};        // leant past the dead zone since the last poll
+    std::array<bool, kButtonCount> Tapped{};  // pressed since the last poll
   };
+  // Moves one axis of the left stick to `value`: its two directions' hysteresis, and a
+  // direction newly leant into is kept as tapped.
+  static void LeanStick(Pad& pad, bool vertical, int32_t value);
+  std::vector<Pad>::iterator FindPad(int32_t instanceId);
+
   Sources sources_;
   std::vector<Pad> pads_;
   bool menuMode_ = true;  // the program starts in the menu

@@ -101,6 +101,9 @@ HRESULT SdlKeyboard::Acquire() {
   if (!keyboardCreated_) return DIERR_NOTACQUIRED;
   acquired_ = true;
   focusLost_ = false;
+  // Only presses made since reach a poll. Losing the focus costs the acquisition, so a tap
+  // from before the focus went is never read either.
+  DropPendingPresses();
   return DI_OK;
 }
 
@@ -123,14 +126,26 @@ HRESULT SdlKeyboard::GetDeviceState(KeySnapshot& state) {
     const uint8_t dik = DikFromScancode(scancode);
     if (dik != 0 && keys[scancode] != 0) state[dik] = 0x80;
   }
+  // A key pressed since the last poll reads as down in this one, even when let go again.
+  for (size_t key = 0; key < state.size(); ++key) state[key] |= taps_[key];
+  taps_.fill(0);
   if (gamepads_ != nullptr) gamepads_->AddKeys(state);
   return DI_OK;
 }
 
+void SdlKeyboard::DropPendingPresses() {
+  taps_.fill(0);
+  if (gamepads_ != nullptr) gamepads_->DropPendingPresses();
+}
+
 void SdlKeyboard::HandleEvent(const SDL_Event& event) {
-  if (event.type == SDL_WINDOWEVENT &&
-      (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST || event.window.event == SDL_WINDOWEVENT_MINIMIZED))
+  if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
+    const uint8_t dik = DikFromScancode(event.key.keysym.scancode);
+    if (dik != 0) taps_[dik] = 0x80;
+  } else if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                                               event.window.event == SDL_WINDOWEVENT_MINIMIZED)) {
     focusLost_ = true;
+  }
 }
 
 }  // namespace zt

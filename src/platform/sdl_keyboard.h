@@ -1,7 +1,8 @@
 // The keyboard device on SDL: the keyboard state read once per poll, SDL scancodes
 // mapped to DirectInput key codes. Like a foreground DirectInput device it loses its
 // input when the window loses the focus, and can be acquired again only while the
-// window has it.
+// window has it. A key pressed and let go again between two polls is kept from its
+// key-down event and reads as down in the next poll, so no tap is lost to a slow frame.
 #pragma once
 
 #include <cstdint>
@@ -37,8 +38,10 @@ class SdlKeyboard final : public KeyboardDevice {
   HRESULT Acquire() override;
   HRESULT Unacquire() override;
   HRESULT GetDeviceState(KeySnapshot& state) override;
+  void DropPendingPresses() override;  // the keys' and the controllers' taps
 
-  // The window's events pass through here so a focus loss between two polls is seen.
+  // The window's events pass through here so the presses and a focus loss between two
+  // polls are seen.
   void HandleEvent(const SDL_Event& event);
   void FocusLost() { focusLost_ = true; }
   // The game controllers whose buttons join every snapshot (null: none). Not owned.
@@ -50,6 +53,7 @@ class SdlKeyboard final : public KeyboardDevice {
   bool keyboardCreated_ = false;
   bool acquired_ = false;
   bool focusLost_ = false;
+  KeySnapshot taps_{};  // 0x80 for each key pressed since the last poll
   SdlGamepads* gamepads_ = nullptr;
 };
 

@@ -1,10 +1,13 @@
 #include "app/frame.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/sdl_keyboard.h"
 
 namespace zt {
 namespace {
@@ -76,6 +79,51 @@ TEST_F(ProgramFrames, NoFrameRunsBeforeLoadingOrWhileInactive) {
   program_.Loaded = true;
   Frame({DIK_DOWN});
   EXPECT_EQ(program_.Menu.MenuItem, 2);
+}
+
+// Keys tapped on the SDL keyboard during the fade into a game: each press is let go before
+// the next frame's poll, so only the kept key-down events can reach the game.
+TEST_F(ProgramFrames, KeysTappedDuringTheFadeIntoAGameHaveNoEffectInIt) {
+  program_.Shapes = LoadFigImages(std::string(ZT_GAME_DIR) + "/data/figimages/images.dat");
+  const std::array<uint8_t, SDL_NUM_SCANCODES> nothingHeld{};
+  SdlKeyboard device(SdlKeyboard::Sources{[&](int& count) {
+                                            count = SDL_NUM_SCANCODES;
+                                            return static_cast<const uint8_t*>(nothingHeld.data());
+                                          },
+                                          [] { return true; }});
+  DIFree(program_.Input);
+  program_.Input.Device = &device;
+  ASSERT_TRUE(DIInit(program_.Input) && DICreateKeyboard(program_.Input) &&
+              DIAcquireKeyboard(program_.Input, true));
+  const auto tap = [&device](SDL_Scancode scancode) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.scancode = scancode;
+    device.HandleEvent(event);
+  };
+  program_.Menu.MenuScreen = kGameTypeScreen;
+  program_.Menu.MenuItem = 1;
+
+  tap(SDL_SCANCODE_RETURN);
+  Frame();
+  ASSERT_TRUE(program_.Game.Mode.FadeOut);  // the tap chose the game
+  int frames = 0;
+  while ((program_.Game.Mode.InMenu || program_.Game.Mode.InputLocked) && ++frames < 200) {
+    if (frames == 2) tap(SDL_SCANCODE_RETURN);  // the second press of a double Enter
+    if (program_.Game.Mode.FadeIn) tap(SDL_SCANCODE_UP);  // a turn asked for too early
+    Frame();
+  }
+  ASSERT_FALSE(program_.Game.Mode.InputLocked);
+  ASSERT_FALSE(program_.Game.Mode.InMenu);
+  Frame();
+  EXPECT_FALSE(program_.Game.Keys.KeyEnter);
+  EXPECT_FALSE(program_.Game.Keys.KeyUp);
+  EXPECT_FALSE(program_.Game.CurrentFigure.Turning);
+
+  tap(SDL_SCANCODE_UP);  // once the game has the keys, a tap turns the figure
+  Frame();
+  EXPECT_TRUE(program_.Game.Keys.KeyUp);
+  EXPECT_TRUE(program_.Game.CurrentFigure.Turning);
 }
 
 }  // namespace

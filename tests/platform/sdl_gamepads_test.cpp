@@ -58,6 +58,23 @@ SDL_Event Removed(int32_t instanceId) {
   return event;
 }
 
+SDL_Event ButtonDown(int32_t instanceId, SDL_GameControllerButton button) {
+  SDL_Event event{};
+  event.type = SDL_CONTROLLERBUTTONDOWN;
+  event.cbutton.which = instanceId;
+  event.cbutton.button = static_cast<uint8_t>(button);
+  return event;
+}
+
+SDL_Event AxisMotion(int32_t instanceId, SDL_GameControllerAxis axis, double part) {
+  SDL_Event event{};
+  event.type = SDL_CONTROLLERAXISMOTION;
+  event.caxis.which = instanceId;
+  event.caxis.axis = static_cast<uint8_t>(axis);
+  event.caxis.value = static_cast<int16_t>(part * 32767);
+  return event;
+}
+
 // The codes set in a snapshot the controllers alone filled.
 std::vector<int> KeysDown(SdlGamepads& pads) {
   KeySnapshot state{};
@@ -214,11 +231,87 @@ TEST(GamepadHotPlug, TheKeyboardSnapshotCarriesTheControllersWhileTheWindowHasTh
   ASSERT_EQ(keyboard.GetDeviceState(state), DI_OK);
   EXPECT_EQ(state[DIK_P], 0);
 
+  // Presses let go before the read are in it once, unless the keyboard drops them with its own.
+  pads.HandleEvent(ButtonDown(fake.devices[0].id, SDL_CONTROLLER_BUTTON_B));
+  ASSERT_EQ(keyboard.GetDeviceState(state), DI_OK);
+  EXPECT_EQ(state[DIK_SPACE], 0x80);
+  pads.HandleEvent(ButtonDown(fake.devices[0].id, SDL_CONTROLLER_BUTTON_B));
+  pads.HandleEvent(AxisMotion(fake.devices[0].id, SDL_CONTROLLER_AXIS_LEFTX, 1));
+  keyboard.DropPendingPresses();
+  ASSERT_EQ(keyboard.GetDeviceState(state), DI_OK);
+  EXPECT_EQ(state[DIK_SPACE], 0);
+  EXPECT_EQ(state[DIK_RIGHT], 0);
+
   focus = false;  // another window has the input: no keys, from the controllers either
   fake.devices[0].buttons[SdlGamepads::kBack] = true;
   state.fill(0);
   EXPECT_EQ(keyboard.GetDeviceState(state), DIERR_INPUTLOST);
   EXPECT_EQ(state[DIK_ESCAPE], 0);
+}
+
+TEST(GamepadTaps, AButtonLetGoBeforeThePollReadsDownInItOnceAsTheModeOfThePollSays) {
+  FakeControllers fake(1);
+  SdlGamepads pads(fake.Sources());
+  pads.HandleEvent(Added(0));
+  const int32_t id = fake.devices[0].id;
+  pads.SetMenuMode(false);
+  pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_B));
+  pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_DPAD_LEFT));
+  EXPECT_EQ(KeysDown(pads), (Keys{DIK_SPACE, DIK_LEFT}));
+  EXPECT_EQ(KeysDown(pads), Keys{});
+
+  pads.SetMenuMode(true);
+  pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_A));
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_RETURN});
+  pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_A));  // tapped in the menu, polled in the game
+  pads.SetMenuMode(false);
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_UP});
+
+  // Buttons without a key, and controllers that are not open, leave nothing.
+  pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_Y));
+  pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER));
+  pads.HandleEvent(ButtonDown(999, SDL_CONTROLLER_BUTTON_B));
+  EXPECT_EQ(KeysDown(pads), Keys{});
+}
+
+TEST(GamepadTaps, AStickFlickedPastTheDeadZoneAndBackBeforeThePollReadsDownInItOnce) {
+  FakeControllers fake(1);
+  SdlGamepads pads(fake.Sources());
+  pads.HandleEvent(Added(0));
+  auto& device = fake.devices[0];
+  const int32_t id = device.id;
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTX, 0.9));
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTX, 0));
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, -0.9));
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0));
+  EXPECT_EQ(KeysDown(pads), (Keys{DIK_UP, DIK_RIGHT}));
+  EXPECT_EQ(KeysDown(pads), Keys{});
+
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTX, -0.35));  // inside the dead zone
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTX, 0));
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_RIGHTX, 1));  // the right stick and the
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 1));  // triggers are no keys
+  EXPECT_EQ(KeysDown(pads), Keys{});
+
+  // Held through a poll, sagging and leaning again before it is let go: no new press...
+  device.y = static_cast<int16_t>(0.9 * 32767);
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_DOWN});
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.3));
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0));
+  device.y = 0;
+  EXPECT_EQ(KeysDown(pads), Keys{});
+  // ...but let go and leant again is one.
+  device.y = static_cast<int16_t>(0.9 * 32767);
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_DOWN});
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.1));
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0));
+  device.y = 0;
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_DOWN});
+  EXPECT_EQ(KeysDown(pads), Keys{});
 }
 
 TEST(GamepadHotPlug, OnSdlADeviceThatIsNoControllerIsLeftOut) {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 namespace zt {
@@ -18,6 +19,38 @@ struct FakeSdl {
               return static_cast<const uint8_t*>(keys.data());
             },
             [this] { return focus; }};
+  }
+};
+
+SDL_Event KeyDown(SDL_Scancode scancode, bool repeat = false) {
+  SDL_Event event{};
+  event.type = SDL_KEYDOWN;
+  event.key.keysym.scancode = scancode;
+  event.key.repeat = repeat ? 1 : 0;
+  return event;
+}
+
+SDL_Event WindowEvent(SDL_WindowEventID what) {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = static_cast<uint8_t>(what);
+  return event;
+}
+
+// A keyboard created and acquired on the fake, polled through the game's wrapper.
+struct PolledKeyboard {
+  FakeSdl sdl;
+  SdlKeyboard device{sdl.Sources()};
+  Keyboard keyboard;
+  PolledKeyboard() {
+    keyboard.Device = &device;
+    EXPECT_TRUE(DIInit(keyboard));
+    EXPECT_TRUE(DICreateKeyboard(keyboard));
+    EXPECT_TRUE(DIAcquireKeyboard(keyboard, true));
+  }
+  bool Poll(uint8_t key) {
+    EXPECT_TRUE(DIUpdateKeyboard(keyboard));
+    return DIKeyDown(keyboard, key);
   }
 };
 
@@ -132,6 +165,57 @@ TEST(SdlKeyboardDevice, FocusLossLosesTheInputUntilTheFocusComesBack) {
 
   DIFree(keyboard);
   EXPECT_EQ(device.Acquire(), DIERR_NOTACQUIRED);
+}
+
+TEST(SdlKeyboardTaps, AKeyLetGoBeforeThePollReadsDownInItOnce) {
+  PolledKeyboard keys;
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_LEFT));  // pressed and let go within one frame
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_AUDIOPLAY));  // no code: nothing to keep
+  EXPECT_TRUE(keys.Poll(DIK_LEFT));
+  EXPECT_EQ(std::count(keys.keyboard.KeyState.begin(), keys.keyboard.KeyState.end(), 0x80), 1);
+  EXPECT_FALSE(keys.Poll(DIK_LEFT));
+}
+
+TEST(SdlKeyboardTaps, AHeldKeyReadsAsTheKeyStateSaysAndItsRepeatsAreNoTaps) {
+  PolledKeyboard keys;
+  keys.sdl.keys[SDL_SCANCODE_DOWN] = 1;
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_DOWN));
+  EXPECT_TRUE(keys.Poll(DIK_DOWN));
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_DOWN, true));
+  EXPECT_TRUE(keys.Poll(DIK_DOWN));
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_DOWN, true));  // the last repeat, then let go
+  keys.sdl.keys[SDL_SCANCODE_DOWN] = 0;
+  EXPECT_FALSE(keys.Poll(DIK_DOWN));  // let go after the polls that saw it: up at once
+}
+
+TEST(SdlKeyboardTaps, TapsAreForgottenWhenDroppedOrWhenTheFocusGoes) {
+  PolledKeyboard keys;
+  keys.sdl.keys[SDL_SCANCODE_UP] = 1;  // held keys are no taps: a drop leaves them
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_RETURN));
+  DIDropPendingPresses(keys.keyboard);  // what a frame that skips its poll does
+  EXPECT_FALSE(keys.Poll(DIK_RETURN));
+  EXPECT_TRUE(DIKeyDown(keys.keyboard, DIK_UP));
+  keys.sdl.keys[SDL_SCANCODE_UP] = 0;
+
+  // Tapped, then the window loses the focus or is minimised before the poll, which
+  // acquires the keyboard again and reads: the tap is gone, one made after it is not.
+  for (const SDL_WindowEventID lost : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED}) {
+    keys.device.HandleEvent(KeyDown(SDL_SCANCODE_ESCAPE));
+    keys.device.HandleEvent(WindowEvent(lost));
+    EXPECT_FALSE(keys.Poll(DIK_ESCAPE)) << static_cast<int>(lost);
+    keys.device.HandleEvent(KeyDown(SDL_SCANCODE_ESCAPE));
+    EXPECT_TRUE(keys.Poll(DIK_ESCAPE)) << static_cast<int>(lost);
+  }
+  // A tap while the keyboard was not acquired.
+  ASSERT_TRUE(DIAcquireKeyboard(keys.keyboard, false));
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_P));
+  ASSERT_TRUE(DIAcquireKeyboard(keys.keyboard, true));
+  EXPECT_FALSE(keys.Poll(DIK_P));
+
+  // Other window events keep them.
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_P));
+  keys.device.HandleEvent(WindowEvent(SDL_WINDOWEVENT_MOVED));
+  EXPECT_TRUE(keys.Poll(DIK_P));
 }
 
 }  // namespace
