@@ -9,8 +9,4 @@ if [ ! -x game/zellory-torvane ]; then
   exit 1
 fi
 cd game
-# A first start gets settings a player would want: sound and music on, clockwise turns.
-if [ ! -f config.ini ]; then
-  printf '[Options]\r\nFullScreen=0\r\nRotation Speed=1\r\nKeys Sensetive=1\r\n[Settings]\r\nMusic volume=6\r\nSound volume=7\r\nRotation=1\r\nBrick Quality=3\r\n' > config.ini
-fi
 exec ./zellory-torvane "$@"

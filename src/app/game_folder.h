@@ -4,7 +4,8 @@
 // when the working folder is not one), config.ini lives beside the program and
 // highscores.dat, debug.txt and result.txt in the game folder. Installed, the data is read
 // from share/zellory-torvane beside the program's bin/ folder, config.ini is kept in
-// $XDG_CONFIG_HOME/zellory-torvane and the rest in $XDG_DATA_HOME/zellory-torvane.
+// $XDG_CONFIG_HOME/zellory-torvane and the rest in $XDG_DATA_HOME/zellory-torvane. The data
+// folder's default-config.ini becomes the player's config.ini at a first start (first_start.h).
 #pragma once
 
 #include <string>

@@ -54,8 +54,9 @@ struct Program {
   bool AppActive = false;     // the window is active and the device usable
   bool Loaded = false;        // the loading sequence has finished
   bool CloseRequested = false;
-  bool SaveOnExit = true;
-  std::optional<bool> DisplayOverride;  // --fullscreen / --windowed: this run only     // off for a replay in the window: the player's files stay as they are
+  bool SaveOnExit = true;  // off for a replay in the window: the player's files stay as they are
+  std::optional<bool> DisplayOverride;  // --fullscreen / --windowed: this run only
+  std::string StartNote;  // a line for debug.txt once it is started afresh; empty: none
   std::string HighScorePath = kHighScoreFileName;
   std::string ResultPath = "result.txt";
 

@@ -9,9 +9,10 @@ bool InitApplication(Program& program, ScreenSize screen) {
   program.Render.ReportError = [&program](const std::string& caption, HRESULT code) {
     ReportD3DError(program, caption, code);
   };
-  LoadDisplayOptions(program.ConfigFile.Path, program.Config);
+  LoadDisplayOptions(program.ConfigFile.Source(), program.Config);
   if (program.DisplayOverride) program.Config.FullScreenMode = *program.DisplayOverride;
   ResetLog(program.Log);
+  if (!program.StartNote.empty()) WriteLog(program.Log, program.StartNote);
   const Direct3DPtr factory = program.Devices.CreateDirect3D ? program.Devices.CreateDirect3D() : nullptr;
   if (program.Config.FullScreenMode) {
     const HRESULT result = InitD3DFullScreen(program.Graphics, factory, program.Config, screen, program.Log);

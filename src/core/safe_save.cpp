@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -20,6 +22,22 @@ bool WriteAll(int fd, std::string_view bytes) {
     }
     bytes.remove_prefix(static_cast<size_t>(written));
   }
+  return true;
+}
+
+// Writes the bytes, flushes them to disk and closes the file; false when any step fails.
+bool WriteSyncAndClose(int fd, std::string_view bytes) {
+  bool ok = WriteAll(fd, bytes);
+  ok = (::fsync(fd) == 0) && ok;
+  return (::close(fd) == 0) && ok;
+}
+
+// Moves `from` to `to` unless something is at `to` already. A file system (or kernel) that
+// cannot rename that way gets a hard link, which refuses an existing name just the same.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if ((errno != EINVAL && errno != ENOSYS) || ::link(from.c_str(), to.c_str()) != 0) return false;
+  ::unlink(from.c_str());
   return true;
 }
 
@@ -52,15 +70,26 @@ bool SaveFileSafely(const std::string& path, std::string_view bytes) {
   struct stat old {};
   if (::stat(targetName.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
-  bool ok = WriteAll(fd, bytes);
-  ok = (::fsync(fd) == 0) && ok;
-  ok = (::close(fd) == 0) && ok;
+  bool ok = WriteSyncAndClose(fd, bytes);
   if (ok) ok = ::rename(tempName.c_str(), targetName.c_str()) == 0;
   if (!ok) {
     ::unlink(tempName.c_str());
     return false;
   }
   FlushFolder(target);
+  return true;
+}
+
+bool CreateFileSafely(const std::string& path, std::string_view bytes) {
+  constexpr int kSuffixLength = 4;  // ".tmp", after the random part
+  std::string tempName = path + ".XXXXXX.tmp";
+  const int fd = ::mkostemps(tempName.data(), kSuffixLength, O_CLOEXEC);
+  if (fd < 0) return false;
+  if (!WriteSyncAndClose(fd, bytes) || !RenameWithoutReplacing(tempName, path)) {
+    ::unlink(tempName.c_str());
+    return false;
+  }
+  FlushFolder(path);
   return true;
 }
 

@@ -13,6 +13,13 @@ namespace zt {
 // is a symbolic link has its target replaced, and an existing file keeps its permissions.
 bool SaveFileSafely(const std::string& path, std::string_view bytes);
 
+// Creates the file at `path` with `bytes` when nothing is there yet, written the same way: a
+// temporary file of its own in the same folder (created exclusively, never through a link),
+// flushed to disk and renamed into place. The rename never replaces anything, so a file that
+// appears at `path` meanwhile is kept as it is. Returns false when the file was not created; no
+// temporary file is then left behind. The new file is readable by its owner alone.
+bool CreateFileSafely(const std::string& path, std::string_view bytes);
+
 // The name of the temporary file a save of `path` writes first.
 std::string SafeSaveTempPath(const std::string& path);
 

@@ -62,7 +62,7 @@ void ReadDisplayOptions(const IniFile& ini, Settings& settings) {
 }
 
 void LoadSettings(SettingsFile& file, Settings& settings) {
-  ReadSettingsSection(ReadOrEmpty(file.Path), settings);
+  ReadSettingsSection(ReadOrEmpty(file.Source()), settings);
   file.Open = true;
 }
 

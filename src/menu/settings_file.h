@@ -26,13 +26,16 @@ void ReadDisplayOptions(const IniFile& ini, Settings& settings);  // the same fr
 
 // The "Settings" section is written only by a program that has read it.
 struct SettingsFile {
-  std::string Path;   // config.ini beside the executable
-  bool Open = false;  // LoadSettings has run and SaveSettings has not yet
+  std::string Path;        // config.ini beside the executable; every write goes here
+  bool Open = false;       // LoadSettings has run and SaveSettings has not yet
+  std::string ReadPath{};  // read instead of Path when set: a first start's default-config.ini
+                           // that could not be copied to config.ini
+  const std::string& Source() const { return ReadPath.empty() ? Path : ReadPath; }  // what is read
 };
 
-// Reads "Settings": the volumes (kept within 0..9), the turning direction and the brick
-// quality. The stored music number is not applied: the music always starts with the menu
-// track.
+// Reads "Settings" from the file's Source: the volumes (kept within 0..9), the turning
+// direction and the brick quality. The stored music number is not applied: the music always
+// starts with the menu track.
 void LoadSettings(SettingsFile& file, Settings& settings);
 void ReadSettingsSection(const IniFile& ini, Settings& settings);  // the same from a file's contents
 
