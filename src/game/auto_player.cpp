@@ -575,12 +575,4 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
   return keys;
 }
 
-std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, const FigureShapes& shapes) {
-  Settings config;
-  config.RotationClockwise = true;
-  config.RotationSpeedFactor = 0.75f;
-  config.SidewaysKeyDelay = 340;
-  return AutoPlayerKeys(player, state, shapes, config);
-}
-
 }  // namespace zt

@@ -70,8 +70,6 @@ struct AutoPlayer {
 // turn speed and the sideways repeat delay the game runs with.
 std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, const FigureShapes& shapes,
                                     const Settings& config);
-// The same with the slowest settings (clockwise, 0.75 degrees per ms, 340 ms delay).
-std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, const FigureShapes& shapes);
 
 // One placement the player may choose: the turn, the column of the figure's grid and the row
 // it comes to rest on, and the rating of the glass it leaves (after the preview figure's best

@@ -74,7 +74,7 @@ struct BenchProgram {
     Keys.ReleaseAll();
     const GameState& game = Game->Game;
     if (!game.Mode.InMenu && !game.Mode.GameOver)
-      for (uint8_t key : AutoPlayerKeys(Player, game, Game->Shapes)) Keys.Press(key);
+      for (uint8_t key : AutoPlayerKeys(Player, game, Game->Shapes, Game->Config)) Keys.Press(key);
     IdleFrame(*Game);
   }
   // Into a game of the type, through the menu's fade, and on until the glass is busy.

@@ -182,20 +182,31 @@ TEST(AutoPlayerSteering, ASpoiltPlanIsMadeAgainAndTheFigureStillLands) {
   EXPECT_GT(rig.PlayUntilLock(16, 400), 0);
 }
 
-TEST(AutoPlayerStrength, ATorvaneGameAtLevelOneRunsOnAndClearsRow) {
-  // Seeded, every figure through the real key poll and game step.
-  Rig rig(kTorvane);
-  rig.h.random.Seed(11);
-  rig.h.Start(kTorvane);
-  int frames = 0;
-  while (rig.h.state.FiguresLanded < 400 && !rig.h.state.Mode.GameOver && frames < 100000) {
-    rig.Frame(16);
-    ++frames;
+TEST(AutoPlayerStrength, ATorvaneGameAtLevelOneRunsOnAndClearsRowsWithEverySetting) {
+  // Seeded, every figure through the real key poll and game step; the player told the
+  // settings the game runs with, as the demo, the replays and the benchmark tell it.
+  struct Case {
+    bool clockwise;
+    float turnSpeed;
+    uint32_t delay;
+  };
+  for (const Case& c : {Case{true, 0.75f, 340}, Case{false, 0.75f, 340}, Case{false, 1.15f, 250},
+                        Case{true, 1.55f, 170}}) {
+    SCOPED_TRACE(std::string(c.clockwise ? "clockwise, " : "counter-clockwise, ") + std::to_string(c.turnSpeed));
+    Rig rig(kTorvane, c.delay, c.clockwise);
+    rig.h.settings.RotationSpeedFactor = c.turnSpeed;
+    rig.h.random.Seed(11);
+    rig.h.Start(kTorvane);
+    int frames = 0;
+    while (rig.h.state.FiguresLanded < 400 && !rig.h.state.Mode.GameOver && frames < 100000) {
+      rig.Frame(16);
+      ++frames;
+    }
+    EXPECT_FALSE(rig.h.state.Mode.GameOver);
+    EXPECT_EQ(rig.h.state.FiguresLanded, 400);
+    EXPECT_GE(rig.h.state.Lines, 140);  // of the 160 the figures' 1600 bricks could fill
+    EXPECT_EQ(rig.player.Fallbacks, 0);
   }
-  EXPECT_FALSE(rig.h.state.Mode.GameOver);
-  EXPECT_EQ(rig.h.state.FiguresLanded, 400);
-  EXPECT_GE(rig.h.state.Lines, 140);  // of the 160 the figures' 1600 bricks could fill
-  EXPECT_EQ(rig.player.Fallbacks, 0);
 }
 
 }  // namespace

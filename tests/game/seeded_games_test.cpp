@@ -30,10 +30,10 @@ struct Steering {
   std::vector<uint8_t> held;
   int randomFrames = 0;
   explicit Steering(uint64_t seed) : random(seed) { player.LookAhead = false; }  // quicker, still long games
-  void Next(const GameState& state, const FigureShapes& shapes) {
+  void Next(const GameState& state, const FigureShapes& shapes, const Settings& settings) {
     if (randomFrames == 0 && random.Next(2000) == 0) randomFrames = 20 + random.Next(60);
     if (randomFrames == 0) {
-      held = AutoPlayerKeys(player, state, shapes);
+      held = AutoPlayerKeys(player, state, shapes, settings);
       return;
     }
     --randomFrames;
@@ -57,7 +57,7 @@ void PlayOneGame(int gameType, uint64_t seed, int maxFrames) {
     const int occupiedBefore = h.OccupiedCells();
     const TFigure figure = h.state.CurrentFigure;
 
-    steering.Next(h.state, h.shapes);
+    steering.Next(h.state, h.shapes, h.settings);
     h.clock.Advance(1 + static_cast<uint32_t>(steering.random.Next(40)));
     h.keyboardDevice.ReleaseAll();
     for (uint8_t key : steering.held) h.keyboardDevice.Press(key);
