@@ -49,6 +49,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       if (const std::string* text = value(i); text && (!ParseInt(*text, line.DemoType) || line.DemoType < 1 ||
                                                        line.DemoType > 5))
         line.Error = "--demo takes a game type 1..5";
+    } else if (argument == "--fps") {
+      if (const std::string* text = value(i); text && (!ParseInt(*text, line.FramesPerSecond) ||
+                                                       line.FramesPerSecond < 0 || line.FramesPerSecond > 1000))
+        line.Error = "--fps takes frames a second 0..1000 (0: as many as can be drawn)";
     } else if (argument == "--convert-pictures") {
       if (const std::string* text = value(i)) line.ConvertPictures = *text;
     } else if (argument == "--record") {
@@ -84,6 +88,9 @@ std::string Usage() {
          "  --replay FILE --headless   run a replay file without a window and print its states\n"
          "  --replay FILE --screenshot OUT.png [--size WxH]\n"
          "                             run a replay and save its last frame as a picture\n"
+         "  --fps N                    draw N frames a second in the window (0: as many as can\n"
+         "                             be drawn), for measurements; without it the frames follow\n"
+         "                             the display (30 a second in the menus)\n"
          "  --convert-pictures DIR     convert the game folder DIR's JPEG pictures to the bitmaps\n"
          "                             the game reads (done at installation)\n"
          "  --help                     show this help and exit\n"

@@ -5,6 +5,7 @@
 #include "app/frame.h"
 #include "app/state_json.h"
 #include "game/auto_player.h"
+#include "menu/name_characters.h"
 
 namespace zt {
 
@@ -61,11 +62,12 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
         for (uint32_t n = 0; n < command.Count && !program.CloseRequested; ++n) {
           const GameState& game = program.Game;
           const bool playing = !game.Mode.InMenu && !game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked;
-          runFrame(command.Ms, playing ? AutoPlayerKeys(player, game, program.Shapes) : std::vector<uint8_t>{});
+          runFrame(command.Ms, playing ? AutoPlayerKeys(player, game, program.Shapes, program.Config)
+                                       : std::vector<uint8_t>{});
         }
         break;
       case ReplayCommand::Kind::kType:
-        for (char c : command.Text) TypeCharacter(program, static_cast<uint8_t>(c));
+        for (char c : NameCharactersFromUtf8(command.Text)) TypeCharacter(program, static_cast<uint8_t>(c));
         break;
       case ReplayCommand::Kind::kState:
         takeSounds();

@@ -2,13 +2,17 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <memory>
 #include <sstream>
+#include <thread>
 
+#include "app/first_start.h"
 #include "app/frame.h"
 #include "app/frame_pacing.h"
 #include "app/game_folder.h"
 #include "app/loading_sequence.h"
+#include "app/name_typing.h"
 #include "app/recorder.h"
 #include "app/replay_runner.h"
 #include "app/restore.h"
@@ -60,10 +64,6 @@ void DrawLoadingText(Program& program) {
   FreeFont(fonts);
 }
 
-class WindowApp;
-void TypeText(WindowApp& app, const char* utf8);
-void TypeControlKey(WindowApp& app, SDL_Keycode key);
-
 class WindowApp {
  public:
   int Run(const CommandLine& line) {
@@ -97,6 +97,7 @@ class WindowApp {
     devices.CreateDirect3D = [this] { return CreateGlDirect3D(*window_); };
     program_ = std::make_unique<Program>();
     InitProgram(*program_, devices, paths);
+    if (!replay_) PrepareFirstStart(*program_);  // before anything reads config.ini
     program_->DisplayOverride = line.FullScreen;
     // A replay or a demo in the window never writes the player's files.
     program_->SaveOnExit = !replay_ && line.DemoType == 0;
@@ -120,7 +121,7 @@ class WindowApp {
     if (replay_)
       PlayReplay();
     else
-      FrameLoop();
+      FrameLoop(line.FramesPerSecond);
     return Close();
   }
 
@@ -168,11 +169,19 @@ class WindowApp {
     }
   }
 
-  void FrameLoop() {
+  // Frames at the display's pace (see FramePacer): the wait comes before the events are read,
+  // so the frame shows the keys of the moment it starts.
+  void FrameLoop(int fixedRate) {
+    FramePacer pacer(PacingSetupOf(fixedRate));
     uint32_t lastFrame = sdlClock_.Now();
-    while (PumpEvents() && !program_->CloseRequested) {
-      if (!program_->AppActive) {
+    bool inactive = false;  // the last pass drew no frame: minimised or without the focus
+    while (true) {
+      if (!inactive) SleepUntil(pacer.NextFrameStart(MicrosecondsNow(), StaticScreen()), MicrosecondsNow, SleepFor);
+      if (!PumpEvents() || program_->CloseRequested) break;
+      inactive = !program_->AppActive;
+      if (inactive) {
         SDL_WaitEventTimeout(nullptr, 50);  // minimised: no frames until restored
+        pacer.Restart();
         continue;
       }
       lastFrame = WaitForNextMillisecond(sdlClock_, lastFrame);
@@ -180,10 +189,35 @@ class WindowApp {
       gamepads_->SetMenuMode(program_->Game.Mode.InMenu);  // A is Enter in the menus, Up in a game
       if (demo_ != 0) SteerDemo();
       IdleFrame(*program_);
+      pacer.FramePresented(MicrosecondsNow());
       if (recording_) recorder_.Frame(clock_.Now(), program_->Input.KeyState);
       UpdateTextInput();
     }
   }
+
+  // The menu, the pause, the abort question and game over.
+  bool StaticScreen() const {
+    const ModeFlags& mode = program_->Game.Mode;
+    return mode.InMenu || mode.Paused || mode.AbortAsked || mode.GameOver;
+  }
+
+  // The display's refresh rate and whether vsync took, as the driver reports them.
+  PacingSetup PacingSetupOf(int fixedRate) const {
+    PacingSetup setup;
+    SDL_DisplayMode mode;
+    const int display = SDL_GetWindowDisplayIndex(window_->Window());
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0)
+      setup.RefreshRate = mode.refresh_rate;
+    setup.VsyncOn = SDL_GL_GetSwapInterval() != 0;
+    setup.FixedRate = fixedRate;
+    return setup;
+  }
+
+  static uint64_t MicrosecondsNow() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
+  }
+  static void SleepFor(uint64_t us) { std::this_thread::sleep_for(std::chrono::microseconds(us)); }
 
   // The automatic player steers the demo game; when it ends, another begins.
   void SteerDemo() {
@@ -196,7 +230,7 @@ class WindowApp {
     const bool playing = !game.Mode.InMenu && !game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked;
     if (game.Mode.GameOver && !game.Mode.InputLocked) scriptedKeys_.Press(DIK_RETURN);
     if (!playing) return;
-    for (uint8_t key : AutoPlayerKeys(demoPlayer_, game, program_->Shapes)) scriptedKeys_.Press(key);
+    for (uint8_t key : AutoPlayerKeys(demoPlayer_, game, program_->Shapes, program_->Config)) scriptedKeys_.Press(key);
   }
 
   // A key pressed during the demo ends it: the game is left and the player has the keyboard.
@@ -243,10 +277,12 @@ class WindowApp {
     const bool wanted = program_->Scores.NameEntryActive;
     if (wanted == textInput_) return;
     textInput_ = wanted;
-    if (wanted)
-      SDL_StartTextInput();
-    else
+    if (!wanted) {
       SDL_StopTextInput();
+      return;
+    }
+    nameTyping_.Begin([](int scancode) { return SDL_GetKeyboardState(nullptr)[scancode] != 0; });
+    SDL_StartTextInput();
   }
 
   // Handles every waiting event; false once the window is to close.
@@ -254,16 +290,12 @@ class WindowApp {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
       keyboard_->HandleEvent(event);
-      gamepads_->HandleEvent(event);  // controllers plugged in or out
+      gamepads_->HandleEvent(event);  // controllers plugged in or out, their presses
       if (demo_ != 0 && (event.type == SDL_KEYDOWN || event.type == SDL_CONTROLLERBUTTONDOWN)) EndDemo();
+      if (program_->Scores.NameEntryActive)
+        for (char character : nameTyping_.Typed(event)) Type(static_cast<uint8_t>(character));
       switch (event.type) {
         case SDL_QUIT: return false;  // the close button, and SIGINT or SIGTERM
-        case SDL_TEXTINPUT:
-          if (program_->Scores.NameEntryActive) TypeText(*this, event.text.text);
-          break;
-        case SDL_KEYDOWN:
-          if (program_->Scores.NameEntryActive && !event.key.repeat) TypeControlKey(*this, event.key.keysym.sym);
-          break;
         case SDL_WINDOWEVENT:
           if (!WindowEvent(event.window.event)) return false;
           break;
@@ -303,8 +335,6 @@ class WindowApp {
     return 0;
   }
 
-  friend void TypeText(WindowApp& app, const char* utf8);
-  friend void TypeControlKey(WindowApp& app, SDL_Keycode key);
   // A typed character reaches the name entry, and the recording when one is made.
   void Type(uint8_t character) {
     if (recording_) recorder_.Typed(character);
@@ -329,34 +359,8 @@ class WindowApp {
   std::unique_ptr<Program> program_;
   bool minimised_ = false;
   bool textInput_ = false;
+  NameTyping nameTyping_;
 };
-
-// A character typed for a name: printable text as Latin-1 bytes (characters beyond one
-// byte are not typed), and Enter, Backspace and Escape as their control codes.
-void TypeText(WindowApp& app, const char* utf8) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(utf8);
-  for (size_t i = 0; bytes[i] != 0;) {
-    uint32_t code = bytes[i];
-    size_t length = 1;
-    if (code >= 0xF0) {
-      code = 0x110000, length = 4;
-    } else if (code >= 0xE0) {
-      code = 0x110000, length = 3;
-    } else if (code >= 0xC0) {
-      code = ((code & 0x1F) << 6) | (bytes[i + 1] & 0x3F), length = 2;
-    }
-    for (size_t k = 1; k < length; ++k)
-      if (bytes[i + k] == 0) return;  // cut short: ignore the rest
-    if (code <= 0xFF) app.Type(static_cast<uint8_t>(code));
-    i += length;
-  }
-}
-
-void TypeControlKey(WindowApp& app, SDL_Keycode key) {
-  if (key == SDLK_RETURN || key == SDLK_KP_ENTER) app.Type(13);
-  if (key == SDLK_BACKSPACE) app.Type(8);
-  if (key == SDLK_ESCAPE) app.Type(27);
-}
 
 }  // namespace
 

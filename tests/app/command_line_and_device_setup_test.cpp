@@ -19,9 +19,13 @@ TEST(CommandLine, ReadsTheOptionsAndRefusesTheRest) {
   line = ParseCommandLine({"--game", "5", "--windowed"});
   EXPECT_EQ(line.GameType, 5);
   EXPECT_EQ(line.FullScreen, false);
+  EXPECT_EQ(line.FramesPerSecond, -1);  // the display's pace
+  EXPECT_EQ(ParseCommandLine({"--fps", "0"}).FramesPerSecond, 0);
+  EXPECT_EQ(ParseCommandLine({"--fps", "144"}).FramesPerSecond, 144);
   for (const std::vector<std::string>& bad :
        std::vector<std::vector<std::string>>{{"--game", "6"}, {"--game"}, {"--bogus"}, {"--headless"},
-                                             {"--replay", "x", "--size", "10x10"}, {"--size", "720by540"}})
+                                             {"--replay", "x", "--size", "10x10"}, {"--size", "720by540"},
+                                             {"--fps", "-1"}, {"--fps", "1001"}, {"--fps", "60Hz"}, {"--fps"}})
     EXPECT_FALSE(ParseCommandLine(bad).Error.empty()) << bad[0];
 }
 
@@ -60,9 +64,12 @@ TEST_F(DeviceSetupTest, FullScreenPicksTheFirstAcceptedFormatAndLogsEachStep) {
   factory->DisplayFormats = {D3DFMT_R5G6B5};
   ASSERT_EQ(InitD3DFullScreen(setup, factory, settings, ScreenSize{1280, 1024}, log), D3D_OK);
   EXPECT_EQ(setup.AdapterFormat, D3DFMT_R5G6B5);
-  EXPECT_EQ(setup.d3dpp.BackBufferWidth, 1280u);
-  EXPECT_EQ(setup.d3dpp.BackBufferHeight, 1024u);
-  EXPECT_EQ(setup.d3dpp.Windowed, 0u);
+  // Desktop settings: 0 x 0 reaches the device, which takes the window's 4:3 picture.
+  ASSERT_EQ(factory->CreatedWith.size(), 1u);
+  EXPECT_EQ(factory->CreatedWith[0].BackBufferWidth, 0u);
+  EXPECT_EQ(factory->CreatedWith[0].BackBufferHeight, 0u);
+  EXPECT_EQ(factory->CreatedWith[0].Windowed, 0u);
+  EXPECT_EQ(factory->CreatedWith[0].BackBufferFormat, D3DFMT_R5G6B5);
   EXPECT_EQ(LogText(log.Path),
             "Direct3DCreate - Ok\r\nAdapterFormat 23\r\nTextOut \"Loading\"\r\nFill d3dpp - Ok\r\nCreateDevice - Ok\r\n");
 }
@@ -72,6 +79,7 @@ TEST_F(DeviceSetupTest, FullScreenWithAChosenModeUsesIt) {
   settings.ScreenHeight = 600;
   ASSERT_EQ(InitD3DFullScreen(setup, factory, settings, ScreenSize{1920, 1080}, log), D3D_OK);
   EXPECT_EQ(setup.d3dpp.BackBufferWidth, 800u);
+  EXPECT_EQ(setup.d3dpp.BackBufferHeight, 600u);
   EXPECT_EQ(setup.AdapterFormat, D3DFMT_X8R8G8B8);
 }
 
