@@ -126,22 +126,36 @@ HRESULT SdlKeyboard::GetDeviceState(KeySnapshot& state) {
     const uint8_t dik = DikFromScancode(scancode);
     if (dik != 0 && keys[scancode] != 0) state[dik] = 0x80;
   }
-  // A key pressed since the last poll reads as down in this one, even when let go again.
-  for (size_t key = 0; key < state.size(); ++key) state[key] |= taps_[key];
-  taps_.fill(0);
+  for (size_t key = 0; key < state.size(); ++key) state[key] = ReadKey(key, state[key] != 0);
   if (gamepads_ != nullptr) gamepads_->AddKeys(state);
   return DI_OK;
 }
 
+// Each press since the last poll is one down reading, even when the key was let go again
+// before the poll; presses that came quicker than the polls are read one a poll, with an up
+// reading between them so that each is a press of its own.
+uint8_t SdlKeyboard::ReadKey(size_t key, bool held) {
+  uint8_t& presses = pendingPresses_[key];
+  bool down = held;
+  if (reportedDown_[key] && presses > 0) {
+    down = false;  // let go and pressed again since the last poll: up first
+  } else if (!reportedDown_[key] && presses > 0) {
+    down = true;
+    --presses;
+  }
+  reportedDown_[key] = down;
+  return down ? 0x80 : 0;
+}
+
 void SdlKeyboard::DropPendingPresses() {
-  taps_.fill(0);
+  pendingPresses_.fill(0);
   if (gamepads_ != nullptr) gamepads_->DropPendingPresses();
 }
 
 void SdlKeyboard::HandleEvent(const SDL_Event& event) {
   if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
     const uint8_t dik = DikFromScancode(event.key.keysym.scancode);
-    if (dik != 0) taps_[dik] = 0x80;
+    if (dik != 0 && pendingPresses_[dik] < kMostPendingPresses) ++pendingPresses_[dik];
   } else if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
                                                event.window.event == SDL_WINDOWEVENT_MINIMIZED)) {
     focusLost_ = true;

@@ -2,9 +2,12 @@
 // mapped to DirectInput key codes. Like a foreground DirectInput device it loses its
 // input when the window loses the focus, and can be acquired again only while the
 // window has it. A key pressed and let go again between two polls is kept from its
-// key-down event and reads as down in the next poll, so no tap is lost to a slow frame.
+// key-down event and reads as down in the next poll, so no tap is lost to a slow frame;
+// several taps between two polls read as several presses, one a poll with an up between.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -53,7 +56,11 @@ class SdlKeyboard final : public KeyboardDevice {
   bool keyboardCreated_ = false;
   bool acquired_ = false;
   bool focusLost_ = false;
-  KeySnapshot taps_{};  // 0x80 for each key pressed since the last poll
+  static constexpr uint8_t kMostPendingPresses = 16;  // kept per key between two polls
+  // A key's byte of the snapshot: `held` as the state array says, the kept presses counted in.
+  uint8_t ReadKey(size_t key, bool held);
+  std::array<uint8_t, 256> pendingPresses_{};  // presses (key-down events) not read yet
+  std::array<bool, 256> reportedDown_{};       // what the last snapshot said of each key
   SdlGamepads* gamepads_ = nullptr;
 };
 

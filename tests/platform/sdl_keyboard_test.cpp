@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace zt {
 namespace {
@@ -174,6 +175,29 @@ TEST(SdlKeyboardTaps, AKeyLetGoBeforeThePollReadsDownInItOnce) {
   EXPECT_TRUE(keys.Poll(DIK_LEFT));
   EXPECT_EQ(std::count(keys.keyboard.KeyState.begin(), keys.keyboard.KeyState.end(), 0x80), 1);
   EXPECT_FALSE(keys.Poll(DIK_LEFT));
+}
+
+TEST(SdlKeyboardTaps, TapsQuickerThanThePollsAreReadOneAPollWithAnUpBetween) {
+  PolledKeyboard keys;
+  for (int tap = 0; tap < 3; ++tap) keys.device.HandleEvent(KeyDown(SDL_SCANCODE_DOWN));
+  std::string readings;
+  for (int poll = 0; poll < 7; ++poll) readings += keys.Poll(DIK_DOWN) ? 'v' : '-';
+  EXPECT_EQ(readings, "v-v-v--");
+
+  // Held, let go and pressed again between two polls, and held on: a new press too.
+  keys.sdl.keys[SDL_SCANCODE_LEFT] = 1;
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_LEFT));
+  EXPECT_TRUE(keys.Poll(DIK_LEFT));
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_LEFT));
+  readings.clear();
+  for (int poll = 0; poll < 3; ++poll) readings += keys.Poll(DIK_LEFT) ? 'v' : '-';
+  EXPECT_EQ(readings, "-vv");
+
+  // No more than the device keeps.
+  for (int tap = 0; tap < 100; ++tap) keys.device.HandleEvent(KeyDown(SDL_SCANCODE_UP));
+  int presses = 0;
+  for (int poll = 0; poll < 250; ++poll) presses += keys.Poll(DIK_UP) ? 1 : 0;
+  EXPECT_EQ(presses, 16);
 }
 
 TEST(SdlKeyboardTaps, AHeldKeyReadsAsTheKeyStateSaysAndItsRepeatsAreNoTaps) {
