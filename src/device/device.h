@@ -170,8 +170,8 @@ struct D3DDISPLAYMODE {
 
 // The presentation parameters: 13 fields of 32 bits, zero unless filled.
 struct D3DPRESENT_PARAMETERS {
-  uint32_t BackBufferWidth = 0;   // 0: the window's client width
-  uint32_t BackBufferHeight = 0;  // 0: the window's client height
+  uint32_t BackBufferWidth = 0;   // 0: the width of the window's 4:3 picture
+  uint32_t BackBufferHeight = 0;  // 0: the height of the window's 4:3 picture
   D3DFORMAT BackBufferFormat = D3DFMT_UNKNOWN;
   uint32_t BackBufferCount = 0;
   uint32_t MultiSampleType = 0;
