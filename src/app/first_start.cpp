@@ -4,9 +4,9 @@
 #include <optional>
 #include <system_error>
 
-#include "core/load_error.h"
+#include "core/file_read.h"
+#include "core/ini_file.h"
 #include "core/safe_save.h"
-#include "core/text_file.h"
 
 namespace zt {
 
@@ -20,15 +20,11 @@ bool SomethingAt(const std::string& path) {
   return fs::exists(fs::symlink_status(path, error));
 }
 
-// The bytes of a readable regular file; nothing otherwise.
+// The bytes of a readable regular file of a settings file's size; nothing otherwise.
 std::optional<std::string> ReadDefaults(const std::string& path) {
-  std::error_code error;
-  if (!fs::is_regular_file(fs::status(path, error))) return std::nullopt;  // a folder reads as empty
-  try {
-    return ReadWholeFile(path, kDefaultConfigFileName);
-  } catch (const LoadError&) {
-    return std::nullopt;
-  }
+  FileBytes read = ReadFileBytes(path, kMaxIniFileBytes);
+  if (!read.Ok()) return std::nullopt;
+  return std::move(read.Bytes);
 }
 
 }  // namespace

@@ -71,6 +71,10 @@ class LoadingSequence {
   void SettingsAndMeshes() {
     ClearAllParticles(program_.Particles);
     LoadSettings(program_.ConfigFile, program_.Config);
+    const SettingsFile& config = program_.ConfigFile;
+    if (!config.ReadError.empty())
+      WriteLog(log_, "LoadSettings - " + config.Source() + " " + config.ReadError +
+                         "; the settings of a missing file are used, and it is not written this run");
     WriteLog(log_, "FillVB + GetOptions - done");
     Progress(0.12f);
     CreateVolumeBricks(program_.Menu, program_.Config);

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <charconv>
-#include <fstream>
+#include <cmath>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
+
+#include "core/file_read.h"
 
 namespace zt {
 
@@ -75,6 +77,35 @@ void ParseKeys(const std::vector<std::string>& words, size_t first, ReplayComman
   }
 }
 
+// The settings an option line may give, each with the values the game itself can give it
+// and a little around them; anything else (not finite, far out) is a malformed line.
+struct OptionRange {
+  const char* Name;
+  double Lowest, Highest;
+  bool Whole;           // whole numbers only
+  const char* Allowed;  // the range in words
+};
+
+// The game's turn speeds are 0.75, 1.15 and 1.55; its sideways delays 170, 250 and 340 ms,
+// and 0 when config.ini names an unknown code.
+constexpr std::array<OptionRange, 4> kOptionRanges = {{
+    {"RotationClockwise", 0, 1, true, "0 or 1"},
+    {"RotationSpeedFactor", 0.5, 2, false, "a number from 0.5 to 2"},
+    {"SidewaysKeyDelay", 0, 1000, true, "a whole number from 0 to 1000"},
+    {"FullScreenMode", 0, 1, true, "0 or 1"},
+}};
+
+const OptionRange* FindOption(const std::string& name) {
+  for (const OptionRange& option : kOptionRanges)
+    if (name == option.Name) return &option;
+  return nullptr;
+}
+
+bool WithinRange(const OptionRange& option, double value) {
+  // false for NaN too: every comparison with it fails
+  return value >= option.Lowest && value <= option.Highest && (!option.Whole || value == std::floor(value));
+}
+
 uint32_t ParseFrameMs(const std::string& word, const std::string& name, int line) {
   uint32_t ms = 0;
   if (!ParseNumber(word, ms) || ms < 1 || ms > 100000) Fail(name, line, "a frame lasts 1..100000 ms");
@@ -82,11 +113,6 @@ uint32_t ParseFrameMs(const std::string& word, const std::string& name, int line
 }
 
 }  // namespace
-
-bool IsReplayOption(const std::string& name) {
-  return name == "RotationClockwise" || name == "RotationSpeedFactor" || name == "SidewaysKeyDelay" ||
-         name == "FullScreenMode";
-}
 
 bool KeyCodeForName(const std::string& name, uint8_t& code) {
   for (const NamedKey& key : kKeyNames)
@@ -145,9 +171,11 @@ ReplayFile ParseReplay(const std::string& text, const std::string& name) {
       command.What = ReplayCommand::Kind::kAutoplay;
       command.Ms = ParseFrameMs(words[2], name, lineNumber);
     } else if (verb == "option") {
-      double number = 0;
-      if (words.size() != 3 || !IsReplayOption(words[1]) || !ParseNumber(words[2], number))
+      const OptionRange* option = words.size() == 3 ? FindOption(words[1]) : nullptr;
+      if (option == nullptr || !ParseNumber(words[2], command.OptionValue))
         Fail(name, lineNumber, "option needs a known setting and a number");
+      if (!WithinRange(*option, command.OptionValue))
+        Fail(name, lineNumber, std::string(option->Name) + " takes " + option->Allowed);
       command.What = ReplayCommand::Kind::kOption;
       command.Path = words[1];
       command.Value = words[2];
@@ -180,11 +208,9 @@ ReplayFile ParseReplay(const std::string& text, const std::string& name) {
 }
 
 ReplayFile ReadReplayFile(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) throw ReplayError(path + ": cannot read the file");
-  std::ostringstream text;
-  text << stream.rdbuf();
-  return ParseReplay(text.str(), path);
+  const FileBytes read = ReadFileBytes(path, kMaxReplayFileBytes);
+  if (!read.Ok()) throw ReplayError(path + ": " + read.Error);
+  return ParseReplay(read.Bytes, path);
 }
 
 }  // namespace zt

@@ -6,8 +6,8 @@
 //   state                     expect PATH OP VALUE
 //   autoplay N MS             N frames steered by the automatic player
 //   option NAME VALUE         a setting the rules read, as the recorded game had it:
-//                             RotationClockwise 0|1, RotationSpeedFactor, SidewaysKeyDelay,
-//                             FullScreenMode 0|1
+//                             RotationClockwise 0|1, RotationSpeedFactor 0.5..2,
+//                             SidewaysKeyDelay 0..1000 (whole ms), FullScreenMode 0|1
 #pragma once
 
 #include <cstdint>
@@ -28,6 +28,7 @@ struct ReplayCommand {
   std::vector<uint8_t> Keys;  // key codes held during the frame
   std::string Text;           // typed characters, escapes resolved
   std::string Path, Op, Value;  // expect; option: Path is the setting's name, Value its value
+  double OptionValue = 0;       // option: the value, within the setting's range
 };
 
 struct ReplayFile {
@@ -44,9 +45,12 @@ class ReplayError : public std::runtime_error {
 bool KeyCodeForName(const std::string& name, uint8_t& code);
 const char* KeyNameForCode(uint8_t code);  // the name a recording writes; nullptr: use dik:N
 
-bool IsReplayOption(const std::string& name);
-
 ReplayFile ParseReplay(const std::string& text, const std::string& name);
-ReplayFile ReadReplayFile(const std::string& path);  // throws ReplayError naming the file and line
+// A recording is at most this long: more than twelve hours of play, recorded a frame a line.
+constexpr std::uintmax_t kMaxReplayFileBytes = 32u << 20;
+
+// Throws ReplayError naming the file (and the line): a file that is missing, not a regular
+// file, larger than kMaxReplayFileBytes, cannot be read, or has a malformed line.
+ReplayFile ReadReplayFile(const std::string& path);
 
 }  // namespace zt

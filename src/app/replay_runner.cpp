@@ -50,7 +50,7 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
         program.Rng.Seed(command.Seed);
         break;
       case ReplayCommand::Kind::kOption:
-        ApplyReplayOption(program.Config, command.Path, std::stod(command.Value));
+        ApplyReplayOption(program.Config, command.Path, command.OptionValue);
         break;
       case ReplayCommand::Kind::kGame:
         StartGameOfType(program, command.GameType);

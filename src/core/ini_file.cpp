@@ -1,5 +1,6 @@
 #include "core/ini_file.h"
 
+#include "core/file_read.h"
 #include "core/safe_save.h"
 
 #include <cassert>
@@ -106,17 +107,12 @@ IniFile IniFile::Parse(std::string_view text) {
   return ini;
 }
 
-std::optional<IniFile> IniFile::Read(const std::string& path) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (status.type() == std::filesystem::file_type::not_found) return IniFile();
-  if (error || status.type() != std::filesystem::file_type::regular) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream contents;
-  contents << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return Parse(contents.str());
+std::optional<IniFile> IniFile::Read(const std::string& path, std::string* problem) {
+  const FileBytes read = ReadFileBytes(path, kMaxIniFileBytes);
+  if (read.Status == FileReadStatus::Missing) return IniFile();
+  if (read.Ok()) return Parse(read.Bytes);
+  if (problem != nullptr) *problem = read.Error;
+  return std::nullopt;
 }
 
 std::optional<size_t> IniFile::FindSection(std::string_view section) const {

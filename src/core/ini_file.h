@@ -22,6 +22,8 @@
 
 namespace zt {
 
+constexpr std::uintmax_t kMaxIniFileBytes = 1u << 20;  // config.ini holds a few hundred bytes
+
 class IniFile {
  public:
   IniFile() = default;
@@ -30,9 +32,10 @@ class IniFile {
   // without a final line end, with or without a UTF-8 byte order mark.
   static IniFile Parse(std::string_view text);
 
-  // Reads a file. A missing file gives an empty INI; a file that exists but cannot be
-  // read gives nothing.
-  static std::optional<IniFile> Read(const std::string& path);
+  // Reads a file of at most kMaxIniFileBytes. A missing file gives an empty INI; a file
+  // that exists but cannot be read (too large, not a regular file, a read error) gives
+  // nothing, and `problem`, when given, says why.
+  static std::optional<IniFile> Read(const std::string& path, std::string* problem = nullptr);
 
   std::optional<std::string> ReadString(std::string_view section, std::string_view key) const;
   int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue = 0) const;

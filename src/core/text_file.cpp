@@ -1,18 +1,14 @@
 #include "core/text_file.h"
 
-#include <fstream>
-
+#include "core/file_read.h"
 #include "core/load_error.h"
 
 namespace zt {
 
 std::string ReadWholeFile(const std::filesystem::path& file, const std::string& name) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw LoadError(name, "cannot open the file");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw LoadError(name, "cannot read the file");
-  return text.str();
+  FileBytes read = ReadFileBytes(file, kMaxTextDataBytes);
+  if (!read.Ok()) throw LoadError(name, read.Error);
+  return std::move(read.Bytes);
 }
 
 const std::string& LineReader::Next() {

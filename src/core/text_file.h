@@ -2,13 +2,18 @@
 // failure a LoadError naming the file (and the line).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
 namespace zt {
 
-// The whole file; LoadError naming `name` when it cannot be opened or read.
+// The most a text data file of the game may hold: fifty times its largest mesh.
+constexpr std::uintmax_t kMaxTextDataBytes = 16u << 20;
+
+// The whole file; LoadError naming `name` when it is missing, not a regular file, larger
+// than kMaxTextDataBytes or cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& file, const std::string& name);
 
 // Lines of a text in order, their CR LF or LF ends removed.

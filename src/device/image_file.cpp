@@ -24,25 +24,20 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <vector>
+
+#include "core/file_read.h"
 
 namespace zt {
 
 bool ReadImageFile(const std::string& path, Image& image, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = "cannot open the file";
+  const FileBytes read = ReadFileBytes(path, kMaxPictureFileBytes);
+  if (!read.Ok()) {
+    error = read.Error;
     return false;
   }
-  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) {
-    error = "cannot read the file";
-    return false;
-  }
-  return DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error);
+  return DecodeImage(reinterpret_cast<const uint8_t*>(read.Bytes.data()), read.Bytes.size(), image, error);
 }
 
 namespace {

@@ -21,10 +21,15 @@ struct Image {
 // The widest and tallest picture read: four times the game's largest texture. A file that
 // claims more is refused before anything is decoded, so no file can exhaust the memory.
 constexpr int kMaxPictureSide = 4096;
+// The largest picture file read: a picture of that size in 32-bit pixels, and room for
+// its headers. A larger file is refused from its size, without being read.
+constexpr std::uintmax_t kMaxPictureFileBytes =
+    std::uintmax_t{kMaxPictureSide} * kMaxPictureSide * 4 + (1u << 20);
 
 // Decodes a BMP, TGA or PNG file; pictures without alpha come out opaque.
-// False (with the reason in `error`) when the file is missing, not a picture of those
-// kinds, without pixels, or larger than kMaxPictureSide either way.
+// False (with the reason in `error`) when the file is missing, not a regular file, larger
+// than kMaxPictureFileBytes, cannot be read, is not a picture of those kinds, is without
+// pixels, or is larger than kMaxPictureSide either way.
 bool ReadImageFile(const std::string& path, Image& image, std::string& error);
 
 // The same for a file's bytes already in memory.

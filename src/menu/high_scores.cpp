@@ -1,5 +1,6 @@
 #include "menu/high_scores.h"
 
+#include "core/file_read.h"
 #include "core/safe_save.h"
 
 #include <algorithm>
@@ -15,8 +16,9 @@ namespace {
 
 constexpr uint8_t kNameEnd = 0xFF;
 constexpr uint8_t kScoreEnd = 0x20;
-// A table the game writes is about a kilobyte; anything this large is not one.
-constexpr std::uintmax_t kLargestHighScoreFile = 1u << 20;
+// A table the game writes is about a kilobyte; anything larger than this is not one, however
+// long the names it was given.
+constexpr std::uintmax_t kLargestHighScoreFile = 64u << 10;
 
 uint8_t RowKey(int row) { return static_cast<uint8_t>(10 * row); }  // rows 1..10
 
@@ -59,23 +61,6 @@ DecodedHighScores DecodeHighScores(const std::string& bytes) {
 
 namespace {
 
-enum class ReadStatus { Missing, Read, Unreadable, TooLarge };
-
-ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (status.type() == std::filesystem::file_type::not_found) return ReadStatus::Missing;
-  if (error || status.type() != std::filesystem::file_type::regular) return ReadStatus::Unreadable;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) return ReadStatus::Unreadable;
-  if (size > kLargestHighScoreFile) return ReadStatus::TooLarge;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return ReadStatus::Unreadable;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) return ReadStatus::Unreadable;
-  return ReadStatus::Read;
-}
-
 // Keeps a damaged file aside; the next save then writes a sound one in its place.
 void SetDamagedFileAside(const std::string& path, const std::string& problem, const DebugLog& log) {
   const std::string badPath = path + ".bad";
@@ -96,26 +81,30 @@ HighScoreTable DefaultHighScoreTable() {
 }
 
 void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log) {
-  std::string bytes;
-  switch (ReadWholeFile(path, bytes)) {
-    case ReadStatus::Missing:
+  const FileBytes read = ReadFileBytes(path, kLargestHighScoreFile);
+  state.ReadError.clear();
+  switch (read.Status) {
+    case FileReadStatus::Missing:
       state.Table = DefaultHighScoreTable();
       state.HighScoresLoaded = true;
       return;
-    case ReadStatus::Unreadable:
+    case FileReadStatus::NotRegular:
+    case FileReadStatus::Failed:
       state.Table = DefaultHighScoreTable();
       state.HighScoresLoaded = false;
-      WriteLog(log, "LoadHighScores - " + path + " could not be read; the default table is used and not saved");
+      state.ReadError = read.Error;
+      WriteLog(log, "LoadHighScores - " + path + " could not be read (" + read.Error +
+                        "); the default table is used and not saved");
       return;
-    case ReadStatus::TooLarge:
+    case FileReadStatus::TooLarge:
       state.Table = DefaultHighScoreTable();
       state.HighScoresLoaded = true;
       SetDamagedFileAside(path, "it is far too large to be a table", log);
       return;
-    case ReadStatus::Read:
+    case FileReadStatus::Read:
       break;
   }
-  DecodedHighScores decoded = DecodeHighScores(bytes);
+  DecodedHighScores decoded = DecodeHighScores(read.Bytes);
   state.HighScoresLoaded = true;
   if (decoded.Damage.empty()) {
     state.Table = std::move(decoded.Table);
@@ -145,6 +134,10 @@ std::string EncodeHighScores(HighScoreTable& table) {
 }
 
 bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log) {
+  if (!state.ReadError.empty()) {
+    WriteLog(log, "SaveHighScores - skipped: " + path + " could not be read at loading and is kept as it is");
+    return false;
+  }
   if (SaveFileSafely(path, EncodeHighScores(state.Table))) return true;
   WriteLog(log, "SaveHighScores - " + path + " could not be written; the previous table is kept");
   return false;

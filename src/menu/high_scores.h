@@ -19,6 +19,8 @@ constexpr int32_t kNoPosition = 11;  // a score that is not in the table
 struct HighScoreState {
   HighScoreTable Table;
   bool HighScoresLoaded = false;  // the table is saved at shutdown only when set
+  std::string ReadError;          // why LoadHighScores could not read the file, empty when it could;
+                                  // while set the table is not the file's, and nothing writes it
   bool NameEntryActive = false;   // the player is typing the name of a new entry
   int32_t NameEntryGameType = 1;  // 1..5, the table of the entry being named
   int32_t NameEntryRow = 1;       // 1..10, its row
@@ -31,10 +33,11 @@ struct HighScoreState {
 HighScoreTable DefaultHighScoreTable();
 
 // Reads the file at `path` (missing: the default table) and sets HighScoresLoaded.
-// A damaged file (a score with a byte other than a digit, or beyond the 32-bit range)
-// gives the default table; it is logged and copied to `path` + ".bad" so that the next
-// save does not destroy it. A file that exists but cannot be read is logged, gives the
-// default table and leaves HighScoresLoaded clear, so shutdown does not overwrite it.
+// A damaged file (a score with a byte other than a digit, or beyond the 32-bit range, or
+// a file larger than 64 KiB) gives the default table; it is logged and copied to `path` +
+// ".bad" so that the next save does not destroy it. A file that exists but cannot be read
+// (not a regular file, a read error) is logged, gives the default table, sets ReadError
+// and leaves HighScoresLoaded clear, so nothing overwrites it.
 // A file that is merely short gives empty rows with score 0 where it ends.
 void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
 
@@ -51,7 +54,8 @@ DecodedHighScores DecodeHighScores(const std::string& bytes);
 std::string EncodeHighScores(HighScoreTable& table);
 
 // Writes the table through a temporary file and a rename. A failure is logged and the
-// old file is kept; the result says whether the save succeeded.
+// old file is kept; the result says whether the save succeeded. Nothing is written while
+// ReadError is set.
 bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
 
 // The rank a running game's score takes is kept by the game (UpdatePosition, game/lines.h).

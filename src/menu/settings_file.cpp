@@ -62,7 +62,8 @@ void ReadDisplayOptions(const IniFile& ini, Settings& settings) {
 }
 
 void LoadSettings(SettingsFile& file, Settings& settings) {
-  ReadSettingsSection(ReadOrEmpty(file.Source()), settings);
+  file.ReadError.clear();
+  ReadSettingsSection(IniFile::Read(file.Source(), &file.ReadError).value_or(IniFile()), settings);
   file.Open = true;
 }
 
@@ -89,6 +90,11 @@ void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t current
 
 bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack,
                           const DebugLog& log) {
+  if (!file.ReadError.empty()) {
+    WriteLog(log, "SaveSettings - skipped: " + file.Source() + " could not be read at loading (" +
+                      file.ReadError + "), so it is kept as it is");
+    return false;
+  }
   // Read the file again, so that whatever was edited by hand meanwhile is kept.
   std::optional<IniFile> ini = IniFile::Read(file.Path);
   if (!ini) {

@@ -30,12 +30,15 @@ struct SettingsFile {
   bool Open = false;       // LoadSettings has run and SaveSettings has not yet
   std::string ReadPath{};  // read instead of Path when set: a first start's default-config.ini
                            // that could not be copied to config.ini
+  std::string ReadError{};  // why LoadSettings could not read the file, empty when it could; while
+                            // set the settings in memory are not the file's, and nothing writes it
   const std::string& Source() const { return ReadPath.empty() ? Path : ReadPath; }  // what is read
 };
 
 // Reads "Settings" from the file's Source: the volumes (kept within 0..9), the turning
 // direction and the brick quality. The stored music number is not applied: the music always
-// starts with the menu track.
+// starts with the menu track. A file that cannot be read gives the values of a missing one
+// and sets ReadError.
 void LoadSettings(SettingsFile& file, Settings& settings);
 void ReadSettingsSection(const IniFile& ini, Settings& settings);  // the same from a file's contents
 
@@ -44,7 +47,8 @@ void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t current
 
 // Writes the "Settings" section into config.ini now, keeping everything else of the
 // file; creates the file with that section alone when it is missing. A failed write is
-// logged and leaves the old file; the result says whether the write succeeded.
+// logged and leaves the old file; the result says whether the write succeeded. Nothing is
+// written while the file's ReadError is set.
 bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack,
                           const DebugLog& log);
 

@@ -4,11 +4,16 @@
 
 #include <algorithm>
 
+#include "core/file_read.h"
+
 namespace zt {
 
 std::atomic<SdlMixer*> SdlMixer::hookOwner_{nullptr};
 
 namespace {
+
+// The largest music or sound file read; the longest track the game ships is under 2 MB.
+constexpr std::uintmax_t kMaxAudioFileBytes = 64u << 20;
 
 template <typename T>
 T* Slot(std::vector<T*>& items, int handle) {
@@ -67,6 +72,7 @@ void SdlMixer::Shutdown() {
     chunk = nullptr;
   }
   streams_.clear();
+  streamFiles_.clear();
   streamPercents_.clear();
   samples_.clear();
   currentStream_ = -1;
@@ -79,9 +85,15 @@ void SdlMixer::Shutdown() {
 
 int SdlMixer::StreamOpenFile(const std::string& path) {
   if (!open_) return -1;
-  Mix_Music* music = Mix_LoadMUS(path.c_str());
+  const FileBytes read = ReadFileBytes(path, kMaxAudioFileBytes);
+  if (!read.Ok()) return -1;
+  // SDL_mixer decodes music as it plays, so the bytes are kept as long as the stream.
+  std::vector<char> bytes(read.Bytes.begin(), read.Bytes.end());
+  Mix_Music* music =
+      Mix_LoadMUS_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), SDL_TRUE);
   if (music == nullptr) return -1;
   streams_.push_back(music);
+  streamFiles_.push_back(std::move(bytes));
   streamPercents_.push_back(100);
   return static_cast<int>(streams_.size()) - 1;
 }
@@ -102,6 +114,7 @@ void SdlMixer::StreamClose(int stream) {
   }
   Mix_FreeMusic(music);
   streams_[stream] = nullptr;
+  streamFiles_[stream] = {};
 }
 
 void SdlMixer::StreamPlay(int stream, bool loop) {
@@ -136,7 +149,11 @@ void SdlMixer::ChannelSetEndFlag(int stream, std::atomic<bool>* flag) {
 
 int SdlMixer::SampleLoad(const std::string& path) {
   if (!open_) return -1;
-  Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+  const FileBytes read = ReadFileBytes(path, kMaxAudioFileBytes);
+  if (!read.Ok()) return -1;
+  // A sound is decoded whole here; its bytes are not needed afterwards.
+  Mix_Chunk* chunk =
+      Mix_LoadWAV_RW(SDL_RWFromConstMem(read.Bytes.data(), static_cast<int>(read.Bytes.size())), SDL_TRUE);
   if (chunk == nullptr) return -1;
   samples_.push_back(chunk);
   return static_cast<int>(samples_.size()) - 1;

@@ -48,6 +48,7 @@ class SdlMixer final : public Mixer {
 
   bool open_ = false;
   std::vector<Mix_Music*> streams_;  // by handle; nullptr once closed
+  std::vector<std::vector<char>> streamFiles_;  // by handle: the file each stream plays from
   std::vector<int> streamPercents_;  // volume per stream, 0..100
   std::vector<Mix_Chunk*> samples_;  // by handle; nullptr once unloaded
   int currentStream_ = -1;           // the stream last started (main thread only)

@@ -4,10 +4,10 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "core/file_read.h"
 #include "core/load_error.h"
+#include "device/image_file.h"
 
 namespace zt {
 
@@ -41,10 +41,9 @@ uint32_t Tinted(uint8_t channel, float multiplier) {
 }  // namespace
 
 BrickPicture ReadBrickPicture(const std::string& path, const std::string& name) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw LoadError(name, "cannot be opened");
-  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  return DecodeBrickPicture(bytes, name);
+  const FileBytes read = ReadFileBytes(path, kMaxPictureFileBytes);
+  if (!read.Ok()) throw LoadError(name, read.Error);
+  return DecodeBrickPicture(read.Bytes, name);
 }
 
 BrickPicture DecodeBrickPicture(const std::string& bytes, const std::string& name) {

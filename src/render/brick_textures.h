@@ -28,7 +28,8 @@ struct BrickPicture {
 };
 
 // Reads an uncompressed 24-bit Windows bitmap. Throws LoadError naming `name` when the
-// file is missing, is not such a bitmap, is cut short or is wider than 2051 pixels.
+// file is missing, is not a regular file, is larger than kMaxPictureFileBytes, cannot be
+// read, is not such a bitmap, is cut short or is wider than 2051 pixels.
 BrickPicture ReadBrickPicture(const std::string& path, const std::string& name);
 // The same for the file's bytes already in memory.
 BrickPicture DecodeBrickPicture(const std::string& bytes, const std::string& name);

@@ -8,6 +8,7 @@
 
 #include <jpeglib.h>
 
+#include "core/file_read.h"
 #include "core/load_error.h"
 #include "device/image_file.h"
 
@@ -80,13 +81,12 @@ void PutLittle(std::string& out, uint32_t value, int size) {
 }  // namespace
 
 bool DecodeJpegFile(const std::filesystem::path& path, RgbPicture& picture, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = "cannot be opened";
+  const FileBytes read = ReadFileBytes(path, kMaxPictureFileBytes);
+  if (!read.Ok()) {
+    error = read.Error;
     return false;
   }
-  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  return DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), picture, error);
+  return DecodeJpeg(reinterpret_cast<const uint8_t*>(read.Bytes.data()), read.Bytes.size(), picture, error);
 }
 
 bool DecodeJpeg(const uint8_t* bytes, size_t size, RgbPicture& picture, std::string& error) {

@@ -16,7 +16,8 @@ struct RgbPicture {
   std::vector<uint8_t> Rgb;
 };
 
-// Decodes a JPEG file (colour or grey). False, with the reason, when it cannot, and when
+// Decodes a JPEG file (colour or grey) of at most kMaxPictureFileBytes. False, with the
+// reason, when it cannot (not a regular file, a read error, not a JPEG picture), and when
 // the picture is wider or taller than kMaxPictureSide: its bitmap could not be read.
 bool DecodeJpegFile(const std::filesystem::path& path, RgbPicture& picture, std::string& error);
 // The same for a file's bytes already in memory.

@@ -1,8 +1,13 @@
 #include "app/replay_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <utility>
 
 #include "app/state_json.h"
+#include "core/temp_folder.h"
 
 namespace zt {
 namespace {
@@ -26,15 +31,61 @@ TEST(ReplayFile, ReadsEveryCommandWithItsLine) {
   EXPECT_EQ(file.Commands[6].Value, "4");
 }
 
+// The line, second in its file, is refused naming the file and its line.
+void ExpectMalformed(const std::string& line) {
+  try {
+    ParseReplay("state\n" + line + "\n", "bad.replay");
+    ADD_FAILURE() << "accepted: " << line;
+  } catch (const ReplayError& error) {
+    EXPECT_NE(std::string(error.what()).find("bad.replay, line 2"), std::string::npos) << error.what();
+  }
+}
+
 TEST(ReplayFile, MalformedLinesNameTheFileAndLine) {
   const char* bad[] = {"frame 0", "frame 100001", "frame 16 jump", "game 6", "seed x", "frames 0 16",
                        "expect Score ~ 3", "expect Score ==", "expect Score == [1,", "fly", "type \\q", "state now", "frame 16 dik:256"};
-  for (const char* line : bad) {
+  for (const char* line : bad) ExpectMalformed(line);
+}
+
+// Every value the game itself gives a setting reads back from its option line; a value
+// outside the setting's range, or not a finite number, makes the line malformed.
+TEST(ReplayFile, OptionsTakeOnlyTheValuesTheirSettingsCanHave) {
+  const std::pair<const char*, double> good[] = {
+      {"RotationClockwise 0", 0},         {"RotationClockwise 1", 1},
+      {"RotationSpeedFactor 0.75", 0.75}, {"RotationSpeedFactor 1.15", 1.15},
+      {"RotationSpeedFactor 1.55", 1.55}, {"SidewaysKeyDelay 170", 170},
+      {"SidewaysKeyDelay 250", 250},      {"SidewaysKeyDelay 340", 340},
+      {"SidewaysKeyDelay 0", 0},          {"FullScreenMode 1", 1}};
+  for (const auto& [line, value] : good) {
+    const ReplayFile file = ParseReplay(std::string("option ") + line + "\n", "good.replay");
+    ASSERT_EQ(file.Commands.size(), 1u) << line;
+    EXPECT_EQ(file.Commands[0].OptionValue, value) << line;
+  }
+  const char* bad[] = {"SidewaysKeyDelay -5",       "SidewaysKeyDelay 1e300",  "SidewaysKeyDelay 250.5",
+                       "SidewaysKeyDelay nan",      "SidewaysKeyDelay 1e400",  "RotationSpeedFactor inf",
+                       "RotationSpeedFactor -inf",  "RotationSpeedFactor nan", "RotationSpeedFactor 0",
+                       "RotationSpeedFactor 1e300", "RotationClockwise 2",     "RotationClockwise 0.5",
+                       "FullScreenMode -1",         "MusicVolume 3",           "RotationSpeedFactor 1 2"};
+  for (const char* line : bad) ExpectMalformed(std::string("option ") + line);
+}
+
+// Only a regular file (or a link to one) is a replay; nothing waits on a pipe.
+TEST(ReplayFile, WhatIsNoRegularFileIsRefusedNamingIt) {
+  namespace fs = std::filesystem;
+  testing::TempFolder folder;
+  testing::WriteBytes(folder.File("game.replay"), "seed 3\n");
+  fs::create_symlink(folder.File("game.replay"), folder.File("link.replay"));
+  EXPECT_EQ(ReadReplayFile(folder.File("link.replay")).Commands.size(), 1u);
+
+  fs::create_directory(folder.File("folder.replay"));
+  ASSERT_EQ(::mkfifo(folder.File("pipe.replay").c_str(), 0600), 0);
+  fs::create_symlink("/proc/self/mem", folder.File("unreadable.replay"));
+  for (const char* name : {"folder.replay", "pipe.replay", "unreadable.replay", "missing.replay"}) {
     try {
-      ParseReplay(std::string("state\n") + line + "\n", "bad.replay");
-      ADD_FAILURE() << "accepted: " << line;
+      ReadReplayFile(folder.File(name));
+      ADD_FAILURE() << "read: " << name;
     } catch (const ReplayError& error) {
-      EXPECT_NE(std::string(error.what()).find("bad.replay, line 2"), std::string::npos) << error.what();
+      EXPECT_EQ(std::string(error.what()).rfind(folder.File(name) + ": ", 0), 0u) << error.what();
     }
   }
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -154,6 +155,25 @@ TEST_F(TextureLoading, MissingOrBrokenFilesLeaveTheTextureEmpty) {
   EXPECT_EQ(texture, nullptr);
   Release(texture);  // releasing an empty reference does nothing
   EXPECT_EQ(device_.LiveTextures(), 0);
+}
+
+// As a missing picture, one that cannot be read leaves its texture empty: a folder, a pipe
+// nobody writes to (nothing waits for one), a read error (a link to the process's own
+// memory, whose reading fails with EIO).
+TEST_F(TextureLoading, PicturesThatCannotBeReadLeaveTheTextureEmpty) {
+  std::filesystem::create_directory(Path("folder.bmp"));
+  ASSERT_EQ(::mkfifo(Path("pipe.bmp").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/proc/self/mem", Path("unreadable.bmp"));
+  TexturePtr texture;
+  for (const char* name : {"folder.bmp", "pipe.bmp", "unreadable.bmp"}) {
+    EXPECT_TRUE(Failed(Load(Path(name), 0, texture))) << name;
+    EXPECT_EQ(texture, nullptr) << name;
+  }
+  EXPECT_EQ(device_.LiveTextures(), 0);
+  Image image;
+  std::string error;
+  EXPECT_FALSE(ReadImageFile(Path("unreadable.bmp"), image, error));
+  EXPECT_NE(error.find("Input/output error"), std::string::npos) << error;
 }
 
 TEST_F(TextureLoading, EmptyPngDataChunksAddNothingToThePicture) {

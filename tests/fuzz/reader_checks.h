@@ -8,12 +8,14 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "app/replay_file.h"
+#include "app/replay_runner.h"
 #include "app/state_json.h"
 #include "core/ini_file.h"
 #include "core/load_error.h"
@@ -190,6 +192,16 @@ inline void CheckReplayFile(const std::string& text) {
       case ReplayCommand::Kind::kFrames:
         Require(command.Count >= 1 && command.Ms >= 1 && command.Ms <= 100000, "frames outside their ranges");
         break;
+      case ReplayCommand::Kind::kOption: {
+        // Applied as the runner applies it: a finite value the rules can run with.
+        Require(std::isfinite(command.OptionValue), "an option value that is not finite");
+        Settings settings;
+        settings.RotationSpeedFactor = 1;
+        ApplyReplayOption(settings, command.Path, command.OptionValue);
+        Require(settings.RotationSpeedFactor > 0, "a turn speed that freezes turns");
+        Require(settings.SidewaysKeyDelay >= 0, "a negative sideways delay");
+        break;
+      }
       case ReplayCommand::Kind::kExpect: {
         const nlohmann::json expected = nlohmann::json::parse(command.Value, nullptr, false);
         const nlohmann::json* actual = FindPath(kState, command.Path);

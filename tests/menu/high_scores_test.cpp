@@ -143,6 +143,59 @@ TEST_F(HighScoreFile, UnreadableFileIsNeitherTrustedNorOverwritten) {
   EXPECT_NE(ReadBytes(log.Path).find("could not be read"), std::string::npos);
 }
 
+TEST_F(HighScoreFile, ReadErrorLeavesTheFileAsItIsForTheWholeRun) {
+  // A link to the process's own memory, whose reading fails with EIO.
+  std::filesystem::create_symlink("/proc/self/mem", path);
+  LoadHighScores(state, path, log);
+  EXPECT_FALSE(state.HighScoresLoaded);
+  EXPECT_EQ(state.Table, DefaultHighScoreTable());
+  EXPECT_NE(state.ReadError.find("Input/output error"), std::string::npos) << state.ReadError;
+  EXPECT_NE(ReadBytes(log.Path).find("highscores.dat could not be read"), std::string::npos);
+
+  // The file reads again later in the run; the table in memory is still not the file's.
+  std::filesystem::remove(path);
+  const std::string file = Record(1, "Ann", "900") + DefaultFile().substr(9);
+  WriteBytes(path, file);
+  state.Table[0][0] = {"New", 5};
+  EXPECT_FALSE(SaveHighScores(state, path, log));
+  EXPECT_EQ(ReadBytes(path), file);
+  EXPECT_NE(ReadBytes(log.Path).find("SaveHighScores - skipped"), std::string::npos);
+
+  LoadHighScores(state, path, log);  // a later reading that succeeds lets the table be saved
+  EXPECT_TRUE(state.ReadError.empty());
+  EXPECT_TRUE(SaveHighScores(state, path, log));
+}
+
+TEST_F(HighScoreFile, AFileBeyondSixtyFourKibibytesIsDamaged) {
+  // One long name fills the file to the bound exactly: still a table.
+  const std::string rest = DefaultFile().substr(9);
+  const std::string name(65536 - rest.size() - 3, 'n');  // the record adds 0xFF, "7" and a space
+  WriteBytes(path, Record(1, name, "7") + rest);
+  LoadHighScores(state, path, log);
+  EXPECT_EQ(state.Table[0][0].EntryName, name);
+  EXPECT_EQ(state.Table[0][0].EntryScore, 7);
+  EXPECT_FALSE(std::filesystem::exists(log.Path));
+
+  WriteBytes(path, Record(1, name + "n", "7") + rest);
+  LoadHighScores(state, path, log);
+  EXPECT_TRUE(state.HighScoresLoaded);
+  EXPECT_TRUE(state.ReadError.empty()) << "a damaged file is replaced by the next save";
+  EXPECT_EQ(state.Table, DefaultHighScoreTable());
+  EXPECT_NE(ReadBytes(log.Path).find("too large"), std::string::npos);
+
+  // A sparse gigabyte is judged by its size, never read. A folder holds the place of the
+  // damaged file's copy, so that the test never writes a gigabyte either.
+  std::filesystem::remove(log.Path);
+  std::filesystem::remove(path + ".bad");
+  std::filesystem::create_directory(path + ".bad");
+  std::filesystem::resize_file(path, std::uintmax_t{1} << 30);
+  HighScoreState huge;
+  LoadHighScores(huge, path, log);
+  EXPECT_TRUE(huge.HighScoresLoaded);
+  EXPECT_EQ(huge.Table, DefaultHighScoreTable());
+  EXPECT_NE(ReadBytes(log.Path).find("too large"), std::string::npos);
+}
+
 TEST_F(HighScoreFile, FailedSaveIsLoggedAndKeepsThePreviousTable) {
   WriteBytes(path, DefaultFile());
   LoadHighScores(state, path, log);

@@ -158,5 +158,53 @@ TEST_F(ConfigFixture, FailedSaveIsLoggedAndKeepsTheOldFile) {
   EXPECT_NE(ReadBytes(log.Path).find("SaveSettings - failed"), std::string::npos);
 }
 
+// config.ini as a link, so that its reading can be made to fail (a link to the process's own
+// memory, whose reading fails with EIO) and succeed again while the file itself stays put.
+struct UnreadableConfig : ConfigFixture {
+  const std::string file = folder.File("settings.ini");
+  const std::string original = "[Options]\r\nFullScreen=1\r\n[Settings]\r\nMusic volume=7\r\nRotation=1\r\n";
+  UnreadableConfig() { WriteBytes(file, original); }
+  void PointTo(const std::string& target) {
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(target, path);
+  }
+  bool Logged(const std::string& words) { return ReadBytes(log.Path).find(words) != std::string::npos; }
+};
+
+TEST_F(UnreadableConfig, ReadErrorAtLoadingMeansNoWriteAllRun) {
+  PointTo("/proc/self/mem");
+  Settings settings;
+  SettingsFile config{path};
+  LoadSettings(config, settings);
+  EXPECT_NE(config.ReadError.find("Input/output error"), std::string::npos) << config.ReadError;
+  EXPECT_EQ(settings.MusicVolume, 0);  // as without a file
+
+  // Readable again: the zeros in memory must still not replace the player's settings.
+  PointTo(file);
+  EXPECT_FALSE(WriteSettingsSection(config, settings, 0, log));
+  EXPECT_FALSE(SaveSettings(config, settings, 0, log));
+  EXPECT_EQ(ReadBytes(file), original);
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_TRUE(Logged("SaveSettings - skipped"));
+
+  LoadSettings(config, settings);  // a reading that succeeds clears the mark
+  EXPECT_TRUE(config.ReadError.empty());
+  EXPECT_EQ(settings.MusicVolume, 7);
+}
+
+TEST_F(UnreadableConfig, ReadErrorAtTheShutdownsReReadKeepsTheOptions) {
+  PointTo(file);
+  Settings settings;
+  SettingsFile config{path};
+  LoadSettings(config, settings);
+  ASSERT_TRUE(config.ReadError.empty());
+  settings.MusicVolume = 2;
+  PointTo("/proc/self/mem");
+  EXPECT_FALSE(SaveSettings(config, settings, 0, log));
+  EXPECT_TRUE(Logged("SaveSettings - failed"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(ReadBytes(file), original);
+}
+
 }  // namespace
 }  // namespace zt

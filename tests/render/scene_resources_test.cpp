@@ -1,10 +1,12 @@
 // The scene's vertex buffers as bytes, the tinted brick texels, and the JPEG pictures
 // turned into bitmaps the texture loader reads.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <jpeglib.h>
 
 #include "core/load_error.h"
@@ -15,6 +17,7 @@
 #include "render/jpeg_conversion.h"
 #include "render/menu_drawing.h"
 #include "render/model_drawing.h"
+#include "render/model_file.h"
 #include "render/scene_resources.h"
 
 namespace zt {
@@ -215,6 +218,54 @@ TEST(JpegConversion, WritesABitmapTheLoaderReadsAndNeverOverwritesOne) {
   testing::WriteBytes(folder.File("textures/backhelp.jpg"), "not a picture");
   EXPECT_THROW(ConvertPicturesToBMP(folder.Path()), LoadError);
   EXPECT_FALSE(std::filesystem::exists(folder.File("textures/backhelp.bmp")));
+}
+
+// Whatever stands where a data file should be and cannot be read stops the loading with
+// the loading failure's message naming the file: a folder, a pipe nobody writes to (it
+// must not wait for one), or a read error (a link to the process's own memory, whose
+// reading fails with EIO).
+bool RefusedSaying(const std::function<void()>& load, const std::string& file, const std::string& words) {
+  try {
+    load();
+  } catch (const LoadError& error) {
+    EXPECT_EQ(error.File(), file);
+    EXPECT_NE(std::string(error.what()).find(words), std::string::npos) << error.what();
+    return true;
+  }
+  return false;
+}
+
+TEST(UnreadableData, StopsTheLoadingNamingTheFile) {
+  namespace fs = std::filesystem;
+  TempFolder folder;
+  fs::create_directories(folder.Path() / "data/models");
+  fs::create_directories(folder.Path() / "textures");
+  RecordingDevice device;
+  SceneResources scene;
+  scene.GameDir = folder.Path();
+  const auto bricks = [&] { InitBrickTextures(device, scene); };
+  const auto pictures = [&] { ConvertPicturesToBMP(folder.Path()); };
+  const std::string brick = folder.File("data/models/brick.bmp");
+  const std::string background = folder.File("textures/background.jpg");
+
+  fs::create_directory(brick);
+  fs::create_directory(background);
+  EXPECT_TRUE(RefusedSaying(bricks, "data/models/brick.bmp", "folder"));
+  EXPECT_TRUE(RefusedSaying(pictures, "textures/background.jpg", "folder"));
+  fs::remove(brick);
+  fs::remove(background);
+  fs::create_symlink("/proc/self/mem", brick);
+  fs::create_symlink("/proc/self/mem", background);
+  EXPECT_TRUE(RefusedSaying(bricks, "data/models/brick.bmp", "Input/output error"));
+  EXPECT_TRUE(RefusedSaying(pictures, "textures/background.jpg", "Input/output error"));
+  EXPECT_EQ(device.LiveTextures(), 0);
+
+  ASSERT_EQ(::mkfifo(folder.File("data/models/pipe.mesh").c_str(), 0600), 0);
+  ModelSet models;
+  const DebugLog log{folder.File("debug.txt")};
+  const auto mesh = [&] { LoadModel(models, "data/models/pipe.mesh", log, folder.Path()); };
+  EXPECT_TRUE(RefusedSaying(mesh, "data/models/pipe.mesh", "pipe"));
+  EXPECT_EQ(models.NextModelIndex, 0);
 }
 
 // A JPEG header may claim up to 65500 x 65500 pixels in a file of a few hundred bytes;
