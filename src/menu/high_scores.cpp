@@ -1,6 +1,7 @@
 #include "menu/high_scores.h"
 
 #include "core/safe_save.h"
+#include "core/save_lock.h"
 
 #include <algorithm>
 #include <cassert>
@@ -78,12 +79,10 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
 
 // Keeps a damaged file aside; the next save then writes a sound one in its place.
 void SetDamagedFileAside(const std::string& path, const std::string& problem, const DebugLog& log) {
-  const std::string badPath = path + ".bad";
-  std::error_code error;
-  std::filesystem::copy_file(path, badPath, std::filesystem::copy_options::overwrite_existing, error);
+  const std::optional<std::string> kept = MoveFileAside(path);
   WriteLog(log, "LoadHighScores - " + path + " is damaged: " + problem + "; the default table is used" +
-                    (error ? ", and the damaged file could not be copied to " + badPath
-                           : "; the damaged file is kept as " + badPath));
+                    (kept ? "; the damaged file is kept as " + *kept
+                          : ", and the damaged file could not be moved aside"));
 }
 
 }  // namespace
@@ -145,6 +144,11 @@ std::string EncodeHighScores(HighScoreTable& table) {
 }
 
 bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log) {
+  const SaveLock lock(path);
+  if (!lock.Held()) {
+    WriteLog(log, "SaveHighScores - " + path + " could not be locked; the previous table is kept");
+    return false;
+  }
   if (SaveFileSafely(path, EncodeHighScores(state.Table))) return true;
   WriteLog(log, "SaveHighScores - " + path + " could not be written; the previous table is kept");
   return false;

@@ -32,7 +32,7 @@ HighScoreTable DefaultHighScoreTable();
 
 // Reads the file at `path` (missing: the default table) and sets HighScoresLoaded.
 // A damaged file (a score with a byte other than a digit, or beyond the 32-bit range)
-// gives the default table; it is logged and copied to `path` + ".bad" so that the next
+// gives the default table; it is logged and renamed to `path` + ".bad" so that the next
 // save does not destroy it. A file that exists but cannot be read is logged, gives the
 // default table and leaves HighScoresLoaded clear, so shutdown does not overwrite it.
 // A file that is merely short gives empty rows with score 0 where it ends.
@@ -50,8 +50,8 @@ DecodedHighScores DecodeHighScores(const std::string& bytes);
 // The file's bytes for the table. Empty names become "noname" in the table too.
 std::string EncodeHighScores(HighScoreTable& table);
 
-// Writes the table through a temporary file and a rename. A failure is logged and the
-// old file is kept; the result says whether the save succeeded.
+// Writes the table through a temporary file and a rename, under the file's lock (SaveLock).
+// A failure is logged and the old file is kept; the result says whether the save succeeded.
 bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
 
 // The rank a running game's score takes is kept by the game (UpdatePosition, game/lines.h).

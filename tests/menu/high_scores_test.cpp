@@ -2,12 +2,12 @@
 
 #include "game/lines.h"
 
-#include "core/safe_save.h"
 #include "core/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 namespace zt {
 namespace {
@@ -49,7 +49,7 @@ TEST_F(HighScoreFile, MissingFileGivesTheDefaultTableWrittenAsFourHundredFiftyBy
   const std::string bytes = ReadBytes(path);
   EXPECT_EQ(bytes.size(), 450u);  // 50 records of "Noname", terminator, "0", space
   EXPECT_EQ(bytes, DefaultFile());
-  EXPECT_FALSE(std::filesystem::exists(SafeSaveTempPath(path)));
+  EXPECT_EQ(testing::FilesIn(folder.Path()), 2u) << "the table and its lock file, no temporary file";
 
   HighScoreState again;
   LoadHighScores(again, path, log);
@@ -113,8 +113,10 @@ TEST_F(HighScoreFile, ShortFileLeavesEmptyRowsSavedAsNoname) {
 }
 
 TEST_F(HighScoreFile, DamagedScoresGiveTheDefaultTableAndKeepTheFileAside) {
+  std::vector<std::string> damaged;
   for (const std::string score : {"12x4", "-5", "2147483648", "99999999999999999999999"}) {
     const std::string bytes = Record(1, "Ann", "900") + Record(2, "Bob", score) + DefaultFile().substr(18);
+    damaged.push_back(bytes);
     WriteBytes(path, bytes);
     std::filesystem::remove(log.Path);
     HighScoreState loaded;
@@ -129,6 +131,9 @@ TEST_F(HighScoreFile, DamagedScoresGiveTheDefaultTableAndKeepTheFileAside) {
     ASSERT_TRUE(SaveHighScores(loaded, path, log));
     EXPECT_EQ(ReadBytes(path + ".bad"), bytes) << "saving leaves the damaged copy alone";
   }
+  EXPECT_EQ(ReadBytes(path + ".bad.1"), damaged[2]) << "the last three damaged files are kept";
+  EXPECT_EQ(ReadBytes(path + ".bad.2"), damaged[1]);
+  EXPECT_FALSE(std::filesystem::exists(path + ".bad.3"));
   // The largest score there can be is sound.
   WriteBytes(path, Record(1, "Max", "2147483647"));
   LoadHighScores(state, path, log);
@@ -146,11 +151,29 @@ TEST_F(HighScoreFile, UnreadableFileIsNeitherTrustedNorOverwritten) {
 TEST_F(HighScoreFile, FailedSaveIsLoggedAndKeepsThePreviousTable) {
   WriteBytes(path, DefaultFile());
   LoadHighScores(state, path, log);
-  state.Table[0][0] = {"New", 5000};
-  std::filesystem::create_directory(SafeSaveTempPath(path));
+  ASSERT_TRUE(InsertNewScore(state, 1, 5000, 1));
+  FormKeyPress(state, 13);
+  std::filesystem::create_directory(path + ".lock");  // no lock can be had
   EXPECT_FALSE(SaveHighScores(state, path, log));
   EXPECT_EQ(ReadBytes(path), DefaultFile());
   EXPECT_NE(ReadBytes(log.Path).find("SaveHighScores - "), std::string::npos);
+}
+
+TEST_F(HighScoreFile, LinksPlantedAtTheTablesOwnNamesAreNeverWrittenThrough) {
+  const std::string victim = folder.File("victim");
+  WriteBytes(victim, "precious");
+  for (const char* name : {".tmp", ".bad", ".bad.1", ".bad.2"})
+    std::filesystem::create_symlink(victim, path + name);
+  WriteBytes(path, Record(1, "Ann", "9x"));
+  LoadHighScores(state, path, log);
+  ASSERT_TRUE(SaveHighScores(state, path, log));
+  EXPECT_EQ(ReadBytes(path), DefaultFile());
+  EXPECT_EQ(ReadBytes(path + ".bad"), Record(1, "Ann", "9x"));
+
+  std::filesystem::remove(path + ".lock");
+  std::filesystem::create_symlink(victim, path + ".lock");
+  EXPECT_FALSE(SaveHighScores(state, path, log)) << "a save refuses a lock file that is a link";
+  EXPECT_EQ(ReadBytes(victim), "precious");
 }
 
 // Game type 2 holds 1000, 900, ..., 100 in rows 1 to 10.
