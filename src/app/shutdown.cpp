@@ -24,6 +24,7 @@ void ReleaseAll(Program& program) {
 }
 
 void FormDestroy(Program& program) {
+  EndNameEntry(program.Scores);  // a name still being typed is saved as typed
   ReleaseAll(program);
   if (program.SaveOnExit) {
     SaveSettings(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);

@@ -11,7 +11,8 @@ struct DebugLog {
   bool Enabled = true;  // a replay into a folder the player owns may switch logging off
 };
 
-void ResetLog(const DebugLog& log);  // starts the file empty
+void ResetLog(const DebugLog& log);  // starts a fresh empty file; a link at its name is replaced
+// Appends one line; a link or anything but a regular file at the name is never written into.
 void WriteLog(const DebugLog& log, const std::string& text);
 
 }  // namespace zt

@@ -2,6 +2,8 @@
 
 #include "core/file_read.h"
 #include "core/safe_save.h"
+#include "core/save_lock.h"
+#include "game/lines.h"
 
 #include <algorithm>
 #include <cassert>
@@ -63,12 +65,10 @@ namespace {
 
 // Keeps a damaged file aside; the next save then writes a sound one in its place.
 void SetDamagedFileAside(const std::string& path, const std::string& problem, const DebugLog& log) {
-  const std::string badPath = path + ".bad";
-  std::error_code error;
-  std::filesystem::copy_file(path, badPath, std::filesystem::copy_options::overwrite_existing, error);
+  const std::optional<std::string> kept = MoveFileAside(path);
   WriteLog(log, "LoadHighScores - " + path + " is damaged: " + problem + "; the default table is used" +
-                    (error ? ", and the damaged file could not be copied to " + badPath
-                           : "; the damaged file is kept as " + badPath));
+                    (kept ? "; the damaged file is kept as " + *kept
+                          : ", and the damaged file could not be moved aside"));
 }
 
 }  // namespace
@@ -133,14 +133,59 @@ std::string EncodeHighScores(HighScoreTable& table) {
   return bytes;
 }
 
+namespace {
+
+using HighScoreRows = std::array<HighScoreEntry, kHighScoreRows>;
+
+// Puts `entry` into row `position` (1..10): the rows from there on move down and the old row 10
+// is lost.
+void InsertRow(HighScoreRows& rows, int32_t position, HighScoreEntry entry) {
+  for (int row = kHighScoreRows; row > position; --row) rows[row - 1] = rows[row - 2];
+  rows[position - 1] = std::move(entry);
+}
+
+// Puts `entry` where its score ranks, below every equal score already there, as a running game's
+// rank rises; returns its row, or kNoPosition when it does not rank.
+int32_t InsertByRank(HighScoreRows& rows, HighScoreEntry entry) {
+  const int32_t position = UpdatePosition(rows, entry.EntryScore, kNoPosition);
+  if (position <= kHighScoreRows) InsertRow(rows, position, std::move(entry));
+  return position;
+}
+
+}  // namespace
+
 bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log) {
   if (!state.ReadError.empty()) {
     WriteLog(log, "SaveHighScores - skipped: " + path + " could not be read at loading and is kept as it is");
     return false;
   }
-  if (SaveFileSafely(path, EncodeHighScores(state.Table))) return true;
-  WriteLog(log, "SaveHighScores - " + path + " could not be written; the previous table is kept");
-  return false;
+  const SaveLock lock(path);
+  HighScoreState file;  // what the file holds now: another game may have saved since
+  if (lock.Held()) LoadHighScores(file, path, log);
+  if (!file.HighScoresLoaded) {
+    WriteLog(log, "SaveHighScores - " + path + " could not be " + (lock.Held() ? "read" : "locked") +
+                      "; the previous table is kept");
+    return false;
+  }
+  for (const RunEntry& added : state.UnsavedEntries)
+    InsertByRank(file.Table[added.GameType - 1], added.Entry);
+  if (!SaveFileSafely(path, EncodeHighScores(file.Table))) {
+    WriteLog(log, "SaveHighScores - " + path + " could not be written; the previous table is kept");
+    return false;
+  }
+  state.UnsavedEntries.clear();
+  if (state.NameEntryActive) {
+    // The name being typed reaches the file when its entry ends; until then it keeps its place
+    // among the rows the file holds now (one pushed out of the table ends its entry).
+    const HighScoreEntry typed = state.Table[state.NameEntryGameType - 1][state.NameEntryRow - 1];
+    const int32_t row = InsertByRank(file.Table[state.NameEntryGameType - 1], typed);
+    if (row <= kHighScoreRows)
+      state.NameEntryRow = row;
+    else
+      state.NameEntryActive = false;
+  }
+  state.Table = std::move(file.Table);
+  return true;
 }
 
 bool InsertNewScore(HighScoreState& state, int32_t gameType, int32_t score, int32_t position) {
@@ -151,9 +196,7 @@ bool InsertNewScore(HighScoreState& state, int32_t gameType, int32_t score, int3
     state.NameEntryActive = false;
     return false;
   }
-  auto& rows = state.Table[gameType - 1];
-  for (int row = kHighScoreRows; row > position; --row) rows[row - 1] = rows[row - 2];
-  rows[position - 1] = HighScoreEntry{"", score};
+  InsertRow(state.Table[gameType - 1], position, HighScoreEntry{"", score});
   state.NameEntryActive = true;
   state.NameEntryGameType = gameType;
   state.NameEntryRow = position;
@@ -172,7 +215,7 @@ NameKeyResult FormKeyPress(HighScoreState& state, uint8_t character) {
   switch (character) {
     case 13:
       if (name.empty()) name = "Anonymous";
-      state.NameEntryActive = false;
+      EndNameEntry(state);
       return NameKeyResult::Finished;
     case 8:
       // Characters the font does not draw go together with the visible one before them.
@@ -187,6 +230,13 @@ NameKeyResult FormKeyPress(HighScoreState& state, uint8_t character) {
       name += static_cast<char>(character);
       return NameKeyResult::Appended;
   }
+}
+
+void EndNameEntry(HighScoreState& state) {
+  if (!state.NameEntryActive) return;
+  state.NameEntryActive = false;
+  const HighScoreEntry& named = state.Table[state.NameEntryGameType - 1][state.NameEntryRow - 1];
+  state.UnsavedEntries.push_back({state.NameEntryGameType, named});
 }
 
 void StepNameCursor(HighScoreState& state, int32_t frameMs) {

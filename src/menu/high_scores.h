@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zt {
 
@@ -15,6 +16,12 @@ constexpr const char* kHighScoreFileName = "highscores.dat";
 constexpr int kMaxTypedNameLength = 18;
 constexpr int32_t kNameCursorBlinkMs = 300;
 constexpr int32_t kNoPosition = 11;  // a score that is not in the table
+
+// An entry this run added and named that the file does not hold yet.
+struct RunEntry {
+  int32_t GameType = 1;  // 1..5
+  HighScoreEntry Entry;
+};
 
 struct HighScoreState {
   HighScoreTable Table;
@@ -24,6 +31,7 @@ struct HighScoreState {
   bool NameEntryActive = false;   // the player is typing the name of a new entry
   int32_t NameEntryGameType = 1;  // 1..5, the table of the entry being named
   int32_t NameEntryRow = 1;       // 1..10, its row
+  std::vector<RunEntry> UnsavedEntries;  // named this run, in that order, and not yet saved
   std::string NameCursor = "|";   // drawn after the name being typed: "|" or ""
   int32_t NameCursorTimer = kNameCursorBlinkMs;  // ms until the cursor toggles
   int32_t ShownHighScoreType = 1;  // 1..5, the table the high-score screen shows
@@ -34,7 +42,7 @@ HighScoreTable DefaultHighScoreTable();
 
 // Reads the file at `path` (missing: the default table) and sets HighScoresLoaded.
 // A damaged file (a score with a byte other than a digit, or beyond the 32-bit range, or
-// a file larger than 64 KiB) gives the default table; it is logged and copied to `path` +
+// a file larger than 64 KiB) gives the default table; it is logged and renamed to `path` +
 // ".bad" so that the next save does not destroy it. A file that exists but cannot be read
 // (not a regular file, a read error) is logged, gives the default table, sets ReadError
 // and leaves HighScoresLoaded clear, so nothing overwrites it.
@@ -53,8 +61,12 @@ DecodedHighScores DecodeHighScores(const std::string& bytes);
 // The file's bytes for the table. Empty names become "noname" in the table too.
 std::string EncodeHighScores(HighScoreTable& table);
 
-// Writes the table through a temporary file and a rename. A failure is logged and the
-// old file is kept; the result says whether the save succeeded. Nothing is written while
+// Saves this run's named entries. Under the file's lock (SaveLock) the file is read again, as
+// another game in the folder may have saved since, and each of UnsavedEntries is ranked in
+// among what it holds: below an equal score already there. That table is written through a
+// temporary file and a rename, and becomes the table in memory, with the name still being
+// typed ranked in again (it reaches the file once its entry ends). A failure is logged and
+// the old file is kept; the result says whether the save succeeded. Nothing is written while
 // ReadError is set.
 bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
 
@@ -75,7 +87,12 @@ enum class NameKeyResult {
 };
 
 // A typed character (one byte, as the window system delivers it) for the name being typed.
+// Enter ends the entry with EndNameEntry.
 NameKeyResult FormKeyPress(HighScoreState& state, uint8_t character);
+
+// Ends the typing of a name with the name as it stands (at shutdown it is saved as typed):
+// the entry joins UnsavedEntries. Nothing when no name is being typed.
+void EndNameEntry(HighScoreState& state);
 
 // Whether Backspace treats the character as one the player can see in the name.
 bool IsVisibleNameCharacter(uint8_t character);

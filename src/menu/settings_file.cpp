@@ -1,5 +1,7 @@
 #include "menu/settings_file.h"
 
+#include "core/save_lock.h"
+
 #include <algorithm>
 #include <iterator>
 #include <optional>
@@ -95,7 +97,13 @@ bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, ui
                       file.ReadError + "), so it is kept as it is");
     return false;
   }
-  // Read the file again, so that whatever was edited by hand meanwhile is kept.
+  // Under the file's lock, read it again: whatever was edited by hand or written by another game
+  // in the folder meanwhile is kept, and only this section's keys take this run's values.
+  const SaveLock lock(file.Path);
+  if (!lock.Held()) {
+    WriteLog(log, "SaveSettings - failed: " + file.Path + " could not be locked, settings not saved");
+    return false;
+  }
   std::optional<IniFile> ini = IniFile::Read(file.Path);
   if (!ini) {
     WriteLog(log, "SaveSettings - failed: " + file.Path + " could not be read, settings not saved");

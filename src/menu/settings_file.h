@@ -46,7 +46,9 @@ void ReadSettingsSection(const IniFile& ini, Settings& settings);  // the same f
 void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t currentMusicTrack);
 
 // Writes the "Settings" section into config.ini now, keeping everything else of the
-// file; creates the file with that section alone when it is missing. A failed write is
+// file as it stands then: under the file's lock (SaveLock) it is read again, so the keys and
+// sections another game or the player wrote meanwhile stay, and the last game to write sets
+// the section. Creates the file with that section alone when it is missing. A failed write is
 // logged and leaves the old file; the result says whether the write succeeded. Nothing is
 // written while the file's ReadError is set.
 bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack,

@@ -2,7 +2,8 @@
 
 #include <cassert>
 #include <charconv>
-#include <fstream>
+
+#include "core/safe_save.h"
 
 namespace zt {
 namespace {
@@ -60,11 +61,7 @@ std::string FormatTimingReport(const TimingSlots& slots, uint64_t frequency) {
 }
 
 bool WriteTimingReport(const TimingSlots& slots, uint64_t frequency, const std::string& path) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out << FormatTimingReport(slots, frequency);
-  out.flush();
-  return static_cast<bool>(out);
+  return ReplaceFileSafely(path, FormatTimingReport(slots, frequency));
 }
 
 }  // namespace zt

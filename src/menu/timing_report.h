@@ -42,7 +42,8 @@ void StopMeasurement(TimingSlots& slots, int slot, const TickCounter& counter);
 // A slot with no measurement reports 0 for both; so does a counter of frequency 0.
 std::string FormatTimingReport(const TimingSlots& slots, uint64_t frequency);
 
-// Creates or empties result.txt at `path` and writes the report; false when that fails.
+// Puts a fresh result.txt holding the report at `path` (an older one, or a link at the name, is
+// replaced, never written through); false when that fails.
 bool WriteTimingReport(const TimingSlots& slots, uint64_t frequency, const std::string& path);
 
 }  // namespace zt

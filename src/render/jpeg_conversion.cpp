@@ -10,6 +10,7 @@
 
 #include "core/file_read.h"
 #include "core/load_error.h"
+#include "core/safe_save.h"
 #include "device/image_file.h"
 
 namespace zt {
@@ -139,28 +140,7 @@ std::string EncodeBmp24(const RgbPicture& picture) {
 
 bool WriteBmp24File(const std::filesystem::path& path, const RgbPicture& picture) {
   const std::string out = EncodeBmp24(picture);
-  if (out.empty()) return false;
-  std::filesystem::path temporary = path;
-  temporary += ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    file.flush();
-    if (!file) {
-      file.close();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code failed;
-  std::filesystem::rename(temporary, path, failed);
-  if (failed) {
-    std::filesystem::remove(temporary, failed);
-    return false;
-  }
-  return true;
+  return !out.empty() && ReplaceFileSafely(path.string(), out);
 }
 
 void ConvertJpegToBmp(const std::filesystem::path& gameDir, const std::string& jpgName, const std::string& bmpName) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/shutdown.h"
 #include "platform/sdl_keyboard.h"
 
 namespace zt {
@@ -66,6 +67,24 @@ TEST_F(ProgramFrames, ReplaysAndDemosLeaveThePlayersFilesAlone) {
   program_.Menu.MenuScreen = kOptionsScreen;
   Frame({DIK_ESCAPE});
   EXPECT_FALSE(std::filesystem::exists(folder_ / "config.ini"));
+}
+
+TEST_F(ProgramFrames, ANameIsSavedWhenItsEntryEndsAndAtShutdownAsTyped) {
+  LoadHighScores(program_.Scores, program_.HighScorePath, program_.Log);
+  const auto savedFirstRow = [this] {
+    HighScoreState saved;
+    LoadHighScores(saved, program_.HighScorePath, program_.Log);
+    return saved.Table[0][0];
+  };
+  ASSERT_TRUE(InsertNewScore(program_.Scores, 1, 700, 1));
+  for (const char c : std::string("Al\r")) TypeCharacter(program_, static_cast<uint8_t>(c));
+  EXPECT_EQ(savedFirstRow(), (HighScoreEntry{"Al", 700}));
+
+  ASSERT_TRUE(InsertNewScore(program_.Scores, 1, 900, 1));
+  for (const char c : std::string("Jo")) TypeCharacter(program_, static_cast<uint8_t>(c));
+  EXPECT_EQ(savedFirstRow(), (HighScoreEntry{"Al", 700})) << "not before the entry ends";
+  FormDestroy(program_);
+  EXPECT_EQ(savedFirstRow(), (HighScoreEntry{"Jo", 900}));
 }
 
 TEST_F(ProgramFrames, NoFrameRunsBeforeLoadingOrWhileInactive) {

@@ -2,12 +2,16 @@
 
 #include "game/lines.h"
 
-#include "core/safe_save.h"
+#include "core/save_lock.h"
 #include "core/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <thread>
+#include <vector>
 
 namespace zt {
 namespace {
@@ -49,7 +53,7 @@ TEST_F(HighScoreFile, MissingFileGivesTheDefaultTableWrittenAsFourHundredFiftyBy
   const std::string bytes = ReadBytes(path);
   EXPECT_EQ(bytes.size(), 450u);  // 50 records of "Noname", terminator, "0", space
   EXPECT_EQ(bytes, DefaultFile());
-  EXPECT_FALSE(std::filesystem::exists(SafeSaveTempPath(path)));
+  EXPECT_EQ(testing::FilesIn(folder.Path()), 2u) << "the table and its lock file, no temporary file";
 
   HighScoreState again;
   LoadHighScores(again, path, log);
@@ -62,10 +66,10 @@ TEST_F(HighScoreFile, RecordsAreScrambledByRowAndRoundTrip) {
   state.Table[1][1] = {"Ab", 1234};
   state.Table[1][0] = {"", 2147483647};
   state.Table[4][9] = {"Z", 7};
-  ASSERT_TRUE(SaveHighScores(state, path, log));
+  const std::string bytes = EncodeHighScores(state.Table);
   EXPECT_EQ(state.Table[1][0].EntryName, "noname") << "an empty name is saved, and kept, as noname";
+  WriteBytes(path, bytes);
 
-  const std::string bytes = ReadBytes(path);
   const std::string type2 = Record(1, "noname", "2147483647") + Record(2, "Ab", "1234");
   EXPECT_EQ(bytes.substr(90, type2.size()), type2);
   EXPECT_EQ(bytes.substr(90 + type2.size() - 8, 8), std::string("\x55\x76\xEB\x25\x26\x27\x20\x34", 8));
@@ -113,8 +117,10 @@ TEST_F(HighScoreFile, ShortFileLeavesEmptyRowsSavedAsNoname) {
 }
 
 TEST_F(HighScoreFile, DamagedScoresGiveTheDefaultTableAndKeepTheFileAside) {
+  std::vector<std::string> damaged;
   for (const std::string score : {"12x4", "-5", "2147483648", "99999999999999999999999"}) {
     const std::string bytes = Record(1, "Ann", "900") + Record(2, "Bob", score) + DefaultFile().substr(18);
+    damaged.push_back(bytes);
     WriteBytes(path, bytes);
     std::filesystem::remove(log.Path);
     HighScoreState loaded;
@@ -129,6 +135,9 @@ TEST_F(HighScoreFile, DamagedScoresGiveTheDefaultTableAndKeepTheFileAside) {
     ASSERT_TRUE(SaveHighScores(loaded, path, log));
     EXPECT_EQ(ReadBytes(path + ".bad"), bytes) << "saving leaves the damaged copy alone";
   }
+  EXPECT_EQ(ReadBytes(path + ".bad.1"), damaged[2]) << "the last three damaged files are kept";
+  EXPECT_EQ(ReadBytes(path + ".bad.2"), damaged[1]);
+  EXPECT_FALSE(std::filesystem::exists(path + ".bad.3"));
   // The largest score there can be is sound.
   WriteBytes(path, Record(1, "Max", "2147483647"));
   LoadHighScores(state, path, log);
@@ -199,8 +208,9 @@ TEST_F(HighScoreFile, AFileBeyondSixtyFourKibibytesIsDamaged) {
 TEST_F(HighScoreFile, FailedSaveIsLoggedAndKeepsThePreviousTable) {
   WriteBytes(path, DefaultFile());
   LoadHighScores(state, path, log);
-  state.Table[0][0] = {"New", 5000};
-  std::filesystem::create_directory(SafeSaveTempPath(path));
+  ASSERT_TRUE(InsertNewScore(state, 1, 5000, 1));
+  FormKeyPress(state, 13);
+  std::filesystem::create_directory(path + ".lock");  // no lock can be had
   EXPECT_FALSE(SaveHighScores(state, path, log));
   EXPECT_EQ(ReadBytes(path), DefaultFile());
   EXPECT_NE(ReadBytes(log.Path).find("SaveHighScores - "), std::string::npos);
@@ -212,6 +222,111 @@ HighScoreState Ladder() {
   state.Table = DefaultHighScoreTable();
   for (int row = 1; row <= 10; ++row) state.Table[1][row - 1] = {"P" + std::to_string(row), (11 - row) * 100};
   return state;
+}
+
+std::string LadderFile() {
+  HighScoreTable table = Ladder().Table;
+  return EncodeHighScores(table);
+}
+
+// A game that read the file and then named a new entry for game type 2, as at name entry.
+HighScoreState GameThatNamed(const std::string& path, const DebugLog& log,
+                             std::initializer_list<HighScoreEntry> entries) {
+  HighScoreState game;
+  LoadHighScores(game, path, log);
+  for (const HighScoreEntry& entry : entries) {
+    const int32_t position = UpdatePosition(game.Table[1], entry.EntryScore, kNoPosition);
+    EXPECT_TRUE(InsertNewScore(game, 2, entry.EntryScore, position));
+    for (const char c : entry.EntryName + '\r') FormKeyPress(game, static_cast<uint8_t>(c));
+  }
+  return game;
+}
+
+std::vector<HighScoreEntry> SavedRows(const std::string& path, const DebugLog& log, int gameType) {
+  HighScoreState saved;
+  LoadHighScores(saved, path, log);
+  const auto& rows = saved.Table[gameType - 1];
+  return {rows.begin(), rows.end()};
+}
+
+// Two games in one folder read the same table; each saves what it added in turn.
+struct TwoGames : HighScoreFile {
+  void SetUp() override { WriteBytes(path, LadderFile()); }
+};
+
+TEST_F(TwoGames, SavingInTurnBothKeepTheirEntriesTheFilesOwnFirstOnATie) {
+  HighScoreState first = GameThatNamed(path, log, {{"Ann", 550}});
+  HighScoreState second = GameThatNamed(path, log, {{"Bob", 550}, {"Cy", 950}});
+  ASSERT_TRUE(SaveHighScores(first, path, log));
+  ASSERT_TRUE(SaveHighScores(second, path, log));
+  const std::vector<HighScoreEntry> expected = {{"P1", 1000}, {"Cy", 950}, {"P2", 900}, {"P3", 800},
+                                                {"P4", 700},  {"P5", 600}, {"Ann", 550}, {"Bob", 550},
+                                                {"P6", 500},  {"P7", 400}};
+  EXPECT_EQ(SavedRows(path, log, 2), expected);
+  EXPECT_EQ(std::vector<HighScoreEntry>(second.Table[1].begin(), second.Table[1].end()), expected)
+      << "the table in memory is the one saved";
+
+  // The first game's save at shutdown, with nothing new, keeps the second one's entries.
+  ASSERT_TRUE(SaveHighScores(first, path, log));
+  EXPECT_EQ(SavedRows(path, log, 2), expected);
+  EXPECT_EQ(first.Table, second.Table);
+}
+
+TEST_F(TwoGames, EndingTogetherBothKeepTheirScores) {
+  HighScoreState first = GameThatNamed(path, log, {{"Ann", 1500}});
+  HighScoreState second = GameThatNamed(path, log, {{"Bob", 1500}});
+  const std::string before = ReadBytes(path);
+  bool saved[2] = {};
+  std::optional<SaveLock> otherGame(std::in_place, path);  // a third game is saving just now
+  std::thread one([&] { saved[0] = SaveHighScores(first, path, log); });
+  std::thread two([&] { saved[1] = SaveHighScores(second, path, log); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(ReadBytes(path), before) << "both wait for the lock";
+  otherGame.reset();
+  one.join();
+  two.join();
+  EXPECT_TRUE(saved[0] && saved[1]);
+  const std::vector<HighScoreEntry> rows = SavedRows(path, log, 2);
+  EXPECT_EQ(rows[0].EntryScore, 1500);
+  EXPECT_EQ(rows[1].EntryScore, 1500);
+  EXPECT_NE(rows[0].EntryName, rows[1].EntryName) << "Ann and Bob, in the order they saved";
+  EXPECT_EQ(rows[2], (HighScoreEntry{"P1", 1000}));
+}
+
+TEST_F(TwoGames, ANameStillBeingTypedReachesTheFileWhenItsEntryEnds) {
+  HighScoreState typing;
+  LoadHighScores(typing, path, log);
+  ASSERT_TRUE(InsertNewScore(typing, 2, 850, UpdatePosition(typing.Table[1], 850, 11)));
+  ASSERT_EQ(typing.NameEntryRow, 3);
+  for (const char c : std::string("Jo")) FormKeyPress(typing, static_cast<uint8_t>(c));
+  HighScoreState other = GameThatNamed(path, log, {{"Bob", 950}});
+  ASSERT_TRUE(SaveHighScores(other, path, log));
+
+  ASSERT_TRUE(SaveHighScores(typing, path, log));  // a save while the name is typed
+  EXPECT_EQ(SavedRows(path, log, 2)[3], (HighScoreEntry{"P3", 800})) << "the name is not in the file yet";
+  EXPECT_TRUE(typing.NameEntryActive);
+  EXPECT_EQ(typing.NameEntryRow, 4) << "it stays on the screen, below the other game's entry";
+  EXPECT_EQ(typing.Table[1][3], (HighScoreEntry{"Jo", 850}));
+  FormKeyPress(typing, 'e');
+  ASSERT_EQ(FormKeyPress(typing, 13), NameKeyResult::Finished);
+  ASSERT_TRUE(SaveHighScores(typing, path, log));
+  const std::vector<HighScoreEntry> rows = SavedRows(path, log, 2);
+  EXPECT_EQ(rows[1], (HighScoreEntry{"Bob", 950}));
+  EXPECT_EQ(rows[3], (HighScoreEntry{"Joe", 850}));
+  EXPECT_EQ(rows[9], (HighScoreEntry{"P8", 300}));
+}
+
+// highscores.dat as a link the player made into a dot-file folder.
+TEST_F(HighScoreFile, APlayersLinkedTableStaysALinkWhileItsFileIsReplaced) {
+  std::filesystem::create_directory(folder.File("dots"));
+  const std::string target = folder.File("dots/highscores.dat");
+  WriteBytes(target, LadderFile());
+  std::filesystem::create_symlink("dots/highscores.dat", path);
+  HighScoreState game = GameThatNamed(path, log, {{"Ann", 550}});
+  ASSERT_TRUE(SaveHighScores(game, path, log));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(SavedRows(target, log, 2)[5], (HighScoreEntry{"Ann", 550}));
+  EXPECT_EQ(testing::FilesIn(folder.Path()), 2u) << "the link and dots/: nothing beside the link";
 }
 
 TEST(HighScorePosition, RisesOnlyPastStrictlyLowerScores) {

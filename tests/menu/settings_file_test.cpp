@@ -1,6 +1,5 @@
 #include "menu/settings_file.h"
 
-#include "core/safe_save.h"
 #include "core/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -152,7 +151,7 @@ TEST_F(ConfigFixture, FailedSaveIsLoggedAndKeepsTheOldFile) {
   SettingsFile file{path};
   LoadSettings(file, settings);
   settings.MusicVolume = 1;
-  std::filesystem::create_directory(SafeSaveTempPath(path));
+  std::filesystem::create_directory(path + ".lock");  // no lock can be had
   EXPECT_FALSE(SaveSettings(file, settings, 0, log));
   EXPECT_EQ(ReadBytes(path), "[Settings]\r\nMusic volume=5\r\n");
   EXPECT_NE(ReadBytes(log.Path).find("SaveSettings - failed"), std::string::npos);
@@ -204,6 +203,47 @@ TEST_F(UnreadableConfig, ReadErrorAtTheShutdownsReReadKeepsTheOptions) {
   EXPECT_TRUE(Logged("SaveSettings - failed"));
   EXPECT_TRUE(std::filesystem::is_symlink(path));
   EXPECT_EQ(ReadBytes(file), original);
+}
+
+TEST_F(ConfigFixture, TwoGamesWritingInTurnKeepWhatTheOtherWroteAndTheLastSetsTheSection) {
+  const std::string options = "[Options]\nFullScreen=1\n";
+  WriteBytes(path, options + "[Settings]\nMusic volume=5\n");
+  Settings first, second;
+  SettingsFile firstFile{path}, secondFile{path};
+  LoadSettings(firstFile, first);
+  LoadSettings(secondFile, second);
+
+  second.SoundVolume = 3;
+  ASSERT_TRUE(WriteSettingsSection(secondFile, second, 0, log));
+  // Another writer (the set-up tool, a newer game) adds keys of its own meanwhile.
+  IniFile edited = IniFile::Read(path).value();
+  edited.WriteInteger("Settings", "Camera", 2);
+  edited.WriteInteger("Tool", "Run", 1);
+  ASSERT_TRUE(edited.Save(path));
+
+  first.MusicVolume = 8;
+  ASSERT_TRUE(SaveSettings(firstFile, first, 1, log));
+  EXPECT_EQ(ReadBytes(path), options +
+                                 "[Settings]\nMusic volume=8\nSound volume=0\nRotation=0\nBrick Quality=2\n"
+                                 "Music Number=1\nCamera=2\n[Tool]\nRun=1\n");
+}
+
+TEST_F(ConfigFixture, APlayersLinkedConfigStaysALinkAndItsFileGetsTheSettings) {
+  std::filesystem::create_directory(folder.File("dots"));
+  const std::string target = folder.File("dots/config.ini");
+  WriteBytes(target, "[Options]\r\nFullScreen=1\r\n");
+  std::filesystem::create_symlink(target, path);
+  Settings settings;
+  LoadDisplayOptions(path, settings);
+  EXPECT_TRUE(settings.FullScreenMode) << "the file the link leads to is read";
+  SettingsFile file{path};
+  LoadSettings(file, settings);
+  settings.SoundVolume = 4;
+  ASSERT_TRUE(SaveSettings(file, settings, 0, log));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(ReadBytes(target),
+            "[Options]\r\nFullScreen=1\r\n[Settings]\r\nMusic volume=0\r\nSound volume=4\r\nRotation=0\r\n"
+            "Brick Quality=2\r\nMusic Number=0\r\n");
 }
 
 }  // namespace

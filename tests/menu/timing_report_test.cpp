@@ -22,6 +22,15 @@ TEST(TimingReport, UnnamedSlotsGiveAnEmptyFileThatReplacesAnOldOne) {
   EXPECT_TRUE(std::filesystem::exists(path));
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
   EXPECT_FALSE(WriteTimingReport(slots, 1000000, folder.File("missing/result.txt")));
+
+  // A link at the name is replaced by the report, never written through.
+  const std::string victim = folder.File("victim");
+  WriteBytes(victim, "precious");
+  std::filesystem::remove(path);
+  std::filesystem::create_symlink(victim, path);
+  ASSERT_TRUE(WriteTimingReport(slots, 1000000, path));
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path)));
+  EXPECT_EQ(ReadBytes(victim), "precious");
 }
 
 TEST(TimingReport, NamedSlotLineAndTheStopAtTheFirstUnnamedSlot) {
