@@ -192,17 +192,17 @@ TEST_F(HighScoreFile, AFileBeyondSixtyFourKibibytesIsDamaged) {
   EXPECT_EQ(state.Table, DefaultHighScoreTable());
   EXPECT_NE(ReadBytes(log.Path).find("too large"), std::string::npos);
 
-  // A sparse gigabyte is judged by its size, never read. A folder holds the place of the
-  // damaged file's copy, so that the test never writes a gigabyte either.
+  // A sparse gigabyte is judged by its size, never read, and moved aside, never copied.
   std::filesystem::remove(log.Path);
-  std::filesystem::remove(path + ".bad");
-  std::filesystem::create_directory(path + ".bad");
+  WriteBytes(path, "");
   std::filesystem::resize_file(path, std::uintmax_t{1} << 30);
   HighScoreState huge;
   LoadHighScores(huge, path, log);
   EXPECT_TRUE(huge.HighScoresLoaded);
   EXPECT_EQ(huge.Table, DefaultHighScoreTable());
   EXPECT_NE(ReadBytes(log.Path).find("too large"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(std::filesystem::file_size(path + ".bad"), std::uintmax_t{1} << 30);
 }
 
 TEST_F(HighScoreFile, FailedSaveIsLoggedAndKeepsThePreviousTable) {
