@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;  // as many as the system itself follows
 constexpr mode_t kSharedFile = 0666;  // the umask decides, as for any file a program creates
-constexpr mode_t kOwnerOnlyFile = 0600;
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -123,7 +122,7 @@ bool ReplaceFileSafely(const std::string& path, std::string_view bytes) {
 }
 
 bool CreateFileSafely(const std::string& path, std::string_view bytes) {
-  return WriteThroughTempFile(path, bytes, kOwnerOnlyFile, RenameWithoutReplacing);
+  return WriteThroughTempFile(path, bytes, kSharedFile, RenameWithoutReplacing);
 }
 
 std::optional<std::string> MoveFileAside(const std::string& path) {

@@ -28,7 +28,7 @@ bool ReplaceFileSafely(const std::string& path, std::string_view bytes);
 // Creates the file at `path` with `bytes` when nothing is there yet, written the same way. The
 // rename never replaces anything, so a file that appears at `path` meanwhile is kept as it is.
 // Returns false when the file was not created; no temporary file is then left behind. The new
-// file is readable by its owner alone.
+// file's permissions are those of any file the game creates (the umask decides).
 bool CreateFileSafely(const std::string& path, std::string_view bytes);
 
 constexpr int kKeptDamagedFiles = 3;  // path.bad, path.bad.1, path.bad.2
