@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "device/recording_device.h"
 #include "render/hud.h"
 #include "render/menu_pages.h"
+#include "render/text_layout.h"
 
 namespace zt {
 namespace {
@@ -266,6 +268,39 @@ TEST(MenuPagesTest, TheCursorBlinksOnlyWhileTheNamedRowIsDrawn) {
   const int32_t timer = scores.NameCursorTimer;
   DrawHighScoreScreen(device, fonts, scene, scores, kRetro, 100);
   EXPECT_EQ(scores.NameCursorTimer, timer);
+}
+
+// The draws of one frame of the Torvane page, its first row's name given.
+std::vector<DrawRecord> PageDraws(const std::string& firstName) {
+  RecordingDevice device;
+  FontResources fonts;
+  fonts.Metrics = LoadLetterTexCoords(ZT_GAME_DIR "/data/fonts/font.dat");
+  EXPECT_EQ(InitFontVB(fonts, device), D3D_OK);
+  SceneResources scene;
+  HighScoreState scores;
+  scores.Table[kTorvane - 1][0] = {firstName, 12345};
+  device.BeginScene();
+  DrawHighScoreScreen(device, fonts, scene, scores, kTorvane, 16);
+  device.EndScene();
+  return device.Draws;
+}
+
+TEST(MenuPagesTest, ALongNameCostsOnlyTheGlyphsThatFitItsRow) {
+  std::string name;
+  while (name.size() < 60000) name += "Ace of [the] Table, ";
+  const std::vector<DrawRecord> longPage = PageDraws(name);
+  const std::vector<DrawRecord> shortPage = PageDraws(name.substr(0, 200));  // already past the edge
+  // The same picture: draw for draw, the same glyphs in the same places.
+  ASSERT_EQ(longPage.size(), shortPage.size());
+  for (size_t i = 0; i < longPage.size(); ++i) {
+    EXPECT_EQ(std::memcmp(&longPage[i].State.World, &shortPage[i].State.World, sizeof(D3DMATRIX)), 0) << i;
+    EXPECT_EQ(longPage[i].Vertices, shortPage[i].Vertices) << i;
+  }
+  // And a bounded one: the name's glyphs end at the right edge of the picture.
+  const size_t restOfPage = PageDraws("").size();
+  EXPECT_LT(longPage.size() - restOfPage, 80u);
+  for (size_t i = 0; i < longPage.size(); ++i)
+    EXPECT_LT(longPage[i].State.World(4, 1), PictureRightEdge(0) + 1.0f) << i;
 }
 
 }  // namespace
