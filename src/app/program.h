@@ -24,6 +24,8 @@
 
 namespace zt {
 
+constexpr const char* kGameTitle = "Zellory Torvane";  // the window's caption and every message box's
+
 // The outside world: the real SDL pieces in play, test doubles in replays and tests.
 struct ProgramDevices {
   Clock* Time = nullptr;

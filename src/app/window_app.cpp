@@ -27,14 +27,12 @@
 #include "platform/sdl_message_box.h"
 #include "platform/sdl_mixer.h"
 #include "platform/sdl_window.h"
-#include "render/text_layout.h"
 
 namespace zt {
 
 namespace {
 
 constexpr uint32_t kLoadingDelayMs = 1000;  // the loading starts one second after the first frame
-constexpr const char* kTitle = "Zellory Torvane";
 
 ScreenSize DesktopSize() {
   SDL_DisplayMode mode;
@@ -54,11 +52,9 @@ void DrawLoadingText(Program& program) {
   InitFontVB(fonts, device);
   InitTexturesFont(fonts, device, ChooseTextureFormat(program.Graphics, true));
   SetupCamera(device, program.Render.Scene);
-  constexpr int kSize = 8;
-  const float width = LayOutText(fonts.Metrics, kSize, "Loading...", 0, 0).EndX;
   device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
   device.BeginScene();
-  DrawString(device, fonts, 1, kSize, "Loading...", kGlassCenterX - width / 2, kGlassCenterY, 0, 255);
+  DrawCentredString(device, fonts, 1, 8, "Loading...", kGlassCenterX, kGlassCenterY, 0, 255);
   device.EndScene();
   device.Present();
   FreeFont(fonts);
@@ -69,8 +65,9 @@ class WindowApp {
   int Run(const CommandLine& line) {
     const GamePaths paths = EnterGameFolder();
     if (!paths.Found) {
-      SdlMessageBox(nullptr).Show(kTitle, "The game's data was not found: neither in the working folder, nor beside "
-                                          "the program, nor in share/zellory-torvane.");
+      SdlMessageBox(nullptr).Show(kGameTitle,
+                                  "The game's data was not found: neither in the working folder, nor beside "
+                                  "the program, nor in share/zellory-torvane.");
       return 1;
     }
     if (!line.Replay.empty() && !ReadReplay(line.Replay)) return 2;
@@ -80,7 +77,7 @@ class WindowApp {
     options.Height = 540;
     window_ = SdlGlWindow::Create(options, error);
     if (!window_) {
-      SdlMessageBox(nullptr).Show(kTitle, error);
+      SdlMessageBox(nullptr).Show(kGameTitle, error);
       return 1;
     }
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
@@ -109,7 +106,7 @@ class WindowApp {
     if (!WaitForLoading()) return Close();
     if (const int status = Load(); status >= 0) return status;
     if (!line.Record.empty() && !recorder_.Start(line.Record, *program_))
-      messages_.Show(kTitle, "The recording cannot be written to " + line.Record + ".");
+      messages_.Show(kGameTitle, "The recording cannot be written to " + line.Record + ".");
     recording_ = recorder_.Good() && !line.Record.empty();
     if (recording_) program_->Rng.Seed(program_->Seed);  // as the replay's seed line will do
     const int startType = line.DemoType != 0 ? line.DemoType : line.GameType;
@@ -131,7 +128,7 @@ class WindowApp {
       replay_ = std::make_unique<ReplayFile>(ReadReplayFile(path));
       return true;
     } catch (const ReplayError& error) {
-      SdlMessageBox(nullptr).Show(kTitle, error.what());
+      SdlMessageBox(nullptr).Show(kGameTitle, error.what());
       return false;
     }
   }
@@ -159,7 +156,7 @@ class WindowApp {
     } catch (const LoadError& error) {
       program_->AppActive = false;
       ReleaseAll(*program_);
-      messages_.Show(kTitle, error.what());
+      messages_.Show(kGameTitle, error.what());
       return 1;
     } catch (const DeviceFailure&) {
       return 1;
@@ -267,7 +264,7 @@ class WindowApp {
       RunReplay(*program_, devices, *replay_, ignored, ignored);
     } catch (const ReplayStopped&) {
     } catch (const ReplayError& error) {
-      messages_.Show(kTitle, error.what());
+      messages_.Show(kGameTitle, error.what());
     }
   }
   struct ReplayStopped {};

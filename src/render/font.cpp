@@ -86,6 +86,12 @@ void DrawString(Device& device, FontResources& fonts, int font, int size, const 
   device.SetRenderState(D3DRS_LIGHTING, 1);
 }
 
+void DrawCentredString(Device& device, FontResources& fonts, int font, int size, const std::string& text,
+                       float centreX, float y, float z, int alpha) {
+  const float width = LayOutText(fonts.Metrics, size, text, 0, 0).EndX;
+  DrawString(device, fonts, font, size, text, centreX - width / 2, y, z, alpha);
+}
+
 void FreeFont(FontResources& fonts) {
   for (TexturePtr& texture : fonts.Textures) Release(texture);
   Release(fonts.FontVB);

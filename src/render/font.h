@@ -41,6 +41,10 @@ void InitTexturesFont(FontResources& fonts, Device& device, D3DFORMAT textureFor
 void DrawString(Device& device, FontResources& fonts, int font, int size, const std::string& text, float x, float y,
                 float z, int alpha);
 
+// DrawString with the text's middle at centreX.
+void DrawCentredString(Device& device, FontResources& fonts, int font, int size, const std::string& text,
+                       float centreX, float y, float z, int alpha);
+
 // Releases the four textures and the glyph buffer.
 void FreeFont(FontResources& fonts);
 

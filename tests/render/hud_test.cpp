@@ -303,5 +303,32 @@ TEST(MenuPagesTest, ALongNameCostsOnlyTheGlyphsThatFitItsRow) {
     EXPECT_LT(longPage[i].State.World(4, 1), PictureRightEdge(0) + 1.0f) << i;
 }
 
+TEST(MenuPagesTest, TheSaveNoticeNamesWhatWasLostAndDrawsNothingWithoutOne) {
+  EXPECT_EQ(SaveNoticeText(SaveNotice::kHighScores), "The high scores could not be saved");
+  EXPECT_EQ(SaveNoticeText(SaveNotice::kSettings), "The settings could not be saved");
+  RecordingDevice device;
+  FontResources fonts;
+  fonts.Metrics = LoadLetterTexCoords(ZT_GAME_DIR "/data/fonts/font.dat");
+  ASSERT_EQ(InitFontVB(fonts, device), D3D_OK);
+  device.BeginScene();
+  const DeviceState before = device.State();
+  DrawSaveNotice(device, fonts, SaveNotice::kNone);
+  EXPECT_TRUE(device.Draws.empty());
+  EXPECT_EQ(device.State().RenderState(D3DRS_LIGHTING), before.RenderState(D3DRS_LIGHTING));
+  EXPECT_EQ(device.State().Textures[0], before.Textures[0]);
+
+  DrawSaveNotice(device, fonts, SaveNotice::kSettings);
+  const std::string text = SaveNoticeText(SaveNotice::kSettings);
+  const TextLayout layout = LayOutText(fonts.Metrics, 5, text, 0, 0);
+  ASSERT_EQ(device.Draws.size(), layout.Quads.size());
+  // Centred on the picture, low: under the Exit slab and the table's last row, over its footer.
+  const float left = device.Draws.front().State.World(4, 1);
+  const float right = device.Draws.back().State.World(4, 1) + layout.Quads.back().Width;
+  EXPECT_NEAR((left + right) / 2, 5.5f, 1e-4);
+  const float y = device.Draws.front().State.World(4, 2);
+  EXPECT_LT(y, 10.5f - 7.0f - 0.75f);
+  EXPECT_GT(y, 10.5f - 9.6f + 0.5f);
+}
+
 }  // namespace
 }  // namespace zt
