@@ -9,6 +9,7 @@
 #include "app/replay_runner.h"
 #include "app/shutdown.h"
 #include "app/start_up.h"
+#include "app/stop_signals.h"
 #include "core/load_error.h"
 #include "device/image_file.h"
 #include "device/recording_device.h"
@@ -30,10 +31,12 @@ class StreamMessageBox final : public MessageBox {
 };
 
 // Starts the program on the given graphics device, runs the replay, and shuts down as when
-// the window closes. `afterRun` sees the program before it shuts down.
+// the window closes. `afterRun` sees the program before it shuts down. SIGHUP, SIGINT and
+// SIGTERM end the replay after the frame in progress, as if the file ended there.
 int RunReplaySession(const std::string& replayPath, const std::function<Direct3DPtr()>& createDirect3D,
                      ScreenSize screen, const std::function<int(Program&)>& afterRun, std::ostream& out,
                      std::ostream& err) {
+  CatchStopSignals();
   ReplayFile file;
   try {
     file = ReadReplayFile(replayPath);
@@ -74,7 +77,10 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
     return 1;
   }
 
-  ReplayDevices replayDevices{clock, keyboard, mixer, nullptr};
+  // The runner stops at a close: a stop signal closes the program between two frames.
+  ReplayDevices replayDevices{clock, keyboard, mixer, [&program] {
+                                if (StopSignal() != 0) program->CloseRequested = true;
+                              }};
   int status = 0;
   try {
     status = RunReplay(*program, replayDevices, file, out, err);
@@ -82,6 +88,8 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
     err << error.what() << '\n';
     status = 2;
   }
+  if (const int signal = StopSignal(); signal != 0)
+    err << replayPath << ": stopped by signal " << signal << '\n';
   if (afterRun) status = std::max(status, afterRun(*program));
   FormDestroy(*program);
   return status;

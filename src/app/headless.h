@@ -8,7 +8,9 @@
 namespace zt {
 
 // Exit status: 0 the file ran and every expect held, 1 an expect failed (or loading failed),
-// 2 the file cannot be read or has a malformed line.
+// 2 the file cannot be read or has a malformed line. SIGHUP, SIGINT and SIGTERM end the run
+// after the frame in progress as the end of the file would, the player's files saved as a close
+// saves them.
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err);
 
 // As RunHeadlessReplay, drawn with the real OpenGL device at width x height; the last frame

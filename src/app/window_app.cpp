@@ -18,6 +18,7 @@
 #include "app/restore.h"
 #include "app/shutdown.h"
 #include "app/start_up.h"
+#include "app/stop_signals.h"
 #include "core/load_error.h"
 #include "game/auto_player.h"
 #include "platform/gl_device.h"
@@ -63,6 +64,7 @@ void DrawLoadingText(Program& program) {
 class WindowApp {
  public:
   int Run(const CommandLine& line) {
+    CatchStopSignals();  // before SDL starts, so that SIGINT and SIGTERM come here too
     const GamePaths paths = EnterGameFolder();
     if (!paths.Found) {
       SdlMessageBox(nullptr).Show(kGameTitle,
@@ -284,6 +286,7 @@ class WindowApp {
 
   // Handles every waiting event; false once the window is to close.
   bool PumpEvents() {
+    if (StopSignal() != 0) return false;  // SIGHUP, SIGINT or SIGTERM: closed as by the close button
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
       keyboard_->HandleEvent(event);
@@ -292,7 +295,7 @@ class WindowApp {
       if (program_->Scores.NameEntryActive)
         for (char character : nameTyping_.Typed(event)) Type(static_cast<uint8_t>(character));
       switch (event.type) {
-        case SDL_QUIT: return false;  // the close button, and SIGINT or SIGTERM
+        case SDL_QUIT: return false;  // the close button
         case SDL_WINDOWEVENT:
           if (!WindowEvent(event.window.event)) return false;
           break;
