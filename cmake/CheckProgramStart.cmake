@@ -3,7 +3,7 @@
 # closes the window; a second start is closed by SIGHUP, as when its terminal goes away. Each
 # time the program must have loaded everything, played silently, closed cleanly (exit status 0)
 # and saved config.ini, highscores.dat and result.txt. Also checks the command line's --help,
-# --version and an unknown option.
+# --version, an unknown option and a --record that would overwrite a file it must not.
 include(${CMAKE_CURRENT_LIST_DIR}/ScratchGameFolder.cmake)
 make_scratch_game_folder(${PROGRAM} ${GAME_DIR} ${WORK_DIR} program)
 
@@ -39,4 +39,21 @@ endforeach()
 execute_process(COMMAND ${program} --no-such-option RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE usage)
 if(NOT status EQUAL 2 OR NOT usage MATCHES "Usage:" OR NOT said STREQUAL "")
   message(FATAL_ERROR "an unknown option: status ${status}, stderr ${usage}")
+endif()
+
+# --record refuses the player's files (by any name a link gives them) and files that are not
+# recordings, before anything is written.
+file(READ ${WORK_DIR}/config.ini settings_before)
+file(MAKE_DIRECTORY ${WORK_DIR}/elsewhere)
+file(CREATE_LINK ${WORK_DIR}/highscores.dat ${WORK_DIR}/elsewhere/table.replay SYMBOLIC)
+foreach(target config.ini highscores.dat.bad elsewhere/table.replay data/models.dat)
+  execute_process(COMMAND ${program} --record ${target} WORKING_DIRECTORY ${WORK_DIR}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE refusal)
+  if(NOT status EQUAL 2 OR NOT refusal MATCHES "--record" OR NOT said STREQUAL "")
+    message(FATAL_ERROR "--record ${target}: status ${status}, stderr ${refusal}")
+  endif()
+endforeach()
+file(READ ${WORK_DIR}/config.ini settings_after)
+if(NOT settings_after STREQUAL settings_before OR EXISTS ${WORK_DIR}/highscores.dat.bad)
+  message(FATAL_ERROR "a refused --record wrote the player's files")
 endif()

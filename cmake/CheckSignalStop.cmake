@@ -1,7 +1,7 @@
 # A headless replay and a screenshot run, each stopped by a signal in the middle of a replay
 # far too long to finish: each must end as at the end of its file, with exit status 0. The
 # headless run saves the player's files as a close does; the screenshot run saves its
-# picture.
+# picture and writes nothing of the player's.
 include(${CMAKE_CURRENT_LIST_DIR}/ScratchGameFolder.cmake)
 make_scratch_game_folder(${PROGRAM} ${GAME_DIR} ${WORK_DIR} program)
 set(endless ${WORK_DIR}/endless.replay)
@@ -36,7 +36,13 @@ foreach(signal HUP INT TERM)
   endforeach()
 endforeach()
 
+file(REMOVE ${player_paths})
 run_until_signal(TERM status errors --screenshot ${WORK_DIR}/stopped.png --size 160x120)
 if(NOT status EQUAL 0 OR NOT EXISTS ${WORK_DIR}/stopped.png)
   message(FATAL_ERROR "screenshot, SIGTERM: status ${status}, picture saved: ${errors}")
 endif()
+foreach(kept ${player_files})
+  if(EXISTS ${WORK_DIR}/${kept})
+    message(FATAL_ERROR "the screenshot run wrote ${kept}")
+  endif()
+endforeach()

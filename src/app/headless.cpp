@@ -31,11 +31,12 @@ class StreamMessageBox final : public MessageBox {
 };
 
 // Starts the program on the given graphics device, runs the replay, and shuts down as when
-// the window closes. `afterRun` sees the program before it shuts down. SIGHUP, SIGINT and
-// SIGTERM end the replay after the frame in progress, as if the file ended there.
+// the window closes. `afterRun` sees the program before it shuts down. A run that keeps no
+// player's files writes neither debug.txt nor what a close saves. SIGHUP, SIGINT and SIGTERM
+// end the replay after the frame in progress, as if the file ended there.
 int RunReplaySession(const std::string& replayPath, const std::function<Direct3DPtr()>& createDirect3D,
-                     ScreenSize screen, const std::function<int(Program&)>& afterRun, std::ostream& out,
-                     std::ostream& err) {
+                     ScreenSize screen, bool keepsPlayerFiles, const std::function<int(Program&)>& afterRun,
+                     std::ostream& out, std::ostream& err) {
   CatchStopSignals();
   ReplayFile file;
   try {
@@ -60,6 +61,8 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
   auto program = std::make_unique<Program>();
   InitProgram(*program, devices, paths);
   program->DisplayOverride = false;  // a replay is always drawn in a window of its own size
+  program->SaveOnExit = keepsPlayerFiles;
+  program->Log.Enabled = keepsPlayerFiles;
   if (!InitApplication(*program, screen)) return 1;
   program->AppActive = true;
   try {
@@ -99,7 +102,8 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
 
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err) {
   return RunReplaySession(
-      replayPath, [] { return std::make_shared<RecordingDirect3D>(); }, ScreenSize{720, 540}, nullptr, out, err);
+      replayPath, [] { return std::make_shared<RecordingDirect3D>(); }, ScreenSize{720, 540}, true, nullptr,
+      out, err);
 }
 
 int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,
@@ -119,7 +123,7 @@ int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPat
   };
   return RunReplaySession(
       replayPath, [&window] { return CreateGlDirect3D(*window); },
-      ScreenSize{static_cast<uint32_t>(width), static_cast<uint32_t>(height)}, savePicture, out, err);
+      ScreenSize{static_cast<uint32_t>(width), static_cast<uint32_t>(height)}, false, savePicture, out, err);
 }
 
 }  // namespace zt

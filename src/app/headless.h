@@ -15,6 +15,8 @@ int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ost
 
 // As RunHeadlessReplay, drawn with the real OpenGL device at width x height; the last frame
 // drawn is written to pngPath. Exit status as above (1 also when the picture cannot be written).
+// A picture is all it writes: the player's files (settings, high scores, debug.txt, result.txt)
+// are read as play reads them and left as they are.
 int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,
                         std::ostream& out, std::ostream& err);
 

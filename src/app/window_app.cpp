@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <iostream>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -71,6 +72,11 @@ class WindowApp {
                                   "The game's data was not found: neither in the working folder, nor beside "
                                   "the program, nor in share/zellory-torvane.");
       return 1;
+    }
+    if (const std::string refusal = line.Record.empty() ? "" : RecordingRefusal(line.Record, paths);
+        !refusal.empty()) {
+      std::cerr << "zellory-torvane: " << refusal << '\n';  // as for every other mistake on the command line
+      return 2;
     }
     if (!line.Replay.empty() && !ReadReplay(line.Replay)) return 2;
     std::string error;
