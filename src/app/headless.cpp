@@ -46,6 +46,10 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
     return 2;
   }
   const GamePaths paths = EnterGameFolder();
+  if (paths.NoHome) {
+    err << kNoHomeMessage << '\n';
+    return 1;
+  }
 
   ManualClock clock(1000);
   ScriptedKeyboard keyboard;

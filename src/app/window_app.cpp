@@ -73,6 +73,10 @@ class WindowApp {
                                   "the program, nor in share/zellory-torvane.");
       return 1;
     }
+    if (paths.NoHome) {
+      SdlMessageBox(nullptr).Show(kGameTitle, kNoHomeMessage);
+      return 1;
+    }
     if (const std::string refusal = line.Record.empty() ? "" : RecordingRefusal(line.Record, paths);
         !refusal.empty()) {
       std::cerr << "zellory-torvane: " << refusal << '\n';  // as for every other mistake on the command line
