@@ -303,9 +303,7 @@ TEST(MenuPagesTest, ALongNameCostsOnlyTheGlyphsThatFitItsRow) {
     EXPECT_LT(longPage[i].State.World(4, 1), PictureRightEdge(0) + 1.0f) << i;
 }
 
-TEST(MenuPagesTest, TheSaveNoticeNamesWhatWasLostAndDrawsNothingWithoutOne) {
-  EXPECT_EQ(SaveNoticeText(SaveNotice::kHighScores), "The high scores could not be saved");
-  EXPECT_EQ(SaveNoticeText(SaveNotice::kSettings), "The settings could not be saved");
+TEST(MenuPagesTest, TheSaveNoticeIsCentredLowAndWithoutOneNothingIsTouched) {
   RecordingDevice device;
   FontResources fonts;
   fonts.Metrics = LoadLetterTexCoords(ZT_GAME_DIR "/data/fonts/font.dat");
