@@ -1,5 +1,6 @@
 # Runs one replay headless (or drawn, with SCREENSHOT) in a scratch copy of the game folder.
-# Fails unless the program exits with EXPECTED_STATUS (default 0).
+# Fails unless the program exits with EXPECTED_STATUS (default 0), and when a screenshot run
+# wrote any of the player's files.
 if(NOT DEFINED EXPECTED_STATUS)
   set(EXPECTED_STATUS 0)
 endif()
@@ -20,6 +21,15 @@ if(NOT status EQUAL EXPECTED_STATUS)
   message(FATAL_ERROR "${REPLAY}: exit status ${status}, expected ${EXPECTED_STATUS}\n${errors}")
 endif()
 message(STATUS "${REPLAY}: exit status ${status}")
+
+# A screenshot run writes its picture and nothing of the player's.
+if(DEFINED SCREENSHOT)
+  foreach(kept config.ini highscores.dat debug.txt result.txt)
+    if(EXISTS ${WORK_DIR}/${kept})
+      message(FATAL_ERROR "${REPLAY}: the screenshot run wrote ${kept}")
+    endif()
+  endforeach()
+endif()
 
 # With a golden picture: the saved frame must match it (see tests/support/golden_image.h).
 if(DEFINED GOLDEN)

@@ -75,6 +75,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   return line;
 }
 
+void AnchorPaths(CommandLine& line, const std::filesystem::path& startFolder) {
+  for (std::string* path : {&line.Record, &line.Replay, &line.Screenshot, &line.ConvertPictures})
+    if (!path->empty()) *path = (startFolder / *path).string();
+}
+
 std::string Usage() {
   return "Usage: zellory-torvane [OPTION]...\n"
          "A falling-block puzzle game in 3D.\n"

@@ -1,6 +1,7 @@
 // The program's command line.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ struct CommandLine {
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+// Makes the files and folders the line names absolute from `startFolder`, the folder the program
+// was started in: the program moves to its game folder before it opens any of them.
+void AnchorPaths(CommandLine& line, const std::filesystem::path& startFolder);
 std::string Usage();
 
 }  // namespace zt

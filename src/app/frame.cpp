@@ -21,9 +21,11 @@ void MenuFrame(Program& program) {
   MenuStep(menu);
   if (program.Menu.ExitRequested) program.CloseRequested = true;
   // The options are kept as soon as the player leaves their screen, so a crash later in the
-  // run does not lose them (the shutdown saves them again).
-  if (screenBefore == kOptionsScreen && program.Menu.MenuScreen != kOptionsScreen && program.SaveOnExit)
-    WriteSettingsSection(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);
+  // run does not lose them (the shutdown saves them again); a failed save is told on the
+  // screen shown next.
+  if (screenBefore == kOptionsScreen && program.Menu.MenuScreen != kOptionsScreen && program.SaveOnExit &&
+      !WriteSettingsSection(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log))
+    PostSaveNotice(program.Menu, SaveNotice::kSettings);
 }
 
 void GameFrame(Program& program) {
@@ -69,9 +71,11 @@ void StartGameOfType(Program& program, int32_t gameType) {
 void TypeCharacter(Program& program, uint8_t character) {
   if (FormKeyPress(program.Scores, character) != NameKeyResult::Finished) return;
   program.Game.Keys.KeyEnter = false;  // this Enter is not a menu selection
-  // The new entry is kept at once, so a crash later in the run does not lose it.
-  if (program.SaveOnExit && program.Scores.HighScoresLoaded)
-    SaveHighScores(program.Scores, program.HighScorePath, program.Log);
+  // The new entry is kept at once, so a crash later in the run does not lose it; a failed
+  // save is told on the table's page.
+  if (program.SaveOnExit && program.Scores.HighScoresLoaded &&
+      !SaveHighScores(program.Scores, program.HighScorePath, program.Log))
+    PostSaveNotice(program.Menu, SaveNotice::kHighScores);
 }
 
 }  // namespace zt

@@ -1,8 +1,13 @@
 #include "app/game_folder.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace zt {
 
@@ -18,14 +23,50 @@ bool HoldsData(const fs::path& folder) {
   return fs::exists(folder / kDataMarker, error);
 }
 
+// Only absolute folders count: a relative one would be taken from wherever the game runs.
+std::optional<fs::path> AbsoluteFolder(const char* value) {
+  if (value == nullptr || value[0] != '/') return std::nullopt;
+  return fs::path(value);
+}
+
+// $HOME, else the user database's.
+std::optional<fs::path> HomeFolder(const UserEnvironment& environment) {
+  if (std::optional<fs::path> home = AbsoluteFolder(environment.Variable("HOME"))) return home;
+  const std::optional<std::string> user = environment.UserHome();
+  return user ? AbsoluteFolder(user->c_str()) : std::nullopt;
+}
+
 // $XDG_..._HOME, or its usual place under the home folder.
-fs::path XdgFolder(const char* variable, const char* fallback) {
-  if (const char* value = std::getenv(variable); value != nullptr && value[0] == '/') return value;
-  const char* home = std::getenv("HOME");
-  return fs::path(home != nullptr ? home : ".") / fallback;
+std::optional<fs::path> XdgFolder(const UserEnvironment& environment, const char* variable,
+                                  const char* fallback) {
+  if (std::optional<fs::path> folder = AbsoluteFolder(environment.Variable(variable))) return folder;
+  const std::optional<fs::path> home = HomeFolder(environment);
+  return home ? std::optional<fs::path>(*home / fallback) : std::nullopt;
+}
+
+std::optional<std::string> HomeOfThisUser() {
+  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(static_cast<size_t>(size > 0 ? size : 16384));
+  passwd entry{};
+  passwd* found = nullptr;
+  while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE)
+    buffer.resize(buffer.size() * 2);
+  if (found == nullptr || found->pw_dir == nullptr) return std::nullopt;
+  return std::string(found->pw_dir);
 }
 
 }  // namespace
+
+UserEnvironment SystemEnvironment() {
+  return UserEnvironment{[](const char* name) { return std::getenv(name); }, HomeOfThisUser};
+}
+
+std::optional<PlayerFolders> InstalledPlayerFolders(const UserEnvironment& environment) {
+  const std::optional<fs::path> config = XdgFolder(environment, "XDG_CONFIG_HOME", ".config");
+  const std::optional<fs::path> data = XdgFolder(environment, "XDG_DATA_HOME", ".local/share");
+  if (!config || !data) return std::nullopt;
+  return PlayerFolders{(*config / kFolderName).string(), (*data / kFolderName).string()};
+}
 
 std::string ExecutableFolder() {
   std::error_code error;
@@ -34,7 +75,7 @@ std::string ExecutableFolder() {
   return exe.parent_path().string();
 }
 
-GamePaths EnterGameFolder() {
+GamePaths EnterGameFolder(const UserEnvironment& environment) {
   GamePaths paths;
   const fs::path programFolder = ExecutableFolder();
   std::error_code error;
@@ -52,14 +93,17 @@ GamePaths EnterGameFolder() {
   if (!HoldsData(shared)) return paths;
   fs::current_path(shared, error);
   if (error) return paths;
-  const fs::path configFolder = XdgFolder("XDG_CONFIG_HOME", ".config") / kFolderName;
-  const fs::path dataFolder = XdgFolder("XDG_DATA_HOME", ".local/share") / kFolderName;
-  fs::create_directories(configFolder, error);
-  fs::create_directories(dataFolder, error);
   paths.Found = true;
   paths.Installed = true;
-  paths.ConfigPath = (configFolder / "config.ini").string();
-  paths.PlayerDir = dataFolder.string();
+  const std::optional<PlayerFolders> folders = InstalledPlayerFolders(environment);
+  if (!folders) {
+    paths.NoHome = true;  // nothing is to be written, least of all into share/
+    return paths;
+  }
+  fs::create_directories(folders->ConfigFolder, error);
+  fs::create_directories(folders->DataFolder, error);
+  paths.ConfigPath = (fs::path(folders->ConfigFolder) / "config.ini").string();
+  paths.PlayerDir = folders->DataFolder;
   return paths;
 }
 

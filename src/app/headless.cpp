@@ -9,6 +9,7 @@
 #include "app/replay_runner.h"
 #include "app/shutdown.h"
 #include "app/start_up.h"
+#include "app/stop_signals.h"
 #include "core/load_error.h"
 #include "device/image_file.h"
 #include "device/recording_device.h"
@@ -30,10 +31,13 @@ class StreamMessageBox final : public MessageBox {
 };
 
 // Starts the program on the given graphics device, runs the replay, and shuts down as when
-// the window closes. `afterRun` sees the program before it shuts down.
+// the window closes. `afterRun` sees the program before it shuts down. A run that keeps no
+// player's files writes neither debug.txt nor what a close saves. SIGHUP, SIGINT and SIGTERM
+// end the replay after the frame in progress, as if the file ended there.
 int RunReplaySession(const std::string& replayPath, const std::function<Direct3DPtr()>& createDirect3D,
-                     ScreenSize screen, const std::function<int(Program&)>& afterRun, std::ostream& out,
-                     std::ostream& err) {
+                     ScreenSize screen, bool keepsPlayerFiles, const std::function<int(Program&)>& afterRun,
+                     std::ostream& out, std::ostream& err) {
+  CatchStopSignals();
   ReplayFile file;
   try {
     file = ReadReplayFile(replayPath);
@@ -42,6 +46,10 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
     return 2;
   }
   const GamePaths paths = EnterGameFolder();
+  if (paths.NoHome) {
+    err << kNoHomeMessage << '\n';
+    return 1;
+  }
 
   ManualClock clock(1000);
   ScriptedKeyboard keyboard;
@@ -57,6 +65,8 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
   auto program = std::make_unique<Program>();
   InitProgram(*program, devices, paths);
   program->DisplayOverride = false;  // a replay is always drawn in a window of its own size
+  program->SaveOnExit = keepsPlayerFiles;
+  program->Log.Enabled = keepsPlayerFiles;
   if (!InitApplication(*program, screen)) return 1;
   program->AppActive = true;
   try {
@@ -74,7 +84,10 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
     return 1;
   }
 
-  ReplayDevices replayDevices{clock, keyboard, mixer, nullptr};
+  // The runner stops at a close: a stop signal closes the program between two frames.
+  ReplayDevices replayDevices{clock, keyboard, mixer, [&program] {
+                                if (StopSignal() != 0) program->CloseRequested = true;
+                              }};
   int status = 0;
   try {
     status = RunReplay(*program, replayDevices, file, out, err);
@@ -82,6 +95,8 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
     err << error.what() << '\n';
     status = 2;
   }
+  if (const int signal = StopSignal(); signal != 0)
+    err << replayPath << ": stopped by signal " << signal << '\n';
   if (afterRun) status = std::max(status, afterRun(*program));
   FormDestroy(*program);
   return status;
@@ -91,7 +106,8 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
 
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err) {
   return RunReplaySession(
-      replayPath, [] { return std::make_shared<RecordingDirect3D>(); }, ScreenSize{720, 540}, nullptr, out, err);
+      replayPath, [] { return std::make_shared<RecordingDirect3D>(); }, ScreenSize{720, 540}, true, nullptr,
+      out, err);
 }
 
 int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,
@@ -111,7 +127,7 @@ int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPat
   };
   return RunReplaySession(
       replayPath, [&window] { return CreateGlDirect3D(*window); },
-      ScreenSize{static_cast<uint32_t>(width), static_cast<uint32_t>(height)}, savePicture, out, err);
+      ScreenSize{static_cast<uint32_t>(width), static_cast<uint32_t>(height)}, false, savePicture, out, err);
 }
 
 }  // namespace zt

@@ -8,11 +8,15 @@
 namespace zt {
 
 // Exit status: 0 the file ran and every expect held, 1 an expect failed (or loading failed),
-// 2 the file cannot be read or has a malformed line.
+// 2 the file cannot be read or has a malformed line. SIGHUP, SIGINT and SIGTERM end the run
+// after the frame in progress as the end of the file would, the player's files saved as a close
+// saves them.
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err);
 
 // As RunHeadlessReplay, drawn with the real OpenGL device at width x height; the last frame
 // drawn is written to pngPath. Exit status as above (1 also when the picture cannot be written).
+// A picture is all it writes: the player's files (settings, high scores, debug.txt, result.txt)
+// are read as play reads them and left as they are.
 int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,
                         std::ostream& out, std::ostream& err);
 

@@ -1,4 +1,5 @@
 // Zellory Torvane: a falling-block puzzle game in 3D.
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,11 +12,14 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const zt::CommandLine line = zt::ParseCommandLine(arguments);
+  zt::CommandLine line = zt::ParseCommandLine(arguments);
   if (!line.Error.empty()) {
     std::cerr << "zellory-torvane: " << line.Error << "\n\n" << zt::Usage();
     return 2;
   }
+  std::error_code noFolder;  // a start folder that is gone leaves the names as they were given
+  if (const std::filesystem::path start = std::filesystem::current_path(noFolder); !noFolder)
+    zt::AnchorPaths(line, start);
   if (line.Help) {
     std::cout << zt::Usage();
     return 0;

@@ -5,9 +5,9 @@ namespace zt {
 void InitProgram(Program& program, const ProgramDevices& devices, const GamePaths& paths) {
   program.Devices = devices;
   program.ConfigFile.Path = paths.ConfigPath;
-  program.Log.Path = paths.PlayerFile("debug.txt");
+  program.Log.Path = paths.PlayerFile(kLogFileName);
   program.HighScorePath = paths.PlayerFile(kHighScoreFileName);
-  program.ResultPath = paths.PlayerFile("result.txt");
+  program.ResultPath = paths.PlayerFile(kTimingReportFileName);
   program.Input.Device = devices.Keys;
 }
 

@@ -24,6 +24,8 @@
 
 namespace zt {
 
+constexpr const char* kGameTitle = "Zellory Torvane";  // the window's caption and every message box's
+
 // The outside world: the real SDL pieces in play, test doubles in replays and tests.
 struct ProgramDevices {
   Clock* Time = nullptr;
@@ -58,7 +60,7 @@ struct Program {
   std::optional<bool> DisplayOverride;  // --fullscreen / --windowed: this run only
   std::string StartNote;  // a line for debug.txt once it is started afresh; empty: none
   std::string HighScorePath = kHighScoreFileName;
-  std::string ResultPath = "result.txt";
+  std::string ResultPath = kTimingReportFileName;
 
   GameContext Context() {
     return GameContext{Game, Shapes, Particles, Rng, *Devices.Time, Audio, Config, Scores.Table};

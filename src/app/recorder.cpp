@@ -1,6 +1,9 @@
 #include "app/recorder.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "app/replay_file.h"
 #include "app/state_json.h"
@@ -9,9 +12,72 @@ namespace zt {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr uint32_t kLongestFrameMs = 100000;  // a replay frame lasts at most this long
+constexpr int kMostLinks = 40;                // links followed before a chain counts as a loop
+
+// A path with its folder's links resolved, absolute; the last name is kept as it is.
+fs::path InRealFolder(const fs::path& path) {
+  std::error_code error;
+  const fs::path absolute = fs::absolute(path, error);
+  if (error) return path;
+  const fs::path folder = fs::weakly_canonical(absolute.parent_path(), error);
+  return error ? absolute.lexically_normal() : folder / absolute.filename();
+}
+
+// Where a write to `path` lands: every link followed, a dangling one too.
+fs::path WrittenPath(const fs::path& path) {
+  fs::path landing = InRealFolder(path);
+  std::error_code error;
+  for (int hop = 0; hop < kMostLinks && fs::is_symlink(landing, error); ++hop) {
+    const fs::path target = fs::read_symlink(landing, error);
+    if (error) break;
+    landing = InRealFolder(target.is_absolute() ? target : landing.parent_path() / target);
+  }
+  return landing;
+}
+
+// `name` is the player's file itself or a name its saves make beside it ("highscores.dat.bad.1").
+bool NamedAfter(const std::string& name, const std::string& playerName) {
+  return name == playerName || name.starts_with(playerName + ".");
+}
+
+bool StartsAsARecording(const fs::path& file) {
+  const std::string_view head = kRecordingHead;
+  std::ifstream in(file, std::ios::binary);
+  std::string start(head.size() + 1, '\0');
+  in.read(start.data(), static_cast<std::streamsize>(start.size()));
+  return in.gcount() == static_cast<std::streamsize>(start.size()) && start.starts_with(head) &&
+         start.back() == '\n';
+}
 
 }  // namespace
+
+std::string RecordingRefusal(const std::string& path, const GamePaths& paths) {
+  std::vector<fs::path> playerFiles;  // each by its own name and where a write to it lands
+  const std::string named[] = {paths.ConfigPath, paths.PlayerFile(kHighScoreFileName),
+                               paths.PlayerFile(kLogFileName), paths.PlayerFile(kTimingReportFileName)};
+  for (const std::string& file : named) {
+    if (file.empty()) continue;
+    playerFiles.push_back(InRealFolder(file));
+    playerFiles.push_back(WrittenPath(file));
+  }
+  const fs::path landing = WrittenPath(path);
+  for (const fs::path& written : {InRealFolder(path), landing})
+    for (const fs::path& player : playerFiles)
+      if (written.parent_path() == player.parent_path() &&
+          NamedAfter(written.filename().string(), player.filename().string()))
+        return "--record " + path + ": that name belongs to the player's " + player.filename().string() +
+               "; choose another file";
+  std::error_code error;
+  const fs::file_status status = fs::status(landing, error);
+  if (!fs::exists(status)) return "";
+  if (!fs::is_regular_file(status)) return "--record " + path + ": that is not a file";
+  if (!StartsAsARecording(landing))
+    return "--record " + path + ": the file is there already and is not a recording; choose another file";
+  return "";
+}
 
 std::string KeyWords(const KeySnapshot& keys) {
   std::string words;
@@ -42,7 +108,7 @@ bool ReplayRecorder::Start(const std::string& path, const Program& program) {
   out_.open(path, std::ios::binary | std::ios::trunc);
   if (!out_) return false;
   const Settings& config = program.Config;
-  out_ << "# A game of Zellory Torvane, recorded frame by frame.\n"
+  out_ << kRecordingHead << '\n'
        << "seed " << program.Seed << '\n'
        << "option RotationClockwise " << (config.RotationClockwise ? 1 : 0) << '\n'
        << "option RotationSpeedFactor " << config.RotationSpeedFactor << '\n'

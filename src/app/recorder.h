@@ -7,9 +7,19 @@
 #include <fstream>
 #include <string>
 
+#include "app/game_folder.h"
 #include "app/program.h"
 
 namespace zt {
+
+// The first line of every recording: an existing file that starts otherwise is not one.
+constexpr const char* kRecordingHead = "# A game of Zellory Torvane, recorded frame by frame.";
+
+// Why `path` must not take a recording; empty when it may. Refused: the player's files
+// (config.ini, highscores.dat, debug.txt, result.txt, and every name a save makes beside one:
+// .tmp, .bad, .lock, ...), reached by their names or through links at either end, and a file
+// that is there already and is not an earlier recording.
+std::string RecordingRefusal(const std::string& path, const GamePaths& paths);
 
 class ReplayRecorder {
  public:

@@ -26,12 +26,24 @@ void ReleaseAll(Program& program) {
 void FormDestroy(Program& program) {
   EndNameEntry(program.Scores);  // a name still being typed is saved as typed
   ReleaseAll(program);
+  bool scoresSaved = true, settingsSaved = true;
   if (program.SaveOnExit) {
-    SaveSettings(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);
-    if (program.Scores.HighScoresLoaded) SaveHighScores(program.Scores, program.HighScorePath, program.Log);
+    settingsSaved =
+        SaveSettings(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);
+    if (program.Scores.HighScoresLoaded)
+      scoresSaved = SaveHighScores(program.Scores, program.HighScorePath, program.Log);
   }
   DIFree(program.Input);
   if (program.SaveOnExit) WriteTimingReport(program.Timing, 1000, program.ResultPath);
+  // The player is told once, at the very end, of everything that could not be kept.
+  std::string message;
+  auto tell = [&message](const std::string& what, const std::string& path) {
+    message += (message.empty() ? "" : "\n") + what + " could not be saved to " + path + ".";
+  };
+  if (!scoresSaved) tell("The high scores", program.HighScorePath);
+  if (!settingsSaved) tell("The settings", program.ConfigFile.Path);
+  if (!message.empty() && program.Devices.Messages != nullptr)
+    program.Devices.Messages->Show(kGameTitle, message);
 }
 
 }  // namespace zt

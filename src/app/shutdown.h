@@ -8,7 +8,7 @@ namespace zt {
 
 // Releases what the graphics device and the audio hold, in their fixed order.
 void ReleaseAll(Program& program);
-// The window is destroyed: release, save, free.
+// The window is destroyed: release, save, free. A save that fails is told in one message box.
 void FormDestroy(Program& program);
 
 }  // namespace zt

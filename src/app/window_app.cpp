@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <iostream>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "app/restore.h"
 #include "app/shutdown.h"
 #include "app/start_up.h"
+#include "app/stop_signals.h"
 #include "core/load_error.h"
 #include "game/auto_player.h"
 #include "platform/gl_device.h"
@@ -27,14 +29,12 @@
 #include "platform/sdl_message_box.h"
 #include "platform/sdl_mixer.h"
 #include "platform/sdl_window.h"
-#include "render/text_layout.h"
 
 namespace zt {
 
 namespace {
 
 constexpr uint32_t kLoadingDelayMs = 1000;  // the loading starts one second after the first frame
-constexpr const char* kTitle = "Zellory Torvane";
 
 ScreenSize DesktopSize() {
   SDL_DisplayMode mode;
@@ -54,11 +54,9 @@ void DrawLoadingText(Program& program) {
   InitFontVB(fonts, device);
   InitTexturesFont(fonts, device, ChooseTextureFormat(program.Graphics, true));
   SetupCamera(device, program.Render.Scene);
-  constexpr int kSize = 8;
-  const float width = LayOutText(fonts.Metrics, kSize, "Loading...", 0, 0).EndX;
   device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
   device.BeginScene();
-  DrawString(device, fonts, 1, kSize, "Loading...", kGlassCenterX - width / 2, kGlassCenterY, 0, 255);
+  DrawCentredString(device, fonts, 1, 8, "Loading...", kGlassCenterX, kGlassCenterY, 0, 255);
   device.EndScene();
   device.Present();
   FreeFont(fonts);
@@ -67,11 +65,22 @@ void DrawLoadingText(Program& program) {
 class WindowApp {
  public:
   int Run(const CommandLine& line) {
+    CatchStopSignals();  // before SDL starts, so that SIGINT and SIGTERM come here too
     const GamePaths paths = EnterGameFolder();
     if (!paths.Found) {
-      SdlMessageBox(nullptr).Show(kTitle, "The game's data was not found: neither in the working folder, nor beside "
-                                          "the program, nor in share/zellory-torvane.");
+      SdlMessageBox(nullptr).Show(kGameTitle,
+                                  "The game's data was not found: neither in the working folder, nor beside "
+                                  "the program, nor in share/zellory-torvane.");
       return 1;
+    }
+    if (paths.NoHome) {
+      SdlMessageBox(nullptr).Show(kGameTitle, kNoHomeMessage);
+      return 1;
+    }
+    if (const std::string refusal = line.Record.empty() ? "" : RecordingRefusal(line.Record, paths);
+        !refusal.empty()) {
+      std::cerr << "zellory-torvane: " << refusal << '\n';  // as for every other mistake on the command line
+      return 2;
     }
     if (!line.Replay.empty() && !ReadReplay(line.Replay)) return 2;
     std::string error;
@@ -80,7 +89,7 @@ class WindowApp {
     options.Height = 540;
     window_ = SdlGlWindow::Create(options, error);
     if (!window_) {
-      SdlMessageBox(nullptr).Show(kTitle, error);
+      SdlMessageBox(nullptr).Show(kGameTitle, error);
       return 1;
     }
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
@@ -109,7 +118,7 @@ class WindowApp {
     if (!WaitForLoading()) return Close();
     if (const int status = Load(); status >= 0) return status;
     if (!line.Record.empty() && !recorder_.Start(line.Record, *program_))
-      messages_.Show(kTitle, "The recording cannot be written to " + line.Record + ".");
+      messages_.Show(kGameTitle, "The recording cannot be written to " + line.Record + ".");
     recording_ = recorder_.Good() && !line.Record.empty();
     if (recording_) program_->Rng.Seed(program_->Seed);  // as the replay's seed line will do
     const int startType = line.DemoType != 0 ? line.DemoType : line.GameType;
@@ -131,7 +140,7 @@ class WindowApp {
       replay_ = std::make_unique<ReplayFile>(ReadReplayFile(path));
       return true;
     } catch (const ReplayError& error) {
-      SdlMessageBox(nullptr).Show(kTitle, error.what());
+      SdlMessageBox(nullptr).Show(kGameTitle, error.what());
       return false;
     }
   }
@@ -159,7 +168,7 @@ class WindowApp {
     } catch (const LoadError& error) {
       program_->AppActive = false;
       ReleaseAll(*program_);
-      messages_.Show(kTitle, error.what());
+      messages_.Show(kGameTitle, error.what());
       return 1;
     } catch (const DeviceFailure&) {
       return 1;
@@ -267,7 +276,7 @@ class WindowApp {
       RunReplay(*program_, devices, *replay_, ignored, ignored);
     } catch (const ReplayStopped&) {
     } catch (const ReplayError& error) {
-      messages_.Show(kTitle, error.what());
+      messages_.Show(kGameTitle, error.what());
     }
   }
   struct ReplayStopped {};
@@ -287,6 +296,7 @@ class WindowApp {
 
   // Handles every waiting event; false once the window is to close.
   bool PumpEvents() {
+    if (StopSignal() != 0) return false;  // SIGHUP, SIGINT or SIGTERM: closed as by the close button
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
       keyboard_->HandleEvent(event);
@@ -295,7 +305,7 @@ class WindowApp {
       if (program_->Scores.NameEntryActive)
         for (char character : nameTyping_.Typed(event)) Type(static_cast<uint8_t>(character));
       switch (event.type) {
-        case SDL_QUIT: return false;  // the close button, and SIGINT or SIGTERM
+        case SDL_QUIT: return false;  // the close button
         case SDL_WINDOWEVENT:
           if (!WindowEvent(event.window.event)) return false;
           break;

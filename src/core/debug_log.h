@@ -6,8 +6,10 @@
 
 namespace zt {
 
+constexpr const char* kLogFileName = "debug.txt";
+
 struct DebugLog {
-  std::string Path = "debug.txt";
+  std::string Path = kLogFileName;
   bool Enabled = true;  // a replay into a folder the player owns may switch logging off
 };
 

@@ -239,6 +239,12 @@ void MenuStep(MenuContext& menu) {
   EscKeys(menu);
   CountDown(keys.KeyEsc, keys.EscKeyTimer, frameMs);
   SpinMenuBricks(menu.Menu, frameMs);
+  if (menu.Menu.MenuScreen != menu.Menu.NoticeScreen) menu.Menu.Notice = SaveNotice::kNone;
+}
+
+void PostSaveNotice(MenuState& menu, SaveNotice notice) {
+  menu.Notice = notice;
+  menu.NoticeScreen = menu.MenuScreen;
 }
 
 void EnterMenuAfterGame(MenuContext& menu, LeaveResult result) {

@@ -21,6 +21,9 @@ constexpr float kSelectedItemWidth = 8.4f;  // the selected slab, grown
 constexpr int32_t kItemBrightness = 101;
 constexpr int32_t kSelectedItemBrightness = 202;
 
+// A save of the player's files that failed during play, told on the screen shown next.
+enum class SaveNotice : uint8_t { kNone, kHighScores, kSettings };
+
 struct MenuState {
   uint8_t MenuScreen = kMainScreen;
   int32_t MenuItem = 1;        // counted from 1
@@ -36,6 +39,8 @@ struct MenuState {
   int32_t DemoTimer = 0;                       // ms since the demo figure last turned
   std::array<std::array<float, kVolumeBricks>, 2> VolumeBrickSize{};  // [0] sound, [1] music
   bool ExitRequested = false;  // Exit chosen: the window closes
+  SaveNotice Notice = SaveNotice::kNone;  // shown while the menu stays on NoticeScreen
+  uint8_t NoticeScreen = kMainScreen;
 
   MenuState();
 };
@@ -50,7 +55,10 @@ struct MenuContext {
   Settings& Config;  // the options screen changes it
 };
 
+// One menu frame's step; a save notice goes once the player has left its screen.
 void MenuStep(MenuContext& menu);
+// A save failed: the screen the menu shows now tells the player until they leave it.
+void PostSaveNotice(MenuState& menu, SaveNotice notice);
 void MoveSelection(MenuState& menu, int32_t item);
 void ResetItemTurns(MenuState& menu);
 

@@ -3,11 +3,16 @@
 #include <cassert>
 #include <cstring>
 
+#include "render/scene_resources.h"
 #include "render/text_layout.h"
 
 namespace zt {
 
 namespace {
+
+// Glyphs are laid out up to this far beyond the picture's right edge, so no rounding between
+// the layout and the device ever cuts a glyph that shows (world units).
+constexpr float kClipMargin = 1.0f;
 
 struct GlyphVertex {  // format 0x142
   float X, Y, Z;
@@ -67,7 +72,7 @@ void DrawString(Device& device, FontResources& fonts, int font, int size, const 
   device.SetTexture(0, fonts.Textures[font - 1]);
 
   if (fonts.FontVB) {
-    const TextLayout layout = LayOutText(fonts.Metrics, size, text, x, y);
+    const TextLayout layout = LayOutText(fonts.Metrics, size, text, x, y, PictureRightEdge(z) + kClipMargin);
     for (const GlyphQuad& quad : layout.Quads) {
       FillGlyphQuad(*fonts.FontVB, fonts.Metrics.Rect(quad.Glyph), alpha);
       device.SetTransform(D3DTS_WORLD, GlyphWorldMatrix(quad, z));
@@ -79,6 +84,12 @@ void DrawString(Device& device, FontResources& fonts, int font, int size, const 
   device.SetTexture(0, nullptr);
   device.SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
   device.SetRenderState(D3DRS_LIGHTING, 1);
+}
+
+void DrawCentredString(Device& device, FontResources& fonts, int font, int size, const std::string& text,
+                       float centreX, float y, float z, int alpha) {
+  const float width = LayOutText(fonts.Metrics, size, text, 0, 0).EndX;
+  DrawString(device, fonts, font, size, text, centreX - width / 2, y, z, alpha);
 }
 
 void FreeFont(FontResources& fonts) {

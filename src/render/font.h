@@ -36,9 +36,14 @@ void InitTexturesFont(FontResources& fonts, Device& device, D3DFORMAT textureFor
 // Draws text with font 1..4 at size `size` (glyphs 40 * size / 300 high), the first glyph's
 // left edge at (x, y, z), vertically centred on y, with opacity alpha 0..255. Sets alpha
 // blending and turns lighting off for the string; afterwards the texture is unset, blending
-// off and lighting on again (the stage-0 alpha settings stay).
+// off and lighting on again (the stage-0 alpha settings stay). Glyphs beyond the picture's
+// right edge are neither laid out nor drawn.
 void DrawString(Device& device, FontResources& fonts, int font, int size, const std::string& text, float x, float y,
                 float z, int alpha);
+
+// DrawString with the text's middle at centreX.
+void DrawCentredString(Device& device, FontResources& fonts, int font, int size, const std::string& text,
+                       float centreX, float y, float z, int alpha);
 
 // Releases the four textures and the glyph buffer.
 void FreeFont(FontResources& fonts);

@@ -217,6 +217,7 @@ HRESULT RenderFrame(Device& device, RenderResources& resources, FrameView& view)
       DrawHighScoreScreen(device, resources.Fonts, resources.Scene, view.Scores, view.Scores.ShownHighScoreType,
                           view.Game.Time.FrameMs);
     };
+    drawers.Notice = [&] { DrawSaveNotice(device, resources.Fonts, view.Menu.Notice); };
     drawers.Shade = [&] { DrawShade(device, resources.Scene, view.Game.Mode.FadeLevel); };
     DrawMenu(device, resources.Scene, view.Menu, view.Config, view.Shapes, view.Game.Mode.InputLocked,
              view.Game.Time.FrameMs, drawers);

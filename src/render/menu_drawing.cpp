@@ -286,6 +286,7 @@ void DrawMenu(Device& device, SceneResources& scene, MenuState& menu, const Sett
       break;
     default: break;
   }
+  if (drawers.Notice) drawers.Notice();
   if (inputLocked && drawers.Shade) drawers.Shade();
 }
 

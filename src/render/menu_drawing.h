@@ -53,6 +53,7 @@ struct MenuScreenDrawers {
   std::function<void()> HelpScreen;       // the help page
   std::function<void()> HighScoreScreen;  // the high-score table of ShownHighScoreType
   std::function<void()> Shade;            // the black fade overlay
+  std::function<void()> Notice;           // a failed save's notice, over the screen and under the shade
 };
 
 // One menu frame between BeginScene and EndScene. It also runs the animations that go

@@ -12,6 +12,9 @@ namespace {
 
 constexpr float kCx = kGlassCenterX;
 constexpr float kCy = kGlassCenterY;
+constexpr int kNoticeFont = 4;
+constexpr int kNoticeSize = 5;
+constexpr float kNoticeY = kCy - 8.3f;  // below the Exit slab and the table's last row, above its footer
 
 void DrawTexts(Device& device, FontResources& fonts, const std::vector<HudText>& texts) {
   for (const HudText& t : texts) DrawString(device, fonts, t.Font, t.Size, t.Text, t.X, t.Y, 0.0f, 255);
@@ -76,6 +79,21 @@ void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResour
   DrawBackdrop(device, scene);
   if (ShowsNameEntry(scores, gameType)) StepNameCursor(scores, static_cast<int32_t>(frameMs));
   DrawTexts(device, fonts, HighScoreScreenTexts(scores, gameType));
+}
+
+std::string SaveNoticeText(SaveNotice notice) {
+  switch (notice) {
+    case SaveNotice::kHighScores: return "The high scores could not be saved";
+    case SaveNotice::kSettings: return "The settings could not be saved";
+    case SaveNotice::kNone: break;
+  }
+  return "";
+}
+
+void DrawSaveNotice(Device& device, FontResources& fonts, SaveNotice notice) {
+  const std::string text = SaveNoticeText(notice);
+  if (!text.empty())
+    DrawCentredString(device, fonts, kNoticeFont, kNoticeSize, text, kCx, kNoticeY, 0.0f, 255);
 }
 
 }  // namespace zt

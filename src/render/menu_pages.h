@@ -1,13 +1,15 @@
 // The two text pages of the menu: the help page and the high-score table of one game
 // type with the name being typed and its blinking cursor, each over the translucent
-// backdrop of the menu.
+// backdrop of the menu; and the notice of a save that failed.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "device/device.h"
 #include "menu/high_scores.h"
+#include "menu/menu.h"
 #include "render/font.h"
 #include "render/hud.h"
 #include "render/scene_resources.h"
@@ -32,5 +34,11 @@ bool ShowsNameEntry(const HighScoreState& scores, int32_t gameType);
 // blinks: it is advanced by frameMs before the row is drawn.
 void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene, HighScoreState& scores,
                          int32_t gameType, uint32_t frameMs);
+
+// What the notice of a failed save says; empty for none.
+std::string SaveNoticeText(SaveNotice notice);
+// The notice, centred low on any menu screen (between the last row of the table and its
+// footer); nothing at all without one.
+void DrawSaveNotice(Device& device, FontResources& fonts, SaveNotice notice);
 
 }  // namespace zt

@@ -1,6 +1,7 @@
 #include "render/scene_resources.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace zt {
@@ -56,6 +57,10 @@ void SetupCamera(Device& device, SceneResources& scene) {
   SetProjectionMatrix(scene.Projection, kFieldOfView, kAspect, kNearPlane, kFarPlane);
   device.SetTransform(D3DTS_VIEW, scene.View);
   device.SetTransform(D3DTS_PROJECTION, scene.Projection);
+}
+
+float PictureRightEdge(float z) {
+  return kGlassCenterX + (z - kCameraZ) * std::tan(kFieldOfView / 2) / kAspect;
 }
 
 void SetupLights(Device& device) {

@@ -88,6 +88,9 @@ void LoadSceneTexture(Device& device, const SceneResources& scene, const std::st
 
 // The view and the projection of the fixed camera, kept and set on the device.
 void SetupCamera(Device& device, SceneResources& scene);
+// Where the fixed camera's picture ends on the right in the plane z (world units, z beyond the
+// near plane): nothing wholly to the right of it shows, whatever the back buffer's size.
+float PictureRightEdge(float z);
 // The directional light 1 and the point light 4 over the glass, both enabled, and the ambient state.
 void SetupLights(Device& device);
 // The render states of the solid 3D scene the game and the menu both draw: culling, lighting,

@@ -37,14 +37,16 @@ std::string UpperCaseText(const std::string& text) {
 
 float TextScale(int size) { return static_cast<float>(static_cast<double>(size) / 300.0); }
 
-TextLayout LayOutText(const FontMetrics& font, int size, const std::string& text, float x, float y) {
+TextLayout LayOutText(const FontMetrics& font, int size, const std::string& text, float x, float y,
+                      float clipRight) {
   const float scale = TextScale(size);
   const float height = static_cast<float>(kGlyphHeight) * scale;
   const float halfUp = 0.5f * height;
   const float halfDown = -0.5f * height;
   TextLayout layout;
   float penX = x;
-  for (char c : UpperCaseText(text)) {
+  for (char c : text) {  // GlyphOfChar reads lower-case letters as their capitals
+    if (penX >= clipRight) break;
     const int glyph = GlyphOfChar(c);
     if (glyph == kIgnoredGlyph) continue;
     if (glyph == kSpaceGlyph) {

@@ -1,6 +1,7 @@
 // Where the glyphs of a text go: the geometry that DrawString submits, one quad per glyph.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -38,12 +39,15 @@ struct GlyphQuad {
 
 struct TextLayout {
   std::vector<GlyphQuad> Quads;
-  float EndX = 0;  // the pen's x after the text
+  float EndX = 0;  // the pen's x after the text (after what was laid out of it, when cut)
 };
 
 // Lays out text with its first glyph's left edge at x, vertically centred on y, running towards +x.
-// Glyphs touch, with no spacing between them beyond what their cells hold.
-TextLayout LayOutText(const FontMetrics& font, int size, const std::string& text, float x, float y);
+// Glyphs touch, with no spacing between them beyond what their cells hold. The text is cut where
+// the pen reaches clipRight: nothing from there on could show, so a name longer than the picture
+// is wide costs no more than one that fills it.
+TextLayout LayOutText(const FontMetrics& font, int size, const std::string& text, float x, float y,
+                      float clipRight = std::numeric_limits<float>::infinity());
 
 // The world matrix of a glyph quad in plane z: the glyph scaling first, then the pen.
 D3DMATRIX GlyphWorldMatrix(const GlyphQuad& quad, float z);

@@ -29,6 +29,18 @@ TEST(CommandLine, ReadsTheOptionsAndRefusesTheRest) {
     EXPECT_FALSE(ParseCommandLine(bad).Error.empty()) << bad[0];
 }
 
+TEST(CommandLine, FilesAreTakenFromTheFolderTheGameWasStartedIn) {
+  CommandLine line = ParseCommandLine({"--replay", "games/a.replay", "--screenshot", "/tmp/out.png"});
+  AnchorPaths(line, "/home/player");
+  EXPECT_EQ(line.Replay, "/home/player/games/a.replay");
+  EXPECT_EQ(line.Screenshot, "/tmp/out.png");
+  EXPECT_EQ(line.Record, "");  // not given: still not given
+  line = ParseCommandLine({"--record", "../b.replay", "--convert-pictures", "game"});
+  AnchorPaths(line, "/home/player");
+  EXPECT_EQ(line.Record, "/home/player/../b.replay");
+  EXPECT_EQ(line.ConvertPictures, "/home/player/game");
+}
+
 std::string LogText(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), {});

@@ -25,6 +25,7 @@ class ProgramFrames : public ::testing::Test {
     devices.Time = &clock_;
     devices.Keys = &keys_;
     devices.Audio = &mixer_;
+    devices.Messages = &messages_;
     GamePaths paths;
     paths.ConfigPath = (folder_ / "config.ini").string();
     paths.PlayerDir = folder_.string();
@@ -47,6 +48,7 @@ class ProgramFrames : public ::testing::Test {
   ManualClock clock_{1000};
   ScriptedKeyboard keys_;
   RecordingMixer mixer_;
+  RecordingMessageBox messages_;
   Program program_;
 };
 
@@ -60,6 +62,7 @@ TEST_F(ProgramFrames, LeavingTheOptionsKeepsTheSettingsAtOnce) {
   std::ifstream file(folder_ / "config.ini");
   const std::string text((std::istreambuf_iterator<char>(file)), {});
   EXPECT_NE(text.find("Sound volume=7"), std::string::npos) << text;
+  EXPECT_EQ(program_.Menu.Notice, SaveNotice::kNone);  // a save that worked has nothing to tell
 }
 
 TEST_F(ProgramFrames, ReplaysAndDemosLeaveThePlayersFilesAlone) {
@@ -98,6 +101,64 @@ TEST_F(ProgramFrames, NoFrameRunsBeforeLoadingOrWhileInactive) {
   program_.Loaded = true;
   Frame({DIK_DOWN});
   EXPECT_EQ(program_.Menu.MenuItem, 2);
+}
+
+// The saves below cannot be made: the folder their files should go to is not there.
+TEST_F(ProgramFrames, SettingsThatCannotBeSavedAreToldOnTheScreenShownNext) {
+  program_.ConfigFile.Path = (folder_ / "gone" / "config.ini").string();
+  program_.Menu.MenuScreen = kOptionsScreen;
+  Frame();
+  EXPECT_EQ(program_.Menu.Notice, SaveNotice::kNone);
+  Frame({DIK_ESCAPE});
+  ASSERT_EQ(program_.Menu.MenuScreen, kMainScreen);
+  EXPECT_EQ(program_.Menu.Notice, SaveNotice::kSettings);
+  Frame();
+  EXPECT_EQ(program_.Menu.Notice, SaveNotice::kSettings);
+  EXPECT_TRUE(messages_.Shown.empty());  // during play the screen tells, not a message box
+}
+
+TEST_F(ProgramFrames, ANewEntryThatCannotBeSavedIsToldOnTheTableUntilItIsLeft) {
+  program_.HighScorePath = (folder_ / "gone" / kHighScoreFileName).string();
+  program_.Scores.Table = DefaultHighScoreTable();
+  program_.Scores.HighScoresLoaded = true;
+  ASSERT_TRUE(InsertNewScore(program_.Scores, kRedara, 500, 1));
+  program_.Menu.MenuScreen = kHighScoresScreen;
+  Frame();
+  TypeCharacter(program_, 'A');
+  EXPECT_EQ(program_.Menu.Notice, SaveNotice::kNone);  // nothing is saved before Enter
+  TypeCharacter(program_, '\r');
+  EXPECT_EQ(program_.Menu.Notice, SaveNotice::kHighScores);
+  Frame();
+  EXPECT_EQ(program_.Menu.Notice, SaveNotice::kHighScores);
+  Frame({DIK_ESCAPE});
+  ASSERT_EQ(program_.Menu.MenuScreen, kMainScreen);
+  EXPECT_EQ(program_.Menu.Notice, SaveNotice::kNone);
+}
+
+TEST_F(ProgramFrames, SavesThatFailAtTheCloseAreToldInOneMessageBox) {
+  const std::string config = (folder_ / "gone" / "config.ini").string();
+  const std::string table = (folder_ / "gone" / kHighScoreFileName).string();
+  program_.ConfigFile.Path = config;
+  program_.HighScorePath = table;
+  program_.Scores.HighScoresLoaded = true;
+  FormDestroy(program_);
+  ASSERT_EQ(messages_.Shown.size(), 1u);
+  const std::string& text = messages_.Shown[0].Text;
+  EXPECT_EQ(messages_.Shown[0].Caption, "Zellory Torvane");
+  EXPECT_NE(text.find("The high scores could not be saved to " + table), std::string::npos) << text;
+  EXPECT_NE(text.find("The settings could not be saved to " + config), std::string::npos) << text;
+}
+
+TEST_F(ProgramFrames, ACloseThatSavesOrMustNotSaveSaysNothing) {
+  program_.Scores.HighScoresLoaded = true;
+  FormDestroy(program_);
+  EXPECT_TRUE(std::filesystem::exists(folder_ / kHighScoreFileName));
+  EXPECT_TRUE(messages_.Shown.empty());
+
+  program_.SaveOnExit = false;  // a replay or a demo in the window
+  program_.ConfigFile.Path = (folder_ / "gone" / "config.ini").string();
+  FormDestroy(program_);
+  EXPECT_TRUE(messages_.Shown.empty());
 }
 
 // Keys tapped on the SDL keyboard during the fade into a game: each press is let go before

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "device/recording_device.h"
 #include "render/hud.h"
 #include "render/menu_pages.h"
+#include "render/text_layout.h"
 
 namespace zt {
 namespace {
@@ -266,6 +268,64 @@ TEST(MenuPagesTest, TheCursorBlinksOnlyWhileTheNamedRowIsDrawn) {
   const int32_t timer = scores.NameCursorTimer;
   DrawHighScoreScreen(device, fonts, scene, scores, kRetro, 100);
   EXPECT_EQ(scores.NameCursorTimer, timer);
+}
+
+// The draws of one frame of the Torvane page, its first row's name given.
+std::vector<DrawRecord> PageDraws(const std::string& firstName) {
+  RecordingDevice device;
+  FontResources fonts;
+  fonts.Metrics = LoadLetterTexCoords(ZT_GAME_DIR "/data/fonts/font.dat");
+  EXPECT_EQ(InitFontVB(fonts, device), D3D_OK);
+  SceneResources scene;
+  HighScoreState scores;
+  scores.Table[kTorvane - 1][0] = {firstName, 12345};
+  device.BeginScene();
+  DrawHighScoreScreen(device, fonts, scene, scores, kTorvane, 16);
+  device.EndScene();
+  return device.Draws;
+}
+
+TEST(MenuPagesTest, ALongNameCostsOnlyTheGlyphsThatFitItsRow) {
+  std::string name;
+  while (name.size() < 60000) name += "Ace of [the] Table, ";
+  const std::vector<DrawRecord> longPage = PageDraws(name);
+  const std::vector<DrawRecord> shortPage = PageDraws(name.substr(0, 200));  // already past the edge
+  // The same picture: draw for draw, the same glyphs in the same places.
+  ASSERT_EQ(longPage.size(), shortPage.size());
+  for (size_t i = 0; i < longPage.size(); ++i) {
+    EXPECT_EQ(std::memcmp(&longPage[i].State.World, &shortPage[i].State.World, sizeof(D3DMATRIX)), 0) << i;
+    EXPECT_EQ(longPage[i].Vertices, shortPage[i].Vertices) << i;
+  }
+  // And a bounded one: the name's glyphs end at the right edge of the picture.
+  const size_t restOfPage = PageDraws("").size();
+  EXPECT_LT(longPage.size() - restOfPage, 80u);
+  for (size_t i = 0; i < longPage.size(); ++i)
+    EXPECT_LT(longPage[i].State.World(4, 1), PictureRightEdge(0) + 1.0f) << i;
+}
+
+TEST(MenuPagesTest, TheSaveNoticeIsCentredLowAndWithoutOneNothingIsTouched) {
+  RecordingDevice device;
+  FontResources fonts;
+  fonts.Metrics = LoadLetterTexCoords(ZT_GAME_DIR "/data/fonts/font.dat");
+  ASSERT_EQ(InitFontVB(fonts, device), D3D_OK);
+  device.BeginScene();
+  const DeviceState before = device.State();
+  DrawSaveNotice(device, fonts, SaveNotice::kNone);
+  EXPECT_TRUE(device.Draws.empty());
+  EXPECT_EQ(device.State().RenderState(D3DRS_LIGHTING), before.RenderState(D3DRS_LIGHTING));
+  EXPECT_EQ(device.State().Textures[0], before.Textures[0]);
+
+  DrawSaveNotice(device, fonts, SaveNotice::kSettings);
+  const std::string text = SaveNoticeText(SaveNotice::kSettings);
+  const TextLayout layout = LayOutText(fonts.Metrics, 5, text, 0, 0);
+  ASSERT_EQ(device.Draws.size(), layout.Quads.size());
+  // Centred on the picture, low: under the Exit slab and the table's last row, over its footer.
+  const float left = device.Draws.front().State.World(4, 1);
+  const float right = device.Draws.back().State.World(4, 1) + layout.Quads.back().Width;
+  EXPECT_NEAR((left + right) / 2, 5.5f, 1e-4);
+  const float y = device.Draws.front().State.World(4, 2);
+  EXPECT_LT(y, 10.5f - 7.0f - 0.75f);
+  EXPECT_GT(y, 10.5f - 9.6f + 0.5f);
 }
 
 }  // namespace

@@ -177,9 +177,12 @@ TEST_F(SceneDrawing, MainMenuDrawsFiveSlabsTheSelectedGrownBrightAndFlankedByBri
   Settings settings;
   MoveSelection(menu, 2);
   int shades = 0;
-  DrawMenu(device_, scene_, menu, settings, shapes_, true, 50, {nullptr, nullptr, [&shades] { ++shades; }});
+  int shadesBeforeNotice = -1;
+  DrawMenu(device_, scene_, menu, settings, shapes_, true, 50,
+           {nullptr, nullptr, [&shades] { ++shades; }, [&] { shadesBeforeNotice = shades; }});
   EXPECT_EQ(PictureDraws(kMenuBackgroundPicture).size(), 1u);
   EXPECT_EQ(shades, 1);
+  EXPECT_EQ(shadesBeforeNotice, 0);  // a save's notice is over the screen and fades with it
   const float grown = 8.0f + 0.004f * 50;
   for (int slot = 1; slot <= 5; ++slot) {
     ASSERT_EQ(PictureDraws(kMainItemPictures + slot - 1).size(), 1u);
@@ -209,7 +212,8 @@ TEST_F(SceneDrawing, OptionsDrawVolumeBricksValueSlabsAndTurnTheDemoFigure) {
   menu.MenuItem = 3;
   menu.DemoTimer = 301;
   bool helpDrawn = false;
-  DrawMenu(device_, scene_, menu, settings, shapes_, false, 16, {[&helpDrawn] { helpDrawn = true; }, nullptr, nullptr});
+  const MenuScreenDrawers helpOnly{[&helpDrawn] { helpDrawn = true; }, nullptr, nullptr, nullptr};
+  DrawMenu(device_, scene_, menu, settings, shapes_, false, 16, helpOnly);
   EXPECT_FALSE(helpDrawn);
   EXPECT_TRUE(menu.DemoFigure.Turning);
   EXPECT_EQ(menu.DemoTimer, 0);
@@ -228,7 +232,7 @@ TEST_F(SceneDrawing, OptionsDrawVolumeBricksValueSlabsAndTurnTheDemoFigure) {
 
   menu.MenuItem = 1;
   menu.MenuScreen = kHelpScreen;
-  DrawMenu(device_, scene_, menu, settings, shapes_, false, 16, {[&helpDrawn] { helpDrawn = true; }, nullptr, nullptr});
+  DrawMenu(device_, scene_, menu, settings, shapes_, false, 16, helpOnly);
   EXPECT_TRUE(helpDrawn);
   menu.MenuScreen = kOptionsScreen;
   DrawMenu(device_, scene_, menu, settings, shapes_, false, 16, {});

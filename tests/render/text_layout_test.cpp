@@ -99,6 +99,29 @@ TEST(TextLayoutTest, LowerCaseIsLaidOutAsUpperCase) {
   EXPECT_EQ(UpperCaseText("ab\xc3\xa9z{"), "AB\xc3\xa9Z{");
 }
 
+TEST(TextLayoutTest, ATextIsCutWhereThePenReachesTheClipEdge) {
+  const FontMetrics font = TestFont();
+  const std::string text = "Ab c%de" + std::string(60000, 'W');
+  const TextLayout whole = LayOutText(font, 6, text, -4.5f, 0);
+  const TextLayout cut = LayOutText(font, 6, text, -4.5f, 0, 2.0f);
+  // What was laid out is exactly the start of the whole layout: every glyph that starts left
+  // of the edge, the one crossing it included, and nothing after.
+  ASSERT_LT(cut.Quads.size(), 40u);
+  for (size_t i = 0; i < cut.Quads.size(); ++i) {
+    EXPECT_EQ(cut.Quads[i].Glyph, whole.Quads[i].Glyph);
+    EXPECT_EQ(cut.Quads[i].X0, whole.Quads[i].X0);
+  }
+  EXPECT_LT(cut.Quads.back().X0, 2.0f);
+  EXPECT_GE(cut.Quads.back().X1, 2.0f);
+  EXPECT_GE(whole.Quads[cut.Quads.size()].X0, 2.0f);
+  EXPECT_EQ(cut.EndX, whole.Quads[cut.Quads.size()].X0);
+  // Blanks and characters the fonts lack before the edge move the pen as ever.
+  EXPECT_EQ(cut.Quads[2].Glyph, GlyphOfChar('C'));
+  EXPECT_EQ(cut.Quads[3].Glyph, GlyphOfChar('D'));
+  // A text that starts beyond the edge lays out nothing.
+  EXPECT_TRUE(LayOutText(font, 6, "AB", 2.5f, 0, 2.0f).Quads.empty());
+}
+
 TEST(TextLayoutTest, QuadsCarryTheGlyphRectangleAndMatchTheWorldMatrix) {
   const FontMetrics font = TestFont();
   const TextLayout layout = LayOutText(font, 6, "Q7", -3.0f, 12.5f);
