@@ -20,8 +20,11 @@ TEST(CreateFileSafely, CreatesAFileOnlyWhereNothingIs) {
   const std::string path = folder.File("config.ini");
   ASSERT_TRUE(CreateFileSafely(path, "first\r\n"));
   EXPECT_EQ(ReadBytes(path), "first\r\n");
-  EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  const mode_t umask = ::umask(022);  // what the player's session set, read back
+  ::umask(umask);
+  EXPECT_EQ(static_cast<mode_t>(std::filesystem::status(path).permissions() & std::filesystem::perms::all),
+            0666 & ~umask)
+      << "made like any file the game creates, not owner-only";
 
   EXPECT_FALSE(CreateFileSafely(path, "second")) << "an existing file wins";
   EXPECT_EQ(ReadBytes(path), "first\r\n");
