@@ -64,11 +64,16 @@ DecodedHighScores DecodeHighScores(const std::string& bytes) {
 namespace {
 
 // Keeps a damaged file aside; the next save then writes a sound one in its place.
-void SetDamagedFileAside(const std::string& path, const std::string& problem, const DebugLog& log) {
+void SetDamagedFileAside(const std::string& path, const std::string& problem, DamagedTable damaged,
+                         const DebugLog& log) {
+  const std::string used = "LoadHighScores - " + path + " is damaged: " + problem + "; the default table is used";
+  if (damaged == DamagedTable::kLeave) {
+    WriteLog(log, used + "; the file is left as it is");
+    return;
+  }
   const std::optional<std::string> kept = MoveFileAside(path);
-  WriteLog(log, "LoadHighScores - " + path + " is damaged: " + problem + "; the default table is used" +
-                    (kept ? "; the damaged file is kept as " + *kept
-                          : ", and the damaged file could not be moved aside"));
+  WriteLog(log, used + (kept ? "; the damaged file is kept as " + *kept
+                             : ", and the damaged file could not be moved aside"));
 }
 
 }  // namespace
@@ -80,7 +85,7 @@ HighScoreTable DefaultHighScoreTable() {
   return table;
 }
 
-void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log) {
+void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log, DamagedTable damaged) {
   const FileBytes read = ReadFileBytes(path, kLargestHighScoreFile);
   state.ReadError.clear();
   switch (read.Status) {
@@ -99,7 +104,7 @@ void LoadHighScores(HighScoreState& state, const std::string& path, const DebugL
     case FileReadStatus::TooLarge:
       state.Table = DefaultHighScoreTable();
       state.HighScoresLoaded = true;
-      SetDamagedFileAside(path, "it is far too large to be a table", log);
+      SetDamagedFileAside(path, "it is far too large to be a table", damaged, log);
       return;
     case FileReadStatus::Read:
       break;
@@ -110,7 +115,7 @@ void LoadHighScores(HighScoreState& state, const std::string& path, const DebugL
     state.Table = std::move(decoded.Table);
   } else {
     state.Table = DefaultHighScoreTable();
-    SetDamagedFileAside(path, decoded.Damage, log);
+    SetDamagedFileAside(path, decoded.Damage, damaged, log);
   }
 }
 

@@ -46,8 +46,12 @@ HighScoreTable DefaultHighScoreTable();
 // ".bad" so that the next save does not destroy it. A file that exists but cannot be read
 // (not a regular file, a read error) is logged, gives the default table, sets ReadError
 // and leaves HighScoresLoaded clear, so nothing overwrites it.
-// A file that is merely short gives empty rows with score 0 where it ends.
-void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
+// A file that is merely short gives empty rows with score 0 where it ends. A run that saves
+// nothing of the player's (screenshots, replays in the window) leaves a damaged file in place:
+// `damaged` kLeave.
+enum class DamagedTable { kMoveAside, kLeave };
+void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log,
+                    DamagedTable damaged = DamagedTable::kMoveAside);
 
 // What the file's bytes hold: the 50 rows, and what is damaged (empty when the bytes are
 // sound; the rows then stop where the damage was found). Rows the bytes no longer reach

@@ -28,13 +28,6 @@ int GlyphOfChar(char c) {
   }
 }
 
-std::string UpperCaseText(const std::string& text) {
-  std::string upper = text;
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper;
-}
-
 float TextScale(int size) { return static_cast<float>(static_cast<double>(size) / 300.0); }
 
 TextLayout LayOutText(const FontMetrics& font, int size, const std::string& text, float x, float y,

@@ -19,9 +19,6 @@ constexpr int kMappedGlyphs = 51;  // glyphs the character map uses; font.dat de
 // map as their capitals.
 int GlyphOfChar(char c);
 
-// The text as drawn: ASCII letters in upper case, everything else unchanged.
-std::string UpperCaseText(const std::string& text);
-
 // Text size 4..7 (the callers' sizes) to world units per glyph pixel: size / 300.
 float TextScale(int size);
 

@@ -138,6 +138,13 @@ TEST_F(HighScoreFile, DamagedScoresGiveTheDefaultTableAndKeepTheFileAside) {
   EXPECT_EQ(ReadBytes(path + ".bad.1"), damaged[2]) << "the last three damaged files are kept";
   EXPECT_EQ(ReadBytes(path + ".bad.2"), damaged[1]);
   EXPECT_FALSE(std::filesystem::exists(path + ".bad.3"));
+  // A run that saves nothing of the player's leaves the damaged file where it is.
+  WriteBytes(path, damaged[0]);
+  HighScoreState shown;
+  LoadHighScores(shown, path, log, DamagedTable::kLeave);
+  EXPECT_EQ(shown.Table, DefaultHighScoreTable());
+  EXPECT_EQ(ReadBytes(path), damaged[0]);
+  EXPECT_EQ(ReadBytes(path + ".bad.1"), damaged[2]) << "no backup moved either";
   // The largest score there can be is sound.
   WriteBytes(path, Record(1, "Max", "2147483647"));
   LoadHighScores(state, path, log);
