@@ -72,9 +72,8 @@ void TypeCharacter(Program& program, uint8_t character) {
   if (FormKeyPress(program.Scores, character) != NameKeyResult::Finished) return;
   program.Game.Keys.KeyEnter = false;  // this Enter is not a menu selection
   // The new entry is kept at once, so a crash later in the run does not lose it; a failed
-  // save is told on the table's page.
-  if (program.SaveOnExit && program.Scores.HighScoresLoaded &&
-      !SaveHighScores(program.Scores, program.HighScorePath, program.Log))
+  // save (a table that could not be read at loading is never written) is told on the table's page.
+  if (program.SaveOnExit && !SaveHighScores(program.Scores, program.HighScorePath, program.Log))
     PostSaveNotice(program.Menu, SaveNotice::kHighScores);
 }
 

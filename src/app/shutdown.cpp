@@ -30,7 +30,8 @@ void FormDestroy(Program& program) {
   if (program.SaveOnExit) {
     settingsSaved =
         SaveSettings(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);
-    if (program.Scores.HighScoresLoaded)
+    // A table that could not be read is written only to try to keep this run's new entries.
+    if (program.Scores.HighScoresLoaded || !program.Scores.UnsavedEntries.empty())
       scoresSaved = SaveHighScores(program.Scores, program.HighScorePath, program.Log);
   }
   DIFree(program.Input);

@@ -135,6 +135,24 @@ TEST_F(ProgramFrames, ANewEntryThatCannotBeSavedIsToldOnTheTableUntilItIsLeft) {
   EXPECT_EQ(program_.Menu.Notice, SaveNotice::kNone);
 }
 
+TEST_F(ProgramFrames, ANewEntryInATableThatCouldNotBeReadIsToldAndTriedAgainAtTheClose) {
+  const std::filesystem::path table = folder_ / kHighScoreFileName;
+  std::filesystem::create_symlink("/proc/self/mem", table);  // every read fails
+  LoadHighScores(program_.Scores, table.string(), program_.Log);
+  ASSERT_FALSE(program_.Scores.ReadError.empty());
+  program_.HighScorePath = table.string();
+  ASSERT_TRUE(InsertNewScore(program_.Scores, kRedara, 500, 1));
+  program_.Menu.MenuScreen = kHighScoresScreen;
+  Frame();
+  TypeCharacter(program_, 'A');
+  TypeCharacter(program_, '\r');
+  EXPECT_EQ(program_.Menu.Notice, SaveNotice::kHighScores);
+  FormDestroy(program_);
+  ASSERT_EQ(messages_.Shown.size(), 1u);
+  EXPECT_NE(messages_.Shown[0].Text.find("The high scores could not be saved"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_symlink(table)) << "the unreadable file is left as it is";
+}
+
 TEST_F(ProgramFrames, SavesThatFailAtTheCloseAreToldInOneMessageBox) {
   const std::string config = (folder_ / "gone" / "config.ini").string();
   const std::string table = (folder_ / "gone" / kHighScoreFileName).string();
