@@ -25,7 +25,7 @@ D3DPRESENT_PARAMETERS PresentParameters(uint32_t width, uint32_t height, D3DFORM
 
 }  // namespace
 
-HRESULT InitD3DFullScreen(DeviceSetup& setup, const Direct3DPtr& factory, const Settings& settings, ScreenSize,
+HRESULT InitD3DFullScreen(DeviceSetup& setup, const Direct3DPtr& factory, const Settings& settings,
                           const DebugLog& log) {
   if (!setup.D3D) setup.D3D = factory;
   if (!setup.D3D) return E_FAIL_RESULT;

@@ -16,15 +16,10 @@ struct DeviceSetup {
   D3DPRESENT_PARAMETERS d3dpp;  // of the full-screen device
 };
 
-
-struct ScreenSize {
-  uint32_t Width = 0, Height = 0;  // the desktop's
-};
-
 // Full screen: chooses the display format among the candidates and logs each step. The
 // back buffer is the settings' resolution, or with 0 x 0 (desktop settings) the size of the
-// window's 4:3 picture, which the device works out (`screen` is not needed for it).
-HRESULT InitD3DFullScreen(DeviceSetup& setup, const Direct3DPtr& factory, const Settings& settings, ScreenSize screen,
+// window's 4:3 picture, which the device works out.
+HRESULT InitD3DFullScreen(DeviceSetup& setup, const Direct3DPtr& factory, const Settings& settings,
                           const DebugLog& log);
 // A window: the device takes the desktop's current format and the window's client size.
 HRESULT InitD3D(DeviceSetup& setup, const Direct3DPtr& factory);

@@ -35,7 +35,7 @@ class StreamMessageBox final : public MessageBox {
 // player's files writes neither debug.txt nor what a close saves. SIGHUP, SIGINT and SIGTERM
 // end the replay after the frame in progress, as if the file ended there.
 int RunReplaySession(const std::string& replayPath, const std::function<Direct3DPtr()>& createDirect3D,
-                     ScreenSize screen, bool keepsPlayerFiles, const std::function<int(Program&)>& afterRun,
+                     bool keepsPlayerFiles, const std::function<int(Program&)>& afterRun,
                      std::ostream& out, std::ostream& err) {
   CatchStopSignals();
   ReplayFile file;
@@ -67,7 +67,7 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
   program->DisplayOverride = false;  // a replay is always drawn in a window of its own size
   program->SaveOnExit = keepsPlayerFiles;
   program->Log.Enabled = keepsPlayerFiles;
-  if (!InitApplication(*program, screen)) return 1;
+  if (!InitApplication(*program)) return 1;
   program->AppActive = true;
   try {
     LoadingOptions options;
@@ -106,8 +106,7 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
 
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err) {
   return RunReplaySession(
-      replayPath, [] { return std::make_shared<RecordingDirect3D>(); }, ScreenSize{720, 540}, true, nullptr,
-      out, err);
+      replayPath, [] { return std::make_shared<RecordingDirect3D>(); }, true, nullptr, out, err);
 }
 
 int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,
@@ -126,8 +125,7 @@ int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPat
     return 1;
   };
   return RunReplaySession(
-      replayPath, [&window] { return CreateGlDirect3D(*window); },
-      ScreenSize{static_cast<uint32_t>(width), static_cast<uint32_t>(height)}, false, savePicture, out, err);
+      replayPath, [&window] { return CreateGlDirect3D(*window); }, false, savePicture, out, err);
 }
 
 }  // namespace zt

@@ -7,6 +7,7 @@
 
 #include "app/replay_file.h"
 #include "app/state_json.h"
+#include "core/file_read.h"
 
 namespace zt {
 
@@ -43,13 +44,10 @@ bool NamedAfter(const std::string& name, const std::string& playerName) {
   return name == playerName || name.starts_with(playerName + ".");
 }
 
+// A recording the game could replay: readable as a replay file is, and begun by the recorder.
 bool StartsAsARecording(const fs::path& file) {
-  const std::string_view head = kRecordingHead;
-  std::ifstream in(file, std::ios::binary);
-  std::string start(head.size() + 1, '\0');
-  in.read(start.data(), static_cast<std::streamsize>(start.size()));
-  return in.gcount() == static_cast<std::streamsize>(start.size()) && start.starts_with(head) &&
-         start.back() == '\n';
+  const FileBytes read = ReadFileBytes(file, kMaxReplayFileBytes);
+  return read.Ok() && read.Bytes.starts_with(std::string(kRecordingHead) + '\n');
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 
 // The full-screen device is made anew; the textures live on with the window's context and
 // need no reloading, the mesh buffers come back empty and are filled again.
-bool RecreateFullScreenDevice(Program& program, ScreenSize screen) {
+bool RecreateFullScreenDevice(Program& program) {
   const DebugLog& log = program.Log;
   SceneResources& scene = program.Render.Scene;
   WriteLog(log, "Start");
@@ -18,7 +18,7 @@ bool RecreateFullScreenDevice(Program& program, ScreenSize screen) {
   Release(program.Render.Fonts.FontVB);
   WriteLog(log, "Start done");
   WriteLog(log, "Maximize");
-  const HRESULT created = InitD3DFullScreen(program.Graphics, program.Graphics.D3D, program.Config, screen, log);
+  const HRESULT created = InitD3DFullScreen(program.Graphics, program.Graphics.D3D, program.Config, log);
   WriteLog(log, "InitD3DFullScreen");
   if (!Succeeded(created) || !program.Graphics.D3DDevice) {
     ReportD3DError(program, "InitD3DFullScreen", created);
@@ -47,8 +47,8 @@ bool RecreateFullScreenDevice(Program& program, ScreenSize screen) {
 
 }  // namespace
 
-bool ApplicationRestore(Program& program, ScreenSize screen) {
-  if (program.Config.FullScreenMode && !RecreateFullScreenDevice(program, screen)) return false;
+bool ApplicationRestore(Program& program) {
+  if (program.Config.FullScreenMode && !RecreateFullScreenDevice(program)) return false;
   WriteLog(program.Log, "Keyboard restoring");
   if (!DICreateKeyboard(program.Input) || !DIAcquireKeyboard(program.Input, true)) return false;
   program.Input.KeyboardReady = true;

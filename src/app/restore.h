@@ -7,6 +7,6 @@
 namespace zt {
 
 // False when the keyboard cannot be had again: the program ends at once.
-bool ApplicationRestore(Program& program, ScreenSize screen);
+bool ApplicationRestore(Program& program);
 
 }  // namespace zt

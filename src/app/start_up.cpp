@@ -5,7 +5,7 @@
 
 namespace zt {
 
-bool InitApplication(Program& program, ScreenSize screen) {
+bool InitApplication(Program& program) {
   program.Render.ReportError = [&program](const std::string& caption, HRESULT code) {
     ReportD3DError(program, caption, code);
   };
@@ -15,7 +15,7 @@ bool InitApplication(Program& program, ScreenSize screen) {
   if (!program.StartNote.empty()) WriteLog(program.Log, program.StartNote);
   const Direct3DPtr factory = program.Devices.CreateDirect3D ? program.Devices.CreateDirect3D() : nullptr;
   if (program.Config.FullScreenMode) {
-    const HRESULT result = InitD3DFullScreen(program.Graphics, factory, program.Config, screen, program.Log);
+    const HRESULT result = InitD3DFullScreen(program.Graphics, factory, program.Config, program.Log);
     if (!Succeeded(result)) {
       ReportD3DError(program, "InitD3DFullScreen", result);
       return false;

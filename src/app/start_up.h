@@ -10,7 +10,7 @@ namespace zt {
 
 // Reads the display options, starts debug.txt afresh and creates the device. On a device
 // failure the error is reported (ReportD3DError) and the result is false.
-bool InitApplication(Program& program, ScreenSize screen);
+bool InitApplication(Program& program);
 
 // A fatal device error: no more frames, everything released, one message box.
 void ReportD3DError(Program& program, const std::string& caption, HRESULT code);

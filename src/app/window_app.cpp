@@ -36,12 +36,6 @@ namespace {
 
 constexpr uint32_t kLoadingDelayMs = 1000;  // the loading starts one second after the first frame
 
-ScreenSize DesktopSize() {
-  SDL_DisplayMode mode;
-  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return ScreenSize{720, 540};
-  return ScreenSize{static_cast<uint32_t>(mode.w), static_cast<uint32_t>(mode.h)};
-}
-
 // "Loading..." in white on black, centred, before anything else is loaded.
 void DrawLoadingText(Program& program) {
   Device& device = *program.Graphics.D3DDevice;
@@ -110,7 +104,7 @@ class WindowApp {
     program_->DisplayOverride = line.FullScreen;
     // A replay or a demo in the window never writes the player's files.
     program_->SaveOnExit = !replay_ && line.DemoType == 0;
-    if (!InitApplication(*program_, DesktopSize())) return 1;
+    if (!InitApplication(*program_)) return 1;
     if (program_->Config.FullScreenMode) SDL_ShowCursor(SDL_DISABLE);
     program_->AppActive = true;
 
@@ -331,7 +325,7 @@ class WindowApp {
           break;
         }
         minimised_ = false;
-        if (!ApplicationRestore(*program_, DesktopSize())) return false;
+        if (!ApplicationRestore(*program_)) return false;
         break;
       default: break;
     }

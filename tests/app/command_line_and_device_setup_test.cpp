@@ -74,7 +74,7 @@ TEST_F(DeviceSetupTest, WindowTakesTheDesktopFormatAndLogsNothing) {
 
 TEST_F(DeviceSetupTest, FullScreenPicksTheFirstAcceptedFormatAndLogsEachStep) {
   factory->DisplayFormats = {D3DFMT_R5G6B5};
-  ASSERT_EQ(InitD3DFullScreen(setup, factory, settings, ScreenSize{1280, 1024}, log), D3D_OK);
+  ASSERT_EQ(InitD3DFullScreen(setup, factory, settings, log), D3D_OK);
   EXPECT_EQ(setup.AdapterFormat, D3DFMT_R5G6B5);
   // Desktop settings: 0 x 0 reaches the device, which takes the window's 4:3 picture.
   ASSERT_EQ(factory->CreatedWith.size(), 1u);
@@ -89,7 +89,7 @@ TEST_F(DeviceSetupTest, FullScreenPicksTheFirstAcceptedFormatAndLogsEachStep) {
 TEST_F(DeviceSetupTest, FullScreenWithAChosenModeUsesIt) {
   settings.ScreenWidth = 800;
   settings.ScreenHeight = 600;
-  ASSERT_EQ(InitD3DFullScreen(setup, factory, settings, ScreenSize{1920, 1080}, log), D3D_OK);
+  ASSERT_EQ(InitD3DFullScreen(setup, factory, settings, log), D3D_OK);
   EXPECT_EQ(setup.d3dpp.BackBufferWidth, 800u);
   EXPECT_EQ(setup.d3dpp.BackBufferHeight, 600u);
   EXPECT_EQ(setup.AdapterFormat, D3DFMT_X8R8G8B8);
@@ -97,7 +97,7 @@ TEST_F(DeviceSetupTest, FullScreenWithAChosenModeUsesIt) {
 
 TEST_F(DeviceSetupTest, CreationFailureIsReturnedAndStillLogged) {
   factory->CreateDeviceResult = static_cast<HRESULT>(0x8876086Au);
-  EXPECT_EQ(InitD3DFullScreen(setup, factory, settings, ScreenSize{640, 480}, log), static_cast<HRESULT>(0x8876086Au));
+  EXPECT_EQ(InitD3DFullScreen(setup, factory, settings, log), static_cast<HRESULT>(0x8876086Au));
   EXPECT_NE(LogText(log.Path).find("CreateDevice - Ok"), std::string::npos);
   EXPECT_FALSE(Succeeded(InitD3D(setup, nullptr)));
 }

@@ -36,7 +36,7 @@ class FirstStart : public ::testing::Test {
     paths.PlayerDir = folder_.Path().string();
     InitProgram(program_, devices, paths);
     PrepareFirstStart(program_, defaultsPath);
-    ASSERT_TRUE(InitApplication(program_, ScreenSize{720, 540}));
+    ASSERT_TRUE(InitApplication(program_));
     LoadSettings(program_.ConfigFile, program_.Config);
   }
   std::string Config() const { return folder_.File("config.ini"); }

@@ -59,7 +59,7 @@ struct BenchProgram {
     }
     InitProgram(*Game, devices, paths);
     Game->SaveOnExit = false;
-    if (!InitApplication(*Game, ScreenSize{static_cast<uint32_t>(width), static_cast<uint32_t>(height)})) return;
+    if (!InitApplication(*Game)) return;
     Game->AppActive = true;
     RunLoadingSequence(*Game, LoadingOptions{7});
   }
