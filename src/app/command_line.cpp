@@ -14,8 +14,8 @@ bool ParseInt(const std::string& text, int& value) {
 bool ParseSize(const std::string& text, int& width, int& height) {
   const size_t x = text.find('x');
   if (x == std::string::npos) return false;
-  return ParseInt(text.substr(0, x), width) && ParseInt(text.substr(x + 1), height) && width >= 64 &&
-         height >= 48 && width <= 8192 && height <= 8192;
+  return ParseInt(text.substr(0, x), width) && ParseInt(text.substr(x + 1), height) && width >= 64 && height >= 48 &&
+         width <= 8192 && height <= 8192;
 }
 
 }  // namespace
@@ -42,16 +42,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (argument == "--headless") {
       line.Headless = true;
     } else if (argument == "--game") {
-      if (const std::string* text = value(i); text && (!ParseInt(*text, line.GameType) || line.GameType < 1 ||
-                                                       line.GameType > 5))
+      if (const std::string* text = value(i);
+          text && (!ParseInt(*text, line.GameType) || line.GameType < 1 || line.GameType > 5))
         line.Error = "--game takes a game type 1..5";
     } else if (argument == "--demo") {
-      if (const std::string* text = value(i); text && (!ParseInt(*text, line.DemoType) || line.DemoType < 1 ||
-                                                       line.DemoType > 5))
+      if (const std::string* text = value(i);
+          text && (!ParseInt(*text, line.DemoType) || line.DemoType < 1 || line.DemoType > 5))
         line.Error = "--demo takes a game type 1..5";
     } else if (argument == "--fps") {
-      if (const std::string* text = value(i); text && (!ParseInt(*text, line.FramesPerSecond) ||
-                                                       line.FramesPerSecond < 0 || line.FramesPerSecond > 1000))
+      if (const std::string* text = value(i);
+          text && (!ParseInt(*text, line.FramesPerSecond) || line.FramesPerSecond < 0 || line.FramesPerSecond > 1000))
         line.Error = "--fps takes frames a second 0..1000 (0: as many as can be drawn)";
     } else if (argument == "--convert-pictures") {
       if (const std::string* text = value(i)) line.ConvertPictures = *text;

@@ -63,9 +63,8 @@ HRESULT InitD3D(DeviceSetup& setup, const Direct3DPtr& factory) {
 }
 
 bool TextureFormatSupported(const DeviceSetup& setup, D3DFORMAT format) {
-  return setup.D3D &&
-         Succeeded(setup.D3D->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, setup.AdapterFormat, 0,
-                                                D3DRTYPE_TEXTURE, format));
+  return setup.D3D && Succeeded(setup.D3D->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, setup.AdapterFormat, 0,
+                                                             D3DRTYPE_TEXTURE, format));
 }
 
 D3DFORMAT ChooseTextureFormat(const DeviceSetup& setup, bool withAlpha) {

@@ -9,7 +9,7 @@
 namespace zt {
 
 struct DeviceSetup {
-  Direct3DPtr D3D;          // the factory the device is made from
+  Direct3DPtr D3D;  // the factory the device is made from
   DevicePtr D3DDevice;
   D3DFORMAT AdapterFormat = D3DFMT_UNKNOWN;
   D3DFORMAT TextureFormat = D3DFMT_UNKNOWN;

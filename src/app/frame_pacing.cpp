@@ -77,16 +77,14 @@ void FramePacer::Measure(uint64_t interval) {
   intervals_[measured_ % kLearningFrames] = interval;
   ++measured_;
   if (measured_ < kLearningFrames) return;
-  if (measured_ >= 2 * kLearningFrames)
-    measured_ -= kLearningFrames;  // keeps the count small, the ring in place
+  if (measured_ >= 2 * kLearningFrames) measured_ -= kLearningFrames;  // keeps the count small, the ring in place
   std::array<uint64_t, kLearningFrames> sorted = intervals_;
   std::nth_element(sorted.begin(), sorted.begin() + kLearningFrames / 2, sorted.end());
-  swapsBlock_ = static_cast<double>(sorted[kLearningFrames / 2]) >=
-                kBlockingShare * static_cast<double>(refreshPeriod_);
+  swapsBlock_ =
+      static_cast<double>(sorted[kLearningFrames / 2]) >= kBlockingShare * static_cast<double>(refreshPeriod_);
 }
 
-void SleepUntil(uint64_t deadline, const std::function<uint64_t()>& now,
-                const std::function<void(uint64_t)>& sleep) {
+void SleepUntil(uint64_t deadline, const std::function<uint64_t()>& now, const std::function<void(uint64_t)>& sleep) {
   for (uint64_t time = now(); time < deadline; time = now())
     if (deadline - time > kAwakeUs) sleep(deadline - time - kAwakeUs);
 }

@@ -67,7 +67,6 @@ class FramePacer {
 
 // Waits until `deadline` on the clock `now`: asleep (`sleep` µs at a time) for most of the
 // wait, awake at most for the last half millisecond, where a sleep would overshoot.
-void SleepUntil(uint64_t deadline, const std::function<uint64_t()>& now,
-                const std::function<void(uint64_t)>& sleep);
+void SleepUntil(uint64_t deadline, const std::function<uint64_t()>& now, const std::function<void(uint64_t)>& sleep);
 
 }  // namespace zt

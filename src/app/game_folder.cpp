@@ -37,8 +37,7 @@ std::optional<fs::path> HomeFolder(const UserEnvironment& environment) {
 }
 
 // $XDG_..._HOME, or its usual place under the home folder.
-std::optional<fs::path> XdgFolder(const UserEnvironment& environment, const char* variable,
-                                  const char* fallback) {
+std::optional<fs::path> XdgFolder(const UserEnvironment& environment, const char* variable, const char* fallback) {
   if (std::optional<fs::path> folder = AbsoluteFolder(environment.Variable(variable))) return folder;
   const std::optional<fs::path> home = HomeFolder(environment);
   return home ? std::optional<fs::path>(*home / fallback) : std::nullopt;

@@ -35,8 +35,8 @@ class StreamMessageBox final : public MessageBox {
 // player's files writes neither debug.txt nor what a close saves. SIGHUP, SIGINT and SIGTERM
 // end the replay after the frame in progress, as if the file ended there.
 int RunReplaySession(const std::string& replayPath, const std::function<Direct3DPtr()>& createDirect3D,
-                     bool keepsPlayerFiles, const std::function<int(Program&)>& afterRun,
-                     std::ostream& out, std::ostream& err) {
+                     bool keepsPlayerFiles, const std::function<int(Program&)>& afterRun, std::ostream& out,
+                     std::ostream& err) {
   CatchStopSignals();
   ReplayFile file;
   try {
@@ -95,8 +95,7 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
     err << error.what() << '\n';
     status = 2;
   }
-  if (const int signal = StopSignal(); signal != 0)
-    err << replayPath << ": stopped by signal " << signal << '\n';
+  if (const int signal = StopSignal(); signal != 0) err << replayPath << ": stopped by signal " << signal << '\n';
   if (afterRun) status = std::max(status, afterRun(*program));
   FormDestroy(*program);
   return status;

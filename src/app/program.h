@@ -30,7 +30,7 @@ constexpr const char* kGameTitle = "Zellory Torvane";  // the window's caption a
 struct ProgramDevices {
   Clock* Time = nullptr;
   KeyboardDevice* Keys = nullptr;
-  Mixer* Audio = nullptr;            // null: no audio device, the game plays silently
+  Mixer* Audio = nullptr;  // null: no audio device, the game plays silently
   MessageBox* Messages = nullptr;
   std::function<Direct3DPtr()> CreateDirect3D;  // the graphics device factory
 };
@@ -52,13 +52,13 @@ struct Program {
   DeviceSetup Graphics;
   RenderResources Render;
 
-  uint64_t Seed = 1;  // what the random generator was seeded with at loading
-  bool AppActive = false;     // the window is active and the device usable
-  bool Loaded = false;        // the loading sequence has finished
+  uint64_t Seed = 1;       // what the random generator was seeded with at loading
+  bool AppActive = false;  // the window is active and the device usable
+  bool Loaded = false;     // the loading sequence has finished
   bool CloseRequested = false;
-  bool SaveOnExit = true;  // off for a replay in the window: the player's files stay as they are
+  bool SaveOnExit = true;               // off for a replay in the window: the player's files stay as they are
   std::optional<bool> DisplayOverride;  // --fullscreen / --windowed: this run only
-  std::string StartNote;  // a line for debug.txt once it is started afresh; empty: none
+  std::string StartNote;                // a line for debug.txt once it is started afresh; empty: none
   std::string HighScorePath = kHighScoreFileName;
   std::string ResultPath = kTimingReportFileName;
 

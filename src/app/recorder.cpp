@@ -54,8 +54,8 @@ bool StartsAsARecording(const fs::path& file) {
 
 std::string RecordingRefusal(const std::string& path, const GamePaths& paths) {
   std::vector<fs::path> playerFiles;  // each by its own name and where a write to it lands
-  const std::string named[] = {paths.ConfigPath, paths.PlayerFile(kHighScoreFileName),
-                               paths.PlayerFile(kLogFileName), paths.PlayerFile(kTimingReportFileName)};
+  const std::string named[] = {paths.ConfigPath, paths.PlayerFile(kHighScoreFileName), paths.PlayerFile(kLogFileName),
+                               paths.PlayerFile(kTimingReportFileName)};
   for (const std::string& file : named) {
     if (file.empty()) continue;
     playerFiles.push_back(InRealFolder(file));
@@ -92,11 +92,20 @@ std::string TypedText(const std::string& bytes) {
   std::string text;
   for (char c : bytes) {
     switch (c) {
-      case '\r': text += "\\r"; break;
-      case '\b': text += "\\b"; break;
-      case '\x1b': text += "\\e"; break;
-      case '\\': text += "\\\\"; break;
-      default: text += c;
+      case '\r':
+        text += "\\r";
+        break;
+      case '\b':
+        text += "\\b";
+        break;
+      case '\x1b':
+        text += "\\e";
+        break;
+      case '\\':
+        text += "\\\\";
+        break;
+      default:
+        text += c;
     }
   }
   return text;

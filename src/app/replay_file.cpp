@@ -3,9 +3,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <sstream>
-
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "core/file_read.h"
 
@@ -59,11 +58,20 @@ std::string Unescape(const std::string& text, const std::string& name, int line)
     }
     if (++i == text.size()) Fail(name, line, "a backslash ends the text");
     switch (text[i]) {
-      case 'r': out += '\r'; break;
-      case 'b': out += '\b'; break;
-      case 'e': out += '\x1b'; break;
-      case '\\': out += '\\'; break;
-      default: Fail(name, line, std::string("unknown escape \\") + text[i]);
+      case 'r':
+        out += '\r';
+        break;
+      case 'b':
+        out += '\b';
+        break;
+      case 'e':
+        out += '\x1b';
+        break;
+      case '\\':
+        out += '\\';
+        break;
+      default:
+        Fail(name, line, std::string("unknown escape \\") + text[i]);
     }
   }
   return out;
@@ -150,8 +158,7 @@ ReplayFile ParseReplay(const std::string& text, const std::string& name) {
       if (words.size() != 2 || !ParseNumber(words[1], command.Seed)) Fail(name, lineNumber, "seed needs a number");
       command.What = ReplayCommand::Kind::kSeed;
     } else if (verb == "game") {
-      if (words.size() != 2 || !ParseNumber(words[1], command.GameType) || command.GameType < 1 ||
-          command.GameType > 5)
+      if (words.size() != 2 || !ParseNumber(words[1], command.GameType) || command.GameType < 1 || command.GameType > 5)
         Fail(name, lineNumber, "game needs a game type 1..5");
       command.What = ReplayCommand::Kind::kGame;
     } else if (verb == "frame") {

@@ -25,8 +25,8 @@ struct ReplayCommand {
   int32_t GameType = 1;
   uint32_t Count = 1;  // frames
   uint32_t Ms = 0;
-  std::vector<uint8_t> Keys;  // key codes held during the frame
-  std::string Text;           // typed characters, escapes resolved
+  std::vector<uint8_t> Keys;    // key codes held during the frame
+  std::string Text;             // typed characters, escapes resolved
   std::string Path, Op, Value;  // expect; option: Path is the setting's name, Value its value
   double OptionValue = 0;       // option: the value, within the setting's range
 };

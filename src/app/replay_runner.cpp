@@ -24,8 +24,7 @@ uint64_t ReplaySeed(const ReplayFile& file) {
   return 1;
 }
 
-int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, std::ostream& out,
-              std::ostream& err) {
+int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, std::ostream& out, std::ostream& err) {
   uint64_t frames = 0;
   int status = 0;
   AutoPlayer player;
@@ -62,8 +61,8 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
         for (uint32_t n = 0; n < command.Count && !program.CloseRequested; ++n) {
           const GameState& game = program.Game;
           const bool playing = !game.Mode.InMenu && !game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked;
-          runFrame(command.Ms, playing ? AutoPlayerKeys(player, game, program.Shapes, program.Config)
-                                       : std::vector<uint8_t>{});
+          runFrame(command.Ms,
+                   playing ? AutoPlayerKeys(player, game, program.Shapes, program.Config) : std::vector<uint8_t>{});
         }
         break;
       case ReplayCommand::Kind::kType:

@@ -15,8 +15,8 @@ namespace zt {
 struct ReplayDevices {
   ManualClock& Clock;
   ScriptedKeyboard& Keys;
-  RecordingMixer& Audio;               // whose played sounds the state lines list
-  std::function<void()> DrawFrame;     // the drawing after each frame's step
+  RecordingMixer& Audio;            // whose played sounds the state lines list
+  std::function<void()> DrawFrame;  // the drawing after each frame's step
 };
 
 // A recorded setting the rules read (see the option command).
@@ -28,7 +28,6 @@ uint64_t ReplaySeed(const ReplayFile& file);
 
 // Runs the commands in order. 0: every expect held; 1: an expect failed (the rest still ran).
 // A seed after the first frame is malformed: ReplayError.
-int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, std::ostream& out,
-              std::ostream& err);
+int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, std::ostream& out, std::ostream& err);
 
 }  // namespace zt

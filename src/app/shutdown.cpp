@@ -28,8 +28,7 @@ void FormDestroy(Program& program) {
   ReleaseAll(program);
   bool scoresSaved = true, settingsSaved = true;
   if (program.SaveOnExit) {
-    settingsSaved =
-        SaveSettings(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);
+    settingsSaved = SaveSettings(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);
     // A table that could not be read is written only to try to keep this run's new entries.
     if (program.Scores.HighScoresLoaded || !program.Scores.UnsavedEntries.empty())
       scoresSaved = SaveHighScores(program.Scores, program.HighScorePath, program.Log);
@@ -43,8 +42,7 @@ void FormDestroy(Program& program) {
   };
   if (!scoresSaved) tell("The high scores", program.HighScorePath);
   if (!settingsSaved) tell("The settings", program.ConfigFile.Path);
-  if (!message.empty() && program.Devices.Messages != nullptr)
-    program.Devices.Messages->Show(kGameTitle, message);
+  if (!message.empty() && program.Devices.Messages != nullptr) program.Devices.Messages->Show(kGameTitle, message);
 }
 
 }  // namespace zt

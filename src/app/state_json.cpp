@@ -9,9 +9,9 @@ namespace {
 using nlohmann::json;
 
 json FigureJson(const TFigure& figure) {
-  return json{{"Color", figure.Color},       {"Turn", figure.Turn},       {"CellX", figure.CellX},
-              {"CellY", figure.CellY},       {"PosX", figure.PosX},       {"PosY", figure.PosY},
-              {"Scale", figure.Scale},       {"Turning", figure.Turning}, {"TurnAngle", figure.TurnAngle},
+  return json{{"Color", figure.Color},      {"Turn", figure.Turn},       {"CellX", figure.CellX},
+              {"CellY", figure.CellY},      {"PosX", figure.PosX},       {"PosY", figure.PosY},
+              {"Scale", figure.Scale},      {"Turning", figure.Turning}, {"TurnAngle", figure.TurnAngle},
               {"ShiftDir", figure.ShiftDir}};
 }
 
@@ -30,7 +30,8 @@ json HighScoresJson(const HighScoreTable& table) {
   json types = json::array();
   for (const auto& rows : table) {
     json entries = json::array();
-    for (const HighScoreEntry& entry : rows) entries.push_back({{"Name", entry.EntryName}, {"Score", entry.EntryScore}});
+    for (const HighScoreEntry& entry : rows)
+      entries.push_back({{"Name", entry.EntryName}, {"Score", entry.EntryScore}});
     types.push_back(entries);
   }
   return types;

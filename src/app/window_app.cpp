@@ -71,8 +71,7 @@ class WindowApp {
       SdlMessageBox(nullptr).Show(kGameTitle, kNoHomeMessage);
       return 1;
     }
-    if (const std::string refusal = line.Record.empty() ? "" : RecordingRefusal(line.Record, paths);
-        !refusal.empty()) {
+    if (const std::string refusal = line.Record.empty() ? "" : RecordingRefusal(line.Record, paths); !refusal.empty()) {
       std::cerr << "zellory-torvane: " << refusal << '\n';  // as for every other mistake on the command line
       return 2;
     }
@@ -256,8 +255,7 @@ class WindowApp {
   void PlayReplay() {
     const uint32_t start = sdlClock_.Now();
     uint64_t recorded = 0;
-    ReplayDevices devices{replayClock_, scriptedKeys_, recordingMixerForReplay_,
-                          [&] {
+    ReplayDevices devices{replayClock_, scriptedKeys_, recordingMixerForReplay_, [&] {
                             recorded = replayClock_.Now() - 1000u;
                             while (sdlClock_.Now() - start < recorded) {
                               if (!PumpEvents()) throw ReplayStopped{};
@@ -299,11 +297,13 @@ class WindowApp {
       if (program_->Scores.NameEntryActive)
         for (char character : nameTyping_.Typed(event)) Type(static_cast<uint8_t>(character));
       switch (event.type) {
-        case SDL_QUIT: return false;  // the close button
+        case SDL_QUIT:
+          return false;  // the close button
         case SDL_WINDOWEVENT:
           if (!WindowEvent(event.window.event)) return false;
           break;
-        default: break;
+        default:
+          break;
       }
     }
     return true;
@@ -327,7 +327,8 @@ class WindowApp {
         minimised_ = false;
         if (!ApplicationRestore(*program_)) return false;
         break;
-      default: break;
+      default:
+        break;
     }
     return true;
   }

@@ -9,9 +9,9 @@ namespace zt {
 const std::array<const char*, kMusicTracks> kMusicFiles = {"menu.ogg", "theme1.ogg", "theme2.ogg", "theme3.ogg"};
 
 const std::array<const char*, kSoundCount> kSoundFiles = {
-    "youaregood.ogg", "spectacular.ogg", "smashing.ogg",  "perfect.ogg",    "great.ogg",      "fantastic.ogg",
-    "excellent.ogg",  "warning.ogg",     "lineadd.ogg",   "leveldone.ogg",  "welldone.ogg",   "goodjob.ogg",
-    "menuchange.ogg", "menuenter.ogg",   "menumove.ogg",  "gameover.ogg",   "figurefall.ogg", "newgame.ogg",
+    "youaregood.ogg", "spectacular.ogg", "smashing.ogg",  "perfect.ogg",     "great.ogg",      "fantastic.ogg",
+    "excellent.ogg",  "warning.ogg",     "lineadd.ogg",   "leveldone.ogg",   "welldone.ogg",   "goodjob.ogg",
+    "menuchange.ogg", "menuenter.ogg",   "menumove.ogg",  "gameover.ogg",    "figurefall.ogg", "newgame.ogg",
     "linedel.ogg",    "linedel.ogg",     "explosion.ogg", "bombwarning.ogg", "superfigure.ogg"};
 
 namespace {

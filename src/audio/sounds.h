@@ -29,7 +29,7 @@ inline constexpr const char* kNoSoundLogLine = "Sound device not available - pla
 
 struct Sounds {
   Mixer* Device = nullptr;
-  bool Silent = false;  // no audio device: every call does nothing
+  bool Silent = false;                                         // no audio device: every call does nothing
   std::array<int, kMusicTracks> MusicStreams{-1, -1, -1, -1};  // mixer handles, >= 0 once loaded
   std::array<int, kSoundCount> SoundSamples{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
                                             -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
@@ -65,6 +65,6 @@ void Sound_Play(Sounds& sounds, std::string_view fileName, int soundVolume);
 // track number is kept, so the game's choice of the next theme runs as with sound.
 void Music_Play(Sounds& sounds, int track, bool loop);
 void Music_SetVolume(Sounds& sounds, int musicVolume);  // level 0..9, to all four streams
-bool Music_Finished(const Sounds& sounds);  // the last started track has ended; never when silent
+bool Music_Finished(const Sounds& sounds);              // the last started track has ended; never when silent
 
 }  // namespace zt

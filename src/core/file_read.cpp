@@ -83,8 +83,8 @@ FileBytes ReadFileBytes(const std::filesystem::path& path, std::uintmax_t maxByt
   if (used > maxBytes)
     return Refused(FileReadStatus::TooLarge, TooLarge("more than " + std::to_string(maxBytes), maxBytes));
   if (used < size)
-    return Refused(FileReadStatus::Failed, "cannot be read: it ended after " + std::to_string(used) +
-                                               " of its " + std::to_string(size) + " bytes");
+    return Refused(FileReadStatus::Failed, "cannot be read: it ended after " + std::to_string(used) + " of its " +
+                                               std::to_string(size) + " bytes");
   bytes.resize(used);
   result.Status = FileReadStatus::Read;
   return result;

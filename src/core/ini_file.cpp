@@ -1,13 +1,13 @@
 #include "core/ini_file.h"
 
-#include "core/file_read.h"
-#include "core/safe_save.h"
-
 #include <cassert>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
+
+#include "core/file_read.h"
+#include "core/safe_save.h"
 
 namespace zt {
 namespace {

@@ -13,7 +13,7 @@
 namespace zt {
 namespace {
 
-constexpr int kMaxLinkHops = 40;  // as many as the system itself follows
+constexpr int kMaxLinkHops = 40;      // as many as the system itself follows
 constexpr mode_t kSharedFile = 0666;  // the umask decides, as for any file a program creates
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -44,9 +44,7 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool RenameReplacing(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0;
-}
+bool RenameReplacing(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
 
 // A rename is only durable once the folder holding the file is flushed too.
 void FlushFolder(const std::filesystem::path& file) {

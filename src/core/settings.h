@@ -8,8 +8,8 @@ namespace zt {
 
 struct Settings {
   bool FullScreenMode = false;
-  int32_t ScreenWidth = 0;   // pixels; 0 = the desktop size
-  int32_t ScreenHeight = 0;  // pixels; 0 = the desktop size
+  int32_t ScreenWidth = 0;           // pixels; 0 = the desktop size
+  int32_t ScreenHeight = 0;          // pixels; 0 = the desktop size
   float RotationSpeedFactor = 0.0f;  // degrees per ms of the turn animation: 0.75, 1.15 or 1.55
   int32_t SidewaysKeyDelay = 0;      // ms, the Left/Right repeat delay: 340, 250 or 170
   int32_t MusicVolume = 0;           // level 0..9

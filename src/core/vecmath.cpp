@@ -19,17 +19,15 @@ const D3DMATRIX kZeroMatrix{};
 
 D3DVECTOR MakeVector(float x, float y, float z) { return D3DVECTOR{x, y, z}; }
 
-void VecSubtract(const D3DVECTOR& a, const D3DVECTOR& b, D3DVECTOR& out) {
-  out = {a.x - b.x, a.y - b.y, a.z - b.z};
-}
+void VecSubtract(const D3DVECTOR& a, const D3DVECTOR& b, D3DVECTOR& out) { out = {a.x - b.x, a.y - b.y, a.z - b.z}; }
 
 void VecScale(const D3DVECTOR& v, D3DVECTOR& out, float s) { out = {v.x * s, v.y * s, v.z * s}; }
 
 void VecDivide(const D3DVECTOR& v, D3DVECTOR& out, float s) { out = {v.x / s, v.y / s, v.z / s}; }
 
 float VecLength(const D3DVECTOR& v) {
-  return static_cast<float>(std::sqrt(static_cast<double>(v.x) * v.x + static_cast<double>(v.y) * v.y +
-                                      static_cast<double>(v.z) * v.z));
+  return static_cast<float>(
+      std::sqrt(static_cast<double>(v.x) * v.x + static_cast<double>(v.y) * v.y + static_cast<double>(v.z) * v.z));
 }
 
 void VecNormalize(const D3DVECTOR& v, D3DVECTOR& out) { VecDivide(v, out, VecLength(v)); }

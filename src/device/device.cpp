@@ -28,13 +28,20 @@ void StoreTexel(D3DFORMAT format, uint32_t argb, uint8_t* out) {
       std::memcpy(out, &opaque, 4);
       return;
     }
-    case D3DFMT_R5G6B5: value16 = static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)); break;
-    case D3DFMT_X1R5G5B5: value16 = static_cast<uint16_t>(0x8000 | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)); break;
+    case D3DFMT_R5G6B5:
+      value16 = static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+      break;
+    case D3DFMT_X1R5G5B5:
+      value16 = static_cast<uint16_t>(0x8000 | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+      break;
     case D3DFMT_A1R5G5B5:
       value16 = static_cast<uint16_t>(((a >= 128 ? 1u : 0u) << 15) | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
       break;
-    case D3DFMT_A4R4G4B4: value16 = static_cast<uint16_t>(((a >> 4) << 12) | ((r >> 4) << 8) | ((g >> 4) << 4) | (b >> 4)); break;
-    default: return;
+    case D3DFMT_A4R4G4B4:
+      value16 = static_cast<uint16_t>(((a >> 4) << 12) | ((r >> 4) << 8) | ((g >> 4) << 4) | (b >> 4));
+      break;
+    default:
+      return;
   }
   std::memcpy(out, &value16, 2);
 }
@@ -46,9 +53,18 @@ VertexLayout DescribeFvf(uint32_t fvf) {
   constexpr uint32_t known = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
   if ((fvf & ~known) != 0 || (fvf & D3DFVF_XYZ) == 0) return layout;
   int offset = 12;
-  if (fvf & D3DFVF_NORMAL) { layout.Normal = offset; offset += 12; }
-  if (fvf & D3DFVF_DIFFUSE) { layout.Diffuse = offset; offset += 4; }
-  if (fvf & D3DFVF_TEX1) { layout.TexCoord = offset; offset += 8; }
+  if (fvf & D3DFVF_NORMAL) {
+    layout.Normal = offset;
+    offset += 12;
+  }
+  if (fvf & D3DFVF_DIFFUSE) {
+    layout.Diffuse = offset;
+    offset += 4;
+  }
+  if (fvf & D3DFVF_TEX1) {
+    layout.TexCoord = offset;
+    offset += 8;
+  }
   layout.Stride = offset;
   layout.Valid = true;
   return layout;
@@ -57,18 +73,24 @@ VertexLayout DescribeFvf(uint32_t fvf) {
 uint32_t BytesPerTexel(D3DFORMAT format) {
   switch (format) {
     case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8: return 4;
+    case D3DFMT_X8R8G8B8:
+      return 4;
     case D3DFMT_R5G6B5:
     case D3DFMT_X1R5G5B5:
     case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4: return 2;
-    default: return 0;
+    case D3DFMT_A4R4G4B4:
+      return 2;
+    default:
+      return 0;
   }
 }
 
 uint32_t FullMipChainLength(uint32_t width, uint32_t height) {
   uint32_t side = std::max(width, height), levels = 1;
-  while (side > 1) { side /= 2; ++levels; }
+  while (side > 1) {
+    side /= 2;
+    ++levels;
+  }
   return levels;
 }
 
@@ -117,11 +139,15 @@ uint32_t Texture::TexelArgb(uint32_t level, uint32_t x, uint32_t y) const {
   const uint8_t* p = l.bits.data() + (static_cast<size_t>(y) * l.width + x) * BytesPerTexel(format_);
   uint32_t v32 = 0;
   uint16_t v = 0;
-  if (BytesPerTexel(format_) == 4) std::memcpy(&v32, p, 4);
-  else if (BytesPerTexel(format_) == 2) std::memcpy(&v, p, 2);
+  if (BytesPerTexel(format_) == 4)
+    std::memcpy(&v32, p, 4);
+  else if (BytesPerTexel(format_) == 2)
+    std::memcpy(&v, p, 2);
   switch (format_) {
-    case D3DFMT_A8R8G8B8: return v32;
-    case D3DFMT_X8R8G8B8: return v32 | 0xFF000000u;
+    case D3DFMT_A8R8G8B8:
+      return v32;
+    case D3DFMT_X8R8G8B8:
+      return v32 | 0xFF000000u;
     case D3DFMT_R5G6B5:
       return D3DCOLOR_ARGB(255, Expand(v >> 11, 5), Expand((v >> 5) & 63, 6), Expand(v & 31, 5));
     case D3DFMT_X1R5G5B5:
@@ -130,7 +156,8 @@ uint32_t Texture::TexelArgb(uint32_t level, uint32_t x, uint32_t y) const {
                            Expand((v >> 5) & 31, 5), Expand(v & 31, 5));
     case D3DFMT_A4R4G4B4:
       return D3DCOLOR_ARGB(Expand(v >> 12, 4), Expand((v >> 8) & 15, 4), Expand((v >> 4) & 15, 4), Expand(v & 15, 4));
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -204,9 +231,15 @@ DeviceState::DeviceState() : World(kIdentityMatrix), View(kIdentityMatrix), Proj
 
 HRESULT ApplySetTransform(DeviceState& state, D3DTRANSFORMSTATETYPE which, const D3DMATRIX& matrix) {
   switch (which) {
-    case D3DTS_WORLD: state.World = matrix; return D3D_OK;
-    case D3DTS_VIEW: state.View = matrix; return D3D_OK;
-    case D3DTS_PROJECTION: state.Projection = matrix; return D3D_OK;
+    case D3DTS_WORLD:
+      state.World = matrix;
+      return D3D_OK;
+    case D3DTS_VIEW:
+      state.View = matrix;
+      return D3D_OK;
+    case D3DTS_PROJECTION:
+      state.Projection = matrix;
+      return D3D_OK;
   }
   return D3DERR_INVALIDCALL;
 }
@@ -240,8 +273,7 @@ HRESULT ApplySetRenderState(DeviceState& state, D3DRENDERSTATETYPE which, uint32
   return D3D_OK;
 }
 
-HRESULT ApplySetTextureStageState(DeviceState& state, uint32_t stage, D3DTEXTURESTAGESTATETYPE which,
-                                  uint32_t value) {
+HRESULT ApplySetTextureStageState(DeviceState& state, uint32_t stage, D3DTEXTURESTAGESTATETYPE which, uint32_t value) {
   if (stage >= kTextureStageCount || which >= kStageStateCount) return D3DERR_INVALIDCALL;
   state.StageStates[stage][which] = value;
   return D3D_OK;

@@ -42,26 +42,26 @@ enum D3DPOOL : uint32_t { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYST
 
 // Render states (SetRenderState).
 enum D3DRENDERSTATETYPE : uint32_t {
-  D3DRS_ZENABLE = 7,             // D3DZB_FALSE 0 / D3DZB_TRUE 1; default 1 (the device has a depth buffer)
-  D3DRS_FILLMODE = 8,            // only D3DFILL_SOLID is drawn
-  D3DRS_SHADEMODE = 9,           // only D3DSHADE_GOURAUD is drawn
-  D3DRS_ZWRITEENABLE = 14,       // default true
-  D3DRS_ALPHATESTENABLE = 15,    // default false
-  D3DRS_SRCBLEND = 19,           // default D3DBLEND_ONE
-  D3DRS_DESTBLEND = 20,          // default D3DBLEND_ZERO
-  D3DRS_CULLMODE = 22,           // default D3DCULL_CCW
-  D3DRS_ZFUNC = 23,              // default D3DCMP_LESSEQUAL
-  D3DRS_ALPHAREF = 24,           // 0..255
-  D3DRS_ALPHAFUNC = 25,          // default D3DCMP_ALWAYS
-  D3DRS_DITHERENABLE = 26,       // accepted, no effect on a true-colour back buffer
-  D3DRS_ALPHABLENDENABLE = 27,   // default false
-  D3DRS_SPECULARENABLE = 29,     // default false
-  D3DRS_TEXTUREFACTOR = 60,      // D3DCOLOR for D3DTA_TFACTOR
-  D3DRS_LIGHTING = 137,          // default true
-  D3DRS_AMBIENT = 139,           // D3DCOLOR, default 0
-  D3DRS_COLORVERTEX = 141,       // default true
-  D3DRS_LOCALVIEWER = 142,       // default true
-  D3DRS_NORMALIZENORMALS = 143,  // default false
+  D3DRS_ZENABLE = 7,                   // D3DZB_FALSE 0 / D3DZB_TRUE 1; default 1 (the device has a depth buffer)
+  D3DRS_FILLMODE = 8,                  // only D3DFILL_SOLID is drawn
+  D3DRS_SHADEMODE = 9,                 // only D3DSHADE_GOURAUD is drawn
+  D3DRS_ZWRITEENABLE = 14,             // default true
+  D3DRS_ALPHATESTENABLE = 15,          // default false
+  D3DRS_SRCBLEND = 19,                 // default D3DBLEND_ONE
+  D3DRS_DESTBLEND = 20,                // default D3DBLEND_ZERO
+  D3DRS_CULLMODE = 22,                 // default D3DCULL_CCW
+  D3DRS_ZFUNC = 23,                    // default D3DCMP_LESSEQUAL
+  D3DRS_ALPHAREF = 24,                 // 0..255
+  D3DRS_ALPHAFUNC = 25,                // default D3DCMP_ALWAYS
+  D3DRS_DITHERENABLE = 26,             // accepted, no effect on a true-colour back buffer
+  D3DRS_ALPHABLENDENABLE = 27,         // default false
+  D3DRS_SPECULARENABLE = 29,           // default false
+  D3DRS_TEXTUREFACTOR = 60,            // D3DCOLOR for D3DTA_TFACTOR
+  D3DRS_LIGHTING = 137,                // default true
+  D3DRS_AMBIENT = 139,                 // D3DCOLOR, default 0
+  D3DRS_COLORVERTEX = 141,             // default true
+  D3DRS_LOCALVIEWER = 142,             // default true
+  D3DRS_NORMALIZENORMALS = 143,        // default false
   D3DRS_DIFFUSEMATERIALSOURCE = 145,   // D3DMCS_*, default D3DMCS_COLOR1
   D3DRS_SPECULARMATERIALSOURCE = 146,  // default D3DMCS_COLOR2
   D3DRS_AMBIENTMATERIALSOURCE = 147,   // default D3DMCS_MATERIAL
@@ -75,13 +75,26 @@ enum D3DSHADEMODE : uint32_t { D3DSHADE_FLAT = 1, D3DSHADE_GOURAUD = 2 };
 // D3DCULL_CCW removes triangles that run counter-clockwise on the screen: clockwise is the front.
 enum D3DCULL : uint32_t { D3DCULL_NONE = 1, D3DCULL_CW = 2, D3DCULL_CCW = 3 };
 enum D3DCMPFUNC : uint32_t {
-  D3DCMP_NEVER = 1, D3DCMP_LESS = 2, D3DCMP_EQUAL = 3, D3DCMP_LESSEQUAL = 4,
-  D3DCMP_GREATER = 5, D3DCMP_NOTEQUAL = 6, D3DCMP_GREATEREQUAL = 7, D3DCMP_ALWAYS = 8,
+  D3DCMP_NEVER = 1,
+  D3DCMP_LESS = 2,
+  D3DCMP_EQUAL = 3,
+  D3DCMP_LESSEQUAL = 4,
+  D3DCMP_GREATER = 5,
+  D3DCMP_NOTEQUAL = 6,
+  D3DCMP_GREATEREQUAL = 7,
+  D3DCMP_ALWAYS = 8,
 };
 enum D3DBLEND : uint32_t {
-  D3DBLEND_ZERO = 1, D3DBLEND_ONE = 2, D3DBLEND_SRCCOLOR = 3, D3DBLEND_INVSRCCOLOR = 4,
-  D3DBLEND_SRCALPHA = 5, D3DBLEND_INVSRCALPHA = 6, D3DBLEND_DESTALPHA = 7, D3DBLEND_INVDESTALPHA = 8,
-  D3DBLEND_DESTCOLOR = 9, D3DBLEND_INVDESTCOLOR = 10,
+  D3DBLEND_ZERO = 1,
+  D3DBLEND_ONE = 2,
+  D3DBLEND_SRCCOLOR = 3,
+  D3DBLEND_INVSRCCOLOR = 4,
+  D3DBLEND_SRCALPHA = 5,
+  D3DBLEND_INVSRCALPHA = 6,
+  D3DBLEND_DESTALPHA = 7,
+  D3DBLEND_INVDESTALPHA = 8,
+  D3DBLEND_DESTCOLOR = 9,
+  D3DBLEND_INVDESTCOLOR = 10,
 };
 enum D3DMATERIALCOLORSOURCE : uint32_t { D3DMCS_MATERIAL = 0, D3DMCS_COLOR1 = 1, D3DMCS_COLOR2 = 2 };
 
@@ -104,8 +117,13 @@ constexpr uint32_t kTextureStageCount = 8;
 constexpr uint32_t kStageStateCount = 32;
 
 enum D3DTEXTUREOP : uint32_t {
-  D3DTOP_DISABLE = 1, D3DTOP_SELECTARG1 = 2, D3DTOP_SELECTARG2 = 3, D3DTOP_MODULATE = 4,
-  D3DTOP_MODULATE2X = 5, D3DTOP_MODULATE4X = 6, D3DTOP_ADD = 7,
+  D3DTOP_DISABLE = 1,
+  D3DTOP_SELECTARG1 = 2,
+  D3DTOP_SELECTARG2 = 3,
+  D3DTOP_MODULATE = 4,
+  D3DTOP_MODULATE2X = 5,
+  D3DTOP_MODULATE4X = 6,
+  D3DTOP_ADD = 7,
 };
 // Texture-stage arguments; the two modifiers may be or-ed onto a selector.
 constexpr uint32_t D3DTA_SELECTMASK = 0x0F;
@@ -186,8 +204,8 @@ struct D3DPRESENT_PARAMETERS {
 };
 
 struct D3DLOCKED_RECT {
-  int32_t Pitch = 0;       // bytes from one texel row to the next
-  void* pBits = nullptr;   // the top row of the level
+  int32_t Pitch = 0;      // bytes from one texel row to the next
+  void* pBits = nullptr;  // the top row of the level
 };
 
 struct D3DSURFACE_DESC {
@@ -197,7 +215,7 @@ struct D3DSURFACE_DESC {
   uint32_t Width = 0, Height = 0;
 };
 
-uint32_t BytesPerTexel(D3DFORMAT format);  // 0 for a format textures cannot have
+uint32_t BytesPerTexel(D3DFORMAT format);                      // 0 for a format textures cannot have
 uint32_t FullMipChainLength(uint32_t width, uint32_t height);  // 1 + log2 of the larger side
 
 // A texture: a chain of levels, each kept in memory in the texture's format, rows
@@ -307,16 +325,16 @@ class Device {
   virtual HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, D3DPOOL pool,
                                      VertexBufferPtr& out) = 0;
   // CreateTexture(width, height, levels (0: the full chain), usage, format, pool).
-  virtual HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
-                                D3DFORMAT format, D3DPOOL pool, TexturePtr& out) = 0;
+  virtual HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, D3DFORMAT format,
+                                D3DPOOL pool, TexturePtr& out) = 0;
   // D3DXCreateTextureFromFileExA: BMP (24/32-bit) or TGA (with alpha). width, height 0 or
   // D3DX_DEFAULT: the picture's own size; mipLevels 0 or D3DX_DEFAULT: the full chain,
   // made with a box filter; colorKey 0: none, otherwise that ARGB colour becomes
   // transparent black (0xFFFFFFFF: opaque white). Backslashes in the name are folder
   // separators. On failure `out` stays empty and the result says why.
   HRESULT LoadTextureFromFile(const std::string& file, uint32_t width, uint32_t height, uint32_t mipLevels,
-                              uint32_t usage, D3DFORMAT format, D3DPOOL pool, uint32_t filter,
-                              uint32_t mipFilter, D3DCOLOR colorKey, TexturePtr& out);
+                              uint32_t usage, D3DFORMAT format, D3DPOOL pool, uint32_t filter, uint32_t mipFilter,
+                              D3DCOLOR colorKey, TexturePtr& out);
 
   // Clear(no rectangles, flags D3DCLEAR_*, colour, depth 0..1, stencil).
   virtual HRESULT Clear(uint32_t flags, D3DCOLOR color, float z, uint32_t stencil) = 0;
@@ -368,8 +386,7 @@ HRESULT ApplySetTransform(DeviceState& state, D3DTRANSFORMSTATETYPE which, const
 HRESULT ApplySetLight(DeviceState& state, uint32_t index, const D3DLIGHT8& light);
 HRESULT ApplyLightEnable(DeviceState& state, uint32_t index, bool enable);
 HRESULT ApplySetRenderState(DeviceState& state, D3DRENDERSTATETYPE which, uint32_t value);
-HRESULT ApplySetTextureStageState(DeviceState& state, uint32_t stage, D3DTEXTURESTAGESTATETYPE which,
-                                  uint32_t value);
+HRESULT ApplySetTextureStageState(DeviceState& state, uint32_t stage, D3DTEXTURESTAGESTATETYPE which, uint32_t value);
 HRESULT ApplySetTexture(DeviceState& state, uint32_t stage, const TexturePtr& texture);
 HRESULT ApplySetStreamSource(DeviceState& state, uint32_t stream, const VertexBufferPtr& buffer, uint32_t stride);
 // D3DERR_INVALIDCALL when the draw would read outside the stream or the format is not drawable.

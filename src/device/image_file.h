@@ -23,8 +23,7 @@ struct Image {
 constexpr int kMaxPictureSide = 4096;
 // The largest picture file read: a picture of that size in 32-bit pixels, and room for
 // its headers. A larger file is refused from its size, without being read.
-constexpr std::uintmax_t kMaxPictureFileBytes =
-    std::uintmax_t{kMaxPictureSide} * kMaxPictureSide * 4 + (1u << 20);
+constexpr std::uintmax_t kMaxPictureFileBytes = std::uintmax_t{kMaxPictureSide} * kMaxPictureSide * 4 + (1u << 20);
 
 // Decodes a BMP, TGA or PNG file; pictures without alpha come out opaque.
 // False (with the reason in `error`) when the file is missing, not a regular file, larger

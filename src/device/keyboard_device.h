@@ -21,17 +21,27 @@ using KeySnapshot = std::array<uint8_t, 256>;
 
 // DirectInput key codes the game reads.
 enum Dik : uint8_t {
-  DIK_ESCAPE = 1, DIK_Y = 21, DIK_P = 25, DIK_RETURN = 28, DIK_LCONTROL = 29, DIK_N = 49,
-  DIK_SPACE = 57, DIK_RCONTROL = 157, DIK_PAUSE = 197, DIK_UP = 200, DIK_LEFT = 203,
-  DIK_RIGHT = 205, DIK_DOWN = 208,
+  DIK_ESCAPE = 1,
+  DIK_Y = 21,
+  DIK_P = 25,
+  DIK_RETURN = 28,
+  DIK_LCONTROL = 29,
+  DIK_N = 49,
+  DIK_SPACE = 57,
+  DIK_RCONTROL = 157,
+  DIK_PAUSE = 197,
+  DIK_UP = 200,
+  DIK_LEFT = 203,
+  DIK_RIGHT = 205,
+  DIK_DOWN = 208,
 };
 
 class KeyboardDevice {
  public:
   virtual ~KeyboardDevice() = default;
-  virtual HRESULT CreateInput() = 0;      // the input system object
+  virtual HRESULT CreateInput() = 0;  // the input system object
   virtual void ReleaseInput() = 0;
-  virtual HRESULT CreateKeyboard() = 0;   // device, data format, cooperative level
+  virtual HRESULT CreateKeyboard() = 0;  // device, data format, cooperative level
   virtual void ReleaseKeyboard() = 0;
   virtual HRESULT Acquire() = 0;
   virtual HRESULT Unacquire() = 0;
@@ -47,7 +57,7 @@ struct Keyboard {
   KeyboardDevice* Device = nullptr;
   bool InputCreated = false;
   bool KeyboardCreated = false;
-  KeySnapshot KeyState{};  // the last successful read
+  KeySnapshot KeyState{};      // the last successful read
   bool KeyboardReady = false;  // set once created and acquired; never cleared
 };
 
@@ -67,7 +77,10 @@ class ScriptedKeyboard final : public KeyboardDevice {
   HRESULT CreateKeyboard() override { return createKeyboardResult; }
   void ReleaseKeyboard() override { ++keyboardReleases; }
   HRESULT Acquire() override;
-  HRESULT Unacquire() override { acquired = false; return DI_OK; }
+  HRESULT Unacquire() override {
+    acquired = false;
+    return DI_OK;
+  }
   HRESULT GetDeviceState(KeySnapshot& state) override;
 
   void Press(uint8_t key) { keys[key] = 0x80; }
@@ -75,7 +88,7 @@ class ScriptedKeyboard final : public KeyboardDevice {
 
   KeySnapshot keys{};
   bool acquired = false;
-  bool inputLost = false;        // the next read reports lost input
+  bool inputLost = false;  // the next read reports lost input
   bool acquireFails = false;
   HRESULT createInputResult = DI_OK;
   HRESULT createKeyboardResult = DI_OK;

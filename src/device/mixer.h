@@ -48,12 +48,12 @@ class RecordingMixer final : public Mixer {
   std::vector<std::string> TakePlayedSounds();
 
   bool initSucceeds = true;
-  std::vector<std::string> missingPaths;  // files that fail to open or load
-  std::vector<std::string> calls;        // e.g. "StreamPlay 2 once", "SamplePlay 7 56"
-  std::vector<std::string> streamPaths;  // by handle
-  std::vector<std::string> samplePaths;  // by handle
-  std::vector<int> streamVolumes;        // by handle
-  std::vector<std::string> playedSounds;  // sample file names, in play order
+  std::vector<std::string> missingPaths;     // files that fail to open or load
+  std::vector<std::string> calls;            // e.g. "StreamPlay 2 once", "SamplePlay 7 56"
+  std::vector<std::string> streamPaths;      // by handle
+  std::vector<std::string> samplePaths;      // by handle
+  std::vector<int> streamVolumes;            // by handle
+  std::vector<std::string> playedSounds;     // sample file names, in play order
   std::vector<std::atomic<bool>*> endFlags;  // by stream handle
 };
 

@@ -52,7 +52,9 @@ HRESULT RecordingDevice::Present() {
 HRESULT RecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) {
   return ApplySetTransform(state_, state, matrix);
 }
-HRESULT RecordingDevice::SetLight(uint32_t index, const D3DLIGHT8& light) { return ApplySetLight(state_, index, light); }
+HRESULT RecordingDevice::SetLight(uint32_t index, const D3DLIGHT8& light) {
+  return ApplySetLight(state_, index, light);
+}
 HRESULT RecordingDevice::LightEnable(uint32_t index, bool enable) { return ApplyLightEnable(state_, index, enable); }
 HRESULT RecordingDevice::SetMaterial(const D3DMATERIAL8& material) {
   state_.Material = material;

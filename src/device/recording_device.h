@@ -20,9 +20,9 @@ struct DrawRecord {
   // record keeps nothing alive: see TextureUsed, TextureFile and StreamUsed instead.
   DeviceState State;
   const zt::Texture* TextureUsed = nullptr;  // stage 0
-  std::string TextureFile;           // stage 0 texture's file, empty when none or created
+  std::string TextureFile;                   // stage 0 texture's file, empty when none or created
   const VertexBuffer* StreamUsed = nullptr;
-  std::vector<uint8_t> Vertices;     // the drawn vertices' bytes, when at most kKeptVertexBytes
+  std::vector<uint8_t> Vertices;  // the drawn vertices' bytes, when at most kKeptVertexBytes
 
   static constexpr size_t kKeptVertexBytes = 4096;
   uint32_t RenderState(D3DRENDERSTATETYPE which) const { return State.RenderStates[which]; }
@@ -95,7 +95,7 @@ class RecordingDirect3D final : public Direct3D {
   HRESULT CreateDeviceResult = D3D_OK;
   std::vector<D3DPRESENT_PARAMETERS> CreatedWith;  // every CreateDevice call
   std::vector<D3DFORMAT> CheckedDisplayFormats;    // every CheckDeviceType call
-  std::weak_ptr<RecordingDevice> LastDevice;  // the device last made, while someone holds it
+  std::weak_ptr<RecordingDevice> LastDevice;       // the device last made, while someone holds it
 };
 
 }  // namespace zt

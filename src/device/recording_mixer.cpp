@@ -28,7 +28,8 @@ void RecordingMixer::StreamPlay(int stream, bool loop) {
 
 void RecordingMixer::ChannelStop(int stream) {
   calls.push_back("ChannelStop " + std::to_string(stream));
-  if (stream >= 0 && stream < static_cast<int>(endFlags.size())) endFlags[stream] = nullptr;  // a stopped stream never ends
+  if (stream >= 0 && stream < static_cast<int>(endFlags.size()))
+    endFlags[stream] = nullptr;  // a stopped stream never ends
 }
 
 void RecordingMixer::ChannelSetVolume(int stream, int percent) {

@@ -268,8 +268,7 @@ bool Search(const Board& board, const FigureShapes& shapes, const FigureStart& s
       const int bottom = RowAt(start.Y, motion, end + motion.FrameMs);
       bool allowed = true;
       for (int row = top; row >= bottom && allowed; --row)
-        allowed =
-            Fits(board, piece, x, row) && CanShift(board, piece, x, row, dir) && Fits(board, piece, to, row);
+        allowed = Fits(board, piece, x, row) && CanShift(board, piece, x, row, dir) && Fits(board, piece, to, row);
       if (allowed) relax(turn, to, end, dir < 0 ? Move::kLeft : Move::kRight, turn, x);
     }
     if (start.CanTurn) {
@@ -300,8 +299,7 @@ struct Situation {
 };
 
 // The best rating the preview figure can reach on the glass left by the figure in play.
-double RateNext(const Board& board, const Situation& s, const FigureShapes& shapes,
-                const AutoPlayerWeights& w) {
+double RateNext(const Board& board, const Situation& s, const FigureShapes& shapes, const AutoPlayerWeights& w) {
   Reach reach;
   if (!Search(board, shapes, s.Next, s.NextMotion, s.Clockwise, reach)) return kLost;
   double best = kLost;
@@ -316,8 +314,8 @@ double RateNext(const Board& board, const Situation& s, const FigureShapes& shap
         rating = RateGlass(Explode(board, x, y, s.BombRadius), w);
       } else {
         const Locked locked = Lock(board, piece, x, y);
-        rating = RateGlass(locked.Cells, w) + w.LandingHeight * locked.LandingHeight +
-                 w.ErodedCells * locked.ErodedCells;
+        rating =
+            RateGlass(locked.Cells, w) + w.LandingHeight * locked.LandingHeight + w.ErodedCells * locked.ErodedCells;
       }
       best = std::max(best, rating);
     }
@@ -454,8 +452,8 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
   const GameKeys& held = state.Keys;
   const int32_t inForce = figure.Turning ? TurnAfter(figure.Turn, config.RotationClockwise) : figure.Turn;
 
-  const bool newFigure = state.FiguresLanded != player.PlannedLanding ||
-                         figure.Color != player.PlannedColor || figure.CellY > player.LastCellY;
+  const bool newFigure = state.FiguresLanded != player.PlannedLanding || figure.Color != player.PlannedColor ||
+                         figure.CellY > player.LastCellY;
   if (newFigure) {
     player.PlannedLanding = state.FiguresLanded;
     player.PlannedColor = figure.Color;
@@ -468,8 +466,7 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
     player.ShiftPressed = player.TurnPressed = false;
   }
   // A key that went down on the last poll and changed nothing was refused: plan again from here.
-  const bool shiftRefused =
-      player.ShiftPressed && figure.ShiftDir == kNoShift && figure.CellX == player.LastCellX;
+  const bool shiftRefused = player.ShiftPressed && figure.ShiftDir == kNoShift && figure.CellX == player.LastCellX;
   const bool turnRefused = player.TurnPressed && !figure.Turning && figure.Turn == player.LastTurn;
   if (!newFigure && (shiftRefused || turnRefused)) {
     ++player.Refusals;
@@ -558,8 +555,7 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
   const bool keyHeld = left ? held.KeyLeft : held.KeyRight;
   const bool otherHeld = left ? held.KeyRight : held.KeyLeft;
   int run = 0;
-  for (size_t k = static_cast<size_t>(at) + 1; k < path.size() && static_cast<Move>(path[k].Via) == next; ++k)
-    ++run;
+  for (size_t k = static_cast<size_t>(at) + 1; k < path.size() && static_cast<Move>(path[k].Via) == next; ++k) ++run;
   const double frameMs = std::max<uint32_t>(state.Time.FrameMs, 1);
   const int framesPerStep = static_cast<int>(1.0 / (state.ShiftSpeed * frameMs)) + 1;
   const int framesToRepeat = static_cast<int>(std::ceil(config.SidewaysKeyDelay / frameMs));

@@ -159,11 +159,16 @@ void CountShownPowerPoints(BonusState& bonus) {
   } else if (d < 0) {
     const int32_t down = -d;
     int32_t step = 2;
-    if (down >= 1001) step = 20;
-    else if (down >= 401) step = 15;
-    else if (down >= 201) step = 10;
-    else if (down >= 61) step = 5;
-    else if (down < 11) step = 1;
+    if (down >= 1001)
+      step = 20;
+    else if (down >= 401)
+      step = 15;
+    else if (down >= 201)
+      step = 10;
+    else if (down >= 61)
+      step = 5;
+    else if (down < 11)
+      step = 1;
     bonus.ShownPowerPoints -= step;
   }
 }

@@ -75,9 +75,12 @@ int32_t NextRedaraFigure(int32_t redaraRows, Random& random) {
 // A figure of the pool of the game type for a fresh draw.
 int32_t PoolFigure(int32_t gameType, Random& random) {
   switch (gameType) {
-    case kVodoza: return 42 + random.Next(7);
-    case kKids: return 35 + random.Next(7);
-    default: return 1 + random.Next(7);  // "Torvane" and "Retro"
+    case kVodoza:
+      return 42 + random.Next(7);
+    case kKids:
+      return 35 + random.Next(7);
+    default:
+      return 1 + random.Next(7);  // "Torvane" and "Retro"
   }
 }
 

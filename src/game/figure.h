@@ -26,7 +26,7 @@ extern const std::array<std::array<int32_t, 4>, kFigureTableRows> kFigureTable;
 enum ShiftDirection : uint8_t { kNoShift = 0, kShiftLeft = 1, kShiftRight = 2 };
 
 struct TFigure : TBrick {
-  float PosX = 0, PosY = 0;     // drawn position of grid cell (0, 0): column and row
+  float PosX = 0, PosY = 0;      // drawn position of grid cell (0, 0): column and row
   int32_t CellX = 0, CellY = 0;  // position of every collision test
   int32_t Turn = 1;              // 1..4, the turn whose shape is in force
   uint8_t ShiftDir = kNoShift;

@@ -35,8 +35,7 @@ void PollGameKeys(GameKeys& keys, Keyboard& keyboard, int32_t sidewaysKeyDelay) 
   Edge(DIKeyDown(keyboard, DIK_RETURN), keys.KeyEnter, keys.EnterKeyTimer, kEnterKeyStart);
   Edge(DIKeyDown(keyboard, DIK_LCONTROL) || DIKeyDown(keyboard, DIK_RCONTROL), keys.KeyCtrl, keys.DropKeyTimer,
        kDropKeyStart);
-  Edge(DIKeyDown(keyboard, DIK_P) || DIKeyDown(keyboard, DIK_PAUSE), keys.KeyPause, keys.PauseKeyTimer,
-       kPauseKeyStart);
+  Edge(DIKeyDown(keyboard, DIK_P) || DIKeyDown(keyboard, DIK_PAUSE), keys.KeyPause, keys.PauseKeyTimer, kPauseKeyStart);
   keys.KeyYes = DIKeyDown(keyboard, DIK_Y);
   keys.KeyNo = DIKeyDown(keyboard, DIK_N);
 }

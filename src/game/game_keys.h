@@ -19,7 +19,7 @@ constexpr int32_t kPauseKeyStart = 1000;
 struct GameKeys {
   bool KeyLeft = false, KeyRight = false, KeyUp = false, KeyDown = false, KeySpace = false, KeyCtrl = false;
   bool KeyEsc = false, KeyEnter = false, KeyPause = false, KeyYes = false, KeyNo = false;
-  bool KeySelect = false;  // the menu's second Enter flag, cleared only when Space and Enter are up
+  bool KeySelect = false;     // the menu's second Enter flag, cleared only when Space and Enter are up
   int32_t ShiftKeyTimer = 0;  // ms, shared by Left and Right
   int32_t UpKeyTimer = 0;
   int32_t DropKeyTimer = 0;  // shared by Down, Space and Ctrl

@@ -25,16 +25,16 @@ struct ModeFlags {
 };
 
 struct TimeBase {
-  uint32_t LastTick = 0;        // clock at the previous step
-  uint32_t FrameMs = 1;         // ms of the current step, 1..100
-  uint32_t GameStartTick = 0;   // pushed forward by every pause
+  uint32_t LastTick = 0;       // clock at the previous step
+  uint32_t FrameMs = 1;        // ms of the current step, 1..100
+  uint32_t GameStartTick = 0;  // pushed forward by every pause
   uint32_t PauseStartTick = 0;
-  int32_t GameSeconds = 0;      // whole seconds of play, pauses excluded
+  int32_t GameSeconds = 0;  // whole seconds of play, pauses excluded
 };
 
 struct Message {
   std::string Text;
-  float X = 0;     // horizontal offset of the text
+  float X = 0;  // horizontal offset of the text
   int32_t Size = 0;
   float Alpha = 0;  // 0..255; drawn while above 10
   int32_t Bonus = 0;

@@ -123,8 +123,8 @@ LeaveResult InterruptedStep(GameContext& game) {
   TakeFrameTime(state.Time, game.Time);
   const uint32_t frameMs = state.Time.FrameMs;
 
-  if (mode.Paused && (Fires(keys.KeyPause, keys.PauseKeyTimer, kPauseKeyStart) ||
-                      Fires(keys.KeyEsc, keys.EscKeyTimer, kEscKeyStart)))
+  if (mode.Paused &&
+      (Fires(keys.KeyPause, keys.PauseKeyTimer, kPauseKeyStart) || Fires(keys.KeyEsc, keys.EscKeyTimer, kEscKeyStart)))
     Resume(state, game.Time.Now());
   CountDown(keys.KeyPause, keys.PauseKeyTimer, frameMs);
   if (mode.AbortAsked && !mode.InputLocked && (Fires(keys.KeyEsc, keys.EscKeyTimer, kEscKeyStart) || keys.KeyNo))
@@ -207,10 +207,18 @@ void GameMusic(GameContext& game) {
   if (!Music_Finished(audio) && audio.CurrentMusicTrack != 0) return;
   int next = 1;
   switch (audio.CurrentMusicTrack) {
-    case 0: next = 1 + game.Rng.Next(3); break;
-    case 1: next = 2; break;
-    case 2: next = 3; break;
-    default: next = 1; break;
+    case 0:
+      next = 1 + game.Rng.Next(3);
+      break;
+    case 1:
+      next = 2;
+      break;
+    case 2:
+      next = 3;
+      break;
+    default:
+      next = 1;
+      break;
   }
   Music_Play(audio, next, false);
 }

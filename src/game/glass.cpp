@@ -86,9 +86,15 @@ void FlipStep(Glass& glass, BrickFlip& flip, uint32_t frameMs) {
   D3DMATRIX rotation, lift, turned;
   const float angle = (flip.FlipAxis % 2 == 0) ? flip.FlipAngle : -flip.FlipAngle;
   switch (flip.FlipAxis / 2) {
-    case 0: MatRotationY(rotation, angle); break;
-    case 1: MatRotationX(rotation, angle); break;
-    default: MatRotationZ(rotation, angle); break;
+    case 0:
+      MatRotationY(rotation, angle);
+      break;
+    case 1:
+      MatRotationX(rotation, angle);
+      break;
+    default:
+      MatRotationZ(rotation, angle);
+      break;
   }
   MatTranslation(lift, 0, -0.5f, 0);
   MatMultiply(rotation, lift, turned);  // the lift first, then the turn

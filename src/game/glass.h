@@ -39,8 +39,8 @@ struct TGlassCell {
 
 struct BrickFlip {
   bool FlipActive = false;
-  int32_t FlipCol = 1;  // 1..10
-  int32_t FlipRow = 1;  // 1..20
+  int32_t FlipCol = 1;   // 1..10
+  int32_t FlipRow = 1;   // 1..20
   int32_t FlipAxis = 0;  // 0..5
   float FlipAngle = 0;   // radians
   D3DMATRIX FlipSavedMatrix = kIdentityMatrix;

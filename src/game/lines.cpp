@@ -14,11 +14,10 @@ const std::array<std::array<int32_t, 5>, 4> kScoreTable = {{
 
 namespace {
 
-constexpr std::array<const char*, 7> kFanfares = {"excellent.ogg", "fantastic.ogg",   "great.ogg",
-                                                  "perfect.ogg",   "smashing.ogg",    "spectacular.ogg",
-                                                  "youaregood.ogg"};
-constexpr int kLineDelSound = 18;              // one or two rows
-constexpr int kLineDelWithFanfareSound = 19;   // three or four rows, over the fanfare
+constexpr std::array<const char*, 7> kFanfares = {"excellent.ogg", "fantastic.ogg",   "great.ogg",     "perfect.ogg",
+                                                  "smashing.ogg",  "spectacular.ogg", "youaregood.ogg"};
+constexpr int kLineDelSound = 18;             // one or two rows
+constexpr int kLineDelWithFanfareSound = 19;  // three or four rows, over the fanfare
 
 struct LevelRule {
   int32_t Divisor;
@@ -27,11 +26,16 @@ struct LevelRule {
 
 LevelRule LevelRuleFor(int32_t gameType) {
   switch (gameType) {
-    case kRedara: return {1000, 0.0019 / 2.9};
-    case kVodoza: return {100, 0.0019 / 3};
-    case kKids: return {800, 0.0019 / 3.2};
-    case kRetro: return {1000, 0.0019 / 2.9};
-    default: return {1000, 0.0019 / 3};
+    case kRedara:
+      return {1000, 0.0019 / 2.9};
+    case kVodoza:
+      return {100, 0.0019 / 3};
+    case kKids:
+      return {800, 0.0019 / 3.2};
+    case kRetro:
+      return {1000, 0.0019 / 2.9};
+    default:
+      return {1000, 0.0019 / 3};
   }
 }
 

@@ -151,8 +151,8 @@ void MoveSideways(GameContext& game, int dir) {
     return;
   }
   figure.PosX = static_cast<float>(figure.PosX + dir * static_cast<double>(game.State.Time.FrameMs) * state.ShiftSpeed);
-  const double travelled = dir < 0 ? figure.CellX - static_cast<double>(figure.PosX)
-                                   : static_cast<double>(figure.PosX) - figure.CellX;
+  const double travelled =
+      dir < 0 ? figure.CellX - static_cast<double>(figure.PosX) : static_cast<double>(figure.PosX) - figure.CellX;
   if (travelled > 1) {
     figure.ShiftDir = kNoShift;
     figure.CellX += dir;

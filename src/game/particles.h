@@ -12,12 +12,12 @@ namespace zt {
 constexpr int kParticleListCount = 5;
 
 struct ParticleKind {
-  float AX, AY;     // velocity units per 1,000 ms
-  float Decay;      // life units per 100 ms
-  float SX, SY;     // size at birth, world units
-  float DSX, DSY;   // size change per 10,000 ms
-  float Depth;      // z of the plane the kind is drawn in
-  bool Additive;    // additive blending, else alpha blending
+  float AX, AY;    // velocity units per 1,000 ms
+  float Decay;     // life units per 100 ms
+  float SX, SY;    // size at birth, world units
+  float DSX, DSY;  // size change per 10,000 ms
+  float Depth;     // z of the plane the kind is drawn in
+  bool Additive;   // additive blending, else alpha blending
 };
 
 // Kind 0 is never spawned; 1 line and landing sparks, 2 bomb explosion, 3 fuse smoke, 4 fuse sparks.
@@ -28,7 +28,7 @@ struct TParticle {
   float X = 0, Y = 0;    // centre, world units
   float VX = 0, VY = 0;  // world units per 10,000 ms
   float AX = 0, AY = 0;
-  int32_t Life = 0;      // also the alpha of the particle
+  int32_t Life = 0;  // also the alpha of the particle
   float SX = 0, SY = 0;
 };
 

@@ -1,10 +1,5 @@
 #include "menu/high_scores.h"
 
-#include "core/file_read.h"
-#include "core/safe_save.h"
-#include "core/save_lock.h"
-#include "game/lines.h"
-
 #include <algorithm>
 #include <cassert>
 #include <filesystem>
@@ -12,6 +7,11 @@
 #include <iterator>
 #include <optional>
 #include <system_error>
+
+#include "core/file_read.h"
+#include "core/safe_save.h"
+#include "core/save_lock.h"
+#include "game/lines.h"
 
 namespace zt {
 namespace {
@@ -172,8 +172,7 @@ bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugL
                       "; the previous table is kept");
     return false;
   }
-  for (const RunEntry& added : state.UnsavedEntries)
-    InsertByRank(file.Table[added.GameType - 1], added.Entry);
+  for (const RunEntry& added : state.UnsavedEntries) InsertByRank(file.Table[added.GameType - 1], added.Entry);
   if (!SaveFileSafely(path, EncodeHighScores(file.Table))) {
     WriteLog(log, "SaveHighScores - " + path + " could not be written; the previous table is kept");
     return false;

@@ -3,12 +3,12 @@
 // and the typing of the player's name for it.
 #pragma once
 
-#include "core/debug_log.h"
-#include "core/high_score_table.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/debug_log.h"
+#include "core/high_score_table.h"
 
 namespace zt {
 
@@ -25,16 +25,16 @@ struct RunEntry {
 
 struct HighScoreState {
   HighScoreTable Table;
-  bool HighScoresLoaded = false;  // the table is saved at shutdown only when set
-  std::string ReadError;          // why LoadHighScores could not read the file, empty when it could;
-                                  // while set the table is not the file's, and nothing writes it
-  bool NameEntryActive = false;   // the player is typing the name of a new entry
-  int32_t NameEntryGameType = 1;  // 1..5, the table of the entry being named
-  int32_t NameEntryRow = 1;       // 1..10, its row
-  std::vector<RunEntry> UnsavedEntries;  // named this run, in that order, and not yet saved
-  std::string NameCursor = "|";   // drawn after the name being typed: "|" or ""
+  bool HighScoresLoaded = false;                 // the table is saved at shutdown only when set
+  std::string ReadError;                         // why LoadHighScores could not read the file, empty when it could;
+                                                 // while set the table is not the file's, and nothing writes it
+  bool NameEntryActive = false;                  // the player is typing the name of a new entry
+  int32_t NameEntryGameType = 1;                 // 1..5, the table of the entry being named
+  int32_t NameEntryRow = 1;                      // 1..10, its row
+  std::vector<RunEntry> UnsavedEntries;          // named this run, in that order, and not yet saved
+  std::string NameCursor = "|";                  // drawn after the name being typed: "|" or ""
   int32_t NameCursorTimer = kNameCursorBlinkMs;  // ms until the cursor toggles
-  int32_t ShownHighScoreType = 1;  // 1..5, the table the high-score screen shows
+  int32_t ShownHighScoreType = 1;                // 1..5, the table the high-score screen shows
 };
 
 // The table a fresh installation starts with: "Noname" and 0 in every row.
@@ -85,9 +85,9 @@ bool InsertNewScore(HighScoreState& state, int32_t gameType, int32_t score, int3
 enum class NameKeyResult {
   NotEditing,  // no name is being typed
   Appended,
-  Erased,      // Backspace (even when there was nothing left to erase)
-  Ignored,     // Escape, a full name, or a character a name cannot hold
-  Finished,    // Enter: the name is final; the caller clears the menu's Enter key
+  Erased,    // Backspace (even when there was nothing left to erase)
+  Ignored,   // Escape, a full name, or a character a name cannot hold
+  Finished,  // Enter: the name is final; the caller clears the menu's Enter key
 };
 
 // A typed character (one byte, as the window system delivers it) for the name being typed.

@@ -62,10 +62,18 @@ void MainSelect(MenuContext& menu) {
       menu.Game.State.Position = kNoPosition;
       ResetItemTurns(state);
       break;
-    case 2: GoToScreen(state, kOptionsScreen, 1); break;
-    case 3: state.MenuScreen = kHighScoresScreen; break;
-    case 4: state.MenuScreen = kHelpScreen; break;
-    default: state.ExitRequested = true; return;
+    case 2:
+      GoToScreen(state, kOptionsScreen, 1);
+      break;
+    case 3:
+      state.MenuScreen = kHighScoresScreen;
+      break;
+    case 4:
+      state.MenuScreen = kHelpScreen;
+      break;
+    default:
+      state.ExitRequested = true;
+      return;
   }
   keys.KeyEnter = false;
 }
@@ -78,14 +86,21 @@ void OptionsKeys(MenuContext& menu) {
 
   if (SelectPressed(keys)) {
     switch (state.MenuItem) {
-      case 3: ToggleRotation(menu); keys.KeyEnter = false; break;
-      case 4: StepQuality(menu); keys.KeyEnter = false; break;
+      case 3:
+        ToggleRotation(menu);
+        keys.KeyEnter = false;
+        break;
+      case 4:
+        StepQuality(menu);
+        keys.KeyEnter = false;
+        break;
       case 5:
         PlayMenuSound(menu, "menuenter.ogg");
         GoToScreen(state, kMainScreen, 1);
         keys.KeyEnter = false;
         break;
-      default: break;  // Sound and Music: the press stays pending
+      default:
+        break;  // Sound and Music: the press stays pending
     }
   }
   // Left and Right act only on the frame of the press.
@@ -105,9 +120,14 @@ void OptionsKeys(MenuContext& menu) {
         config.MusicVolume += step;
         Music_SetVolume(menu.Game.Audio, config.MusicVolume);
         break;
-      case 3: ToggleRotation(menu); break;
-      case 4: StepQuality(menu); break;
-      default: break;
+      case 3:
+        ToggleRotation(menu);
+        break;
+      case 4:
+        StepQuality(menu);
+        break;
+      default:
+        break;
     }
   }
   UpdateVolumeBars(state, config, menu.Game.State.Time.FrameMs);
@@ -137,9 +157,9 @@ void HighScoreTableKeys(MenuContext& menu) {
   HighScoreState& scores = menu.Scores;
   if (state.MenuScreen != kHighScoresScreen || scores.NameEntryActive) return;
   const int32_t delay = menu.Config.SidewaysKeyDelay;
-  const bool back = (keys.KeyLeft && keys.ShiftKeyTimer == delay) || (keys.KeyDown && keys.DropKeyTimer == kDropKeyStart);
-  const bool forward =
-      (keys.KeyRight && keys.ShiftKeyTimer == delay) || (keys.KeyUp && keys.UpKeyTimer == kUpKeyStart);
+  const bool back =
+      (keys.KeyLeft && keys.ShiftKeyTimer == delay) || (keys.KeyDown && keys.DropKeyTimer == kDropKeyStart);
+  const bool forward = (keys.KeyRight && keys.ShiftKeyTimer == delay) || (keys.KeyUp && keys.UpKeyTimer == kUpKeyStart);
   if (back) {
     PlayMenuSound(menu, "menuchange.ogg");
     scores.ShownHighScoreType = scores.ShownHighScoreType == 1 ? 5 : scores.ShownHighScoreType - 1;
@@ -201,9 +221,12 @@ MenuState::MenuState() {
 int MenuItemCount(uint8_t screen) {
   switch (screen) {
     case kMainScreen:
-    case kOptionsScreen: return 5;
-    case kGameTypeScreen: return 6;
-    default: return 0;
+    case kOptionsScreen:
+      return 5;
+    case kGameTypeScreen:
+      return 6;
+    default:
+      return 0;
   }
 }
 

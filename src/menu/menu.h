@@ -12,7 +12,13 @@
 
 namespace zt {
 
-enum MenuScreenId : uint8_t { kMainScreen = 0, kOptionsScreen = 1, kHelpScreen = 2, kHighScoresScreen = 3, kGameTypeScreen = 4 };
+enum MenuScreenId : uint8_t {
+  kMainScreen = 0,
+  kOptionsScreen = 1,
+  kHelpScreen = 2,
+  kHighScoresScreen = 3,
+  kGameTypeScreen = 4
+};
 
 constexpr int kMenuSlots = 6;
 constexpr int kVolumeBricks = 9;
@@ -33,13 +39,13 @@ struct MenuState {
   float PrevItemScale = kItemWidth;
   int32_t ItemBrightness = kSelectedItemBrightness;
   int32_t PrevItemBrightness = kItemBrightness;
-  std::array<float, kMenuSlots> ItemAngle{};  // roll of the slab in each slot, radians
-  std::array<D3DMATRIX, 2> MenuBricks{};       // the spinning bricks beside the selection
-  TFigure DemoFigure;                          // turns on the Options screen
-  int32_t DemoTimer = 0;                       // ms since the demo figure last turned
+  std::array<float, kMenuSlots> ItemAngle{};                          // roll of the slab in each slot, radians
+  std::array<D3DMATRIX, 2> MenuBricks{};                              // the spinning bricks beside the selection
+  TFigure DemoFigure;                                                 // turns on the Options screen
+  int32_t DemoTimer = 0;                                              // ms since the demo figure last turned
   std::array<std::array<float, kVolumeBricks>, 2> VolumeBrickSize{};  // [0] sound, [1] music
-  bool ExitRequested = false;  // Exit chosen: the window closes
-  SaveNotice Notice = SaveNotice::kNone;  // shown while the menu stays on NoticeScreen
+  bool ExitRequested = false;                                         // Exit chosen: the window closes
+  SaveNotice Notice = SaveNotice::kNone;                              // shown while the menu stays on NoticeScreen
   uint8_t NoticeScreen = kMainScreen;
 
   MenuState();

@@ -12,17 +12,16 @@ constexpr uint32_t kNoCharacter = 0xFFFFFFFF;
 // The ASCII letters of U+00C0 .. U+017F (Latin-1 letters and Latin Extended-A); × and ÷
 // have none.
 constexpr std::array<const char*, 0x180 - 0xC0> kLatinLetters = {
-    "A", "A", "A",  "A",  "A", "A", "AE", "C",  "E",  "E", "E", "E", "I",  "I",  "I", "I", "D", "N",
-    "O", "O", "O",  "O",  "O", "",  "O",  "U",  "U",  "U", "U", "Y", "TH", "ss", "a", "a", "a", "a",
-    "a", "a", "ae", "c",  "e", "e", "e",  "e",  "i",  "i", "i", "i", "d",  "n",  "o", "o", "o", "o",
-    "o", "",  "o",  "u",  "u", "u", "u",  "y",  "th", "y", "A", "a", "A",  "a",  "A", "a", "C", "c",
-    "C", "c", "C",  "c",  "C", "c", "D",  "d",  "D",  "d", "E", "e", "E",  "e",  "E", "e", "E", "e",
-    "E", "e", "G",  "g",  "G", "g", "G",  "g",  "G",  "g", "H", "h", "H",  "h",  "I", "i", "I", "i",
-    "I", "i", "I",  "i",  "I", "i", "IJ", "ij", "J",  "j", "K", "k", "k",  "L",  "l", "L", "l", "L",
-    "l", "L", "l",  "L",  "l", "N", "n",  "N",  "n",  "N", "n", "n", "N",  "n",  "O", "o", "O", "o",
-    "O", "o", "OE", "oe", "R", "r", "R",  "r",  "R",  "r", "S", "s", "S",  "s",  "S", "s", "S", "s",
-    "T", "t", "T",  "t",  "T", "t", "U",  "u",  "U",  "u", "U", "u", "U",  "u",  "U", "u", "U", "u",
-    "W", "w", "Y",  "y",  "Y", "Z", "z",  "Z",  "z",  "Z", "z", "s",
+    "A", "A", "A",  "A", "A", "A", "AE", "C",  "E", "E", "E",  "E",  "I", "I", "I",  "I",  "D", "N", "O",  "O",
+    "O", "O", "O",  "",  "O", "U", "U",  "U",  "U", "Y", "TH", "ss", "a", "a", "a",  "a",  "a", "a", "ae", "c",
+    "e", "e", "e",  "e", "i", "i", "i",  "i",  "d", "n", "o",  "o",  "o", "o", "o",  "",   "o", "u", "u",  "u",
+    "u", "y", "th", "y", "A", "a", "A",  "a",  "A", "a", "C",  "c",  "C", "c", "C",  "c",  "C", "c", "D",  "d",
+    "D", "d", "E",  "e", "E", "e", "E",  "e",  "E", "e", "E",  "e",  "G", "g", "G",  "g",  "G", "g", "G",  "g",
+    "H", "h", "H",  "h", "I", "i", "I",  "i",  "I", "i", "I",  "i",  "I", "i", "IJ", "ij", "J", "j", "K",  "k",
+    "k", "L", "l",  "L", "l", "L", "l",  "L",  "l", "L", "l",  "N",  "n", "N", "n",  "N",  "n", "n", "N",  "n",
+    "O", "o", "O",  "o", "O", "o", "OE", "oe", "R", "r", "R",  "r",  "R", "r", "S",  "s",  "S", "s", "S",  "s",
+    "S", "s", "T",  "t", "T", "t", "T",  "t",  "U", "u", "U",  "u",  "U", "u", "U",  "u",  "U", "u", "U",  "u",
+    "W", "w", "Y",  "y", "Y", "Z", "z",  "Z",  "z", "Z", "z",  "s",
 };
 
 std::string_view AsciiLetters(uint32_t code) {

@@ -1,10 +1,10 @@
 #include "menu/settings_file.h"
 
-#include "core/save_lock.h"
-
 #include <algorithm>
 #include <iterator>
 #include <optional>
+
+#include "core/save_lock.h"
 
 namespace zt {
 namespace {
@@ -49,17 +49,30 @@ void ReadDisplayOptions(const IniFile& ini, Settings& settings) {
   settings.FullScreenMode = ini.ReadInteger(kOptions, "FullScreen") == 1;
 
   switch (ini.ReadInteger(kOptions, "Rotation Speed")) {
-    case 1: settings.RotationSpeedFactor = 1.15f; break;
-    case 2: settings.RotationSpeedFactor = 1.55f; break;
+    case 1:
+      settings.RotationSpeedFactor = 1.15f;
+      break;
+    case 2:
+      settings.RotationSpeedFactor = 1.55f;
+      break;
     // 0, and any unknown code: a factor of 0 would freeze every turn animation.
-    default: settings.RotationSpeedFactor = 0.75f; break;
+    default:
+      settings.RotationSpeedFactor = 0.75f;
+      break;
   }
 
   switch (ini.ReadInteger(kOptions, "Keys Sensetive")) {
-    case 0: settings.SidewaysKeyDelay = 340; break;
-    case 1: settings.SidewaysKeyDelay = 250; break;
-    case 2: settings.SidewaysKeyDelay = 170; break;
-    default: break;  // an unknown code leaves the delay as it was (0 at start)
+    case 0:
+      settings.SidewaysKeyDelay = 340;
+      break;
+    case 1:
+      settings.SidewaysKeyDelay = 250;
+      break;
+    case 2:
+      settings.SidewaysKeyDelay = 170;
+      break;
+    default:
+      break;  // an unknown code leaves the delay as it was (0 at start)
   }
 }
 
@@ -74,10 +87,18 @@ void ReadSettingsSection(const IniFile& ini, Settings& settings) {
   settings.SoundVolume = std::clamp(ini.ReadInteger(kSettings, "Sound volume"), 0, 9);
   settings.RotationClockwise = ini.ReadInteger(kSettings, "Rotation") == 1;
   switch (ini.ReadInteger(kSettings, "Brick Quality")) {
-    case 1: settings.BrickQuality = 0; break;
-    case 2: settings.BrickQuality = 1; break;
-    case 3: settings.BrickQuality = 2; break;
-    default: settings.BrickQuality = 1; break;  // 0, missing and unknown codes: medium
+    case 1:
+      settings.BrickQuality = 0;
+      break;
+    case 2:
+      settings.BrickQuality = 1;
+      break;
+    case 3:
+      settings.BrickQuality = 2;
+      break;
+    default:
+      settings.BrickQuality = 1;
+      break;  // 0, missing and unknown codes: medium
   }
   // "Music Number" is in the section too, but the music at start-up is always the menu's.
 }
@@ -93,8 +114,8 @@ void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t current
 bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack,
                           const DebugLog& log) {
   if (!file.ReadError.empty()) {
-    WriteLog(log, "SaveSettings - skipped: " + file.Source() + " could not be read at loading (" +
-                      file.ReadError + "), so it is kept as it is");
+    WriteLog(log, "SaveSettings - skipped: " + file.Source() + " could not be read at loading (" + file.ReadError +
+                      "), so it is kept as it is");
     return false;
   }
   // Under the file's lock, read it again: whatever was edited by hand or written by another game

@@ -5,12 +5,12 @@
 // that is not a number reads as 0.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "core/debug_log.h"
 #include "core/ini_file.h"
 #include "core/settings.h"
-
-#include <cstdint>
-#include <string>
 
 namespace zt {
 
@@ -26,10 +26,10 @@ void ReadDisplayOptions(const IniFile& ini, Settings& settings);  // the same fr
 
 // The "Settings" section is written only by a program that has read it.
 struct SettingsFile {
-  std::string Path;        // config.ini beside the executable; every write goes here
-  bool Open = false;       // LoadSettings has run and SaveSettings has not yet
-  std::string ReadPath{};  // read instead of Path when set: a first start's default-config.ini
-                           // that could not be copied to config.ini
+  std::string Path;         // config.ini beside the executable; every write goes here
+  bool Open = false;        // LoadSettings has run and SaveSettings has not yet
+  std::string ReadPath{};   // read instead of Path when set: a first start's default-config.ini
+                            // that could not be copied to config.ini
   std::string ReadError{};  // why LoadSettings could not read the file, empty when it could; while
                             // set the settings in memory are not the file's, and nothing writes it
   const std::string& Source() const { return ReadPath.empty() ? Path : ReadPath; }  // what is read

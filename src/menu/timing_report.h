@@ -16,9 +16,9 @@ constexpr const char* kTimingReportFileName = "result.txt";
 
 struct TimingSlot {
   std::string SlotName = kUnnamedSlot;
-  uint32_t SlotTicks = 0;  // counter ticks added up over the measurements
-  int32_t SlotCount = 0;   // measurements taken
-  uint64_t StartTicks = 0; // counter at the start of the running measurement
+  uint32_t SlotTicks = 0;   // counter ticks added up over the measurements
+  int32_t SlotCount = 0;    // measurements taken
+  uint64_t StartTicks = 0;  // counter at the start of the running measurement
   bool Running = false;
 };
 

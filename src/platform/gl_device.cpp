@@ -71,38 +71,60 @@ void TransformNormal(const Mat3& n, const float in[3], float out[3]) {
 
 GLenum CompareFunc(uint32_t value) {
   switch (value) {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-    default: return GL_ALWAYS;
+    case D3DCMP_NEVER:
+      return GL_NEVER;
+    case D3DCMP_LESS:
+      return GL_LESS;
+    case D3DCMP_EQUAL:
+      return GL_EQUAL;
+    case D3DCMP_LESSEQUAL:
+      return GL_LEQUAL;
+    case D3DCMP_GREATER:
+      return GL_GREATER;
+    case D3DCMP_NOTEQUAL:
+      return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL:
+      return GL_GEQUAL;
+    default:
+      return GL_ALWAYS;
   }
 }
 
 GLenum BlendFactor(uint32_t value) {
   switch (value) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_ONE;  // the back buffer has no alpha: it reads as 1
-    case D3DBLEND_INVDESTALPHA: return GL_ZERO;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    default: return GL_ONE;
+    case D3DBLEND_ZERO:
+      return GL_ZERO;
+    case D3DBLEND_ONE:
+      return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+      return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+      return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+      return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+      return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+      return GL_ONE;  // the back buffer has no alpha: it reads as 1
+    case D3DBLEND_INVDESTALPHA:
+      return GL_ZERO;
+    case D3DBLEND_DESTCOLOR:
+      return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+      return GL_ONE_MINUS_DST_COLOR;
+    default:
+      return GL_ONE;
   }
 }
 
 GLint AddressMode(uint32_t value) {
   switch (value) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    default: return GL_REPEAT;
+    case D3DTADDRESS_MIRROR:
+      return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+      return GL_CLAMP_TO_EDGE;
+    default:
+      return GL_REPEAT;
   }
 }
 
@@ -113,12 +135,18 @@ struct TexelUpload {
 
 TexelUpload UploadFormat(D3DFORMAT format) {
   switch (format) {
-    case D3DFMT_X8R8G8B8: return {GL_RGB8, GL_BGRA, GL_UNSIGNED_BYTE};
-    case D3DFMT_R5G6B5: return {GL_RGB8, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
-    case D3DFMT_X1R5G5B5: return {GL_RGB8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
-    case D3DFMT_A1R5G5B5: return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
-    case D3DFMT_A4R4G4B4: return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
-    default: return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE};  // A8R8G8B8: bytes B, G, R, A
+    case D3DFMT_X8R8G8B8:
+      return {GL_RGB8, GL_BGRA, GL_UNSIGNED_BYTE};
+    case D3DFMT_R5G6B5:
+      return {GL_RGB8, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+    case D3DFMT_X1R5G5B5:
+      return {GL_RGB8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+    case D3DFMT_A1R5G5B5:
+      return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+    case D3DFMT_A4R4G4B4:
+      return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
+    default:
+      return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE};  // A8R8G8B8: bytes B, G, R, A
   }
 }
 
@@ -256,8 +284,11 @@ class GlDevice final : public Device {
  public:
   // `requested`: the presentation parameters' size, a side of 0 following the window.
   GlDevice(SdlGlWindow& window, PixelSize requested, PixelSize size)
-      : window_(window), alive_(window.ContextAlive()), requested_(requested),
-        width_(static_cast<uint32_t>(size.Width)), height_(static_cast<uint32_t>(size.Height)) {}
+      : window_(window),
+        alive_(window.ContextAlive()),
+        requested_(requested),
+        width_(static_cast<uint32_t>(size.Width)),
+        height_(static_cast<uint32_t>(size.Height)) {}
 
   ~GlDevice() override {
     if (!*alive_) return;  // the window and its context went first
@@ -576,8 +607,10 @@ class GlDevice final : public Device {
   void ApplyState(bool merged) {
     const auto& rs = state_.RenderStates;
     if (dirty_ & kDirtyStates) {
-      if (rs[D3DRS_ZENABLE] != D3DZB_FALSE) glEnable(GL_DEPTH_TEST);
-      else glDisable(GL_DEPTH_TEST);
+      if (rs[D3DRS_ZENABLE] != D3DZB_FALSE)
+        glEnable(GL_DEPTH_TEST);
+      else
+        glDisable(GL_DEPTH_TEST);
       glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
       glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
       if (rs[D3DRS_CULLMODE] == D3DCULL_NONE) {
@@ -651,12 +684,14 @@ class GlDevice final : public Device {
     }
     dirty_ = 0;
     auto* texture = dynamic_cast<GlTexture*>(state_.Textures[0].get());
-    const bool sameTexture = boundNothing_ ? texture == nullptr
-                                           : !boundTexture_.expired() && boundTexture_.lock() == state_.Textures[0];
+    const bool sameTexture =
+        boundNothing_ ? texture == nullptr : !boundTexture_.expired() && boundTexture_.lock() == state_.Textures[0];
     if (!sameTexture || (texture != nullptr && texture->NeedsUpload())) {
       glActiveTexture(GL_TEXTURE0);
-      if (texture != nullptr) texture->Bind();
-      else glBindTexture(GL_TEXTURE_2D, 0);
+      if (texture != nullptr)
+        texture->Bind();
+      else
+        glBindTexture(GL_TEXTURE_2D, 0);
       glUniform1i(u_.hasTexture, texture != nullptr);
       boundTexture_ = state_.Textures[0];
       if (texture == nullptr) boundTexture_.reset();
@@ -792,7 +827,7 @@ class GlDevice final : public Device {
 
   SdlGlWindow& window_;
   std::shared_ptr<const bool> alive_;
-  PixelSize requested_;     // the presentation parameters' size; 0: the window's rectangle
+  PixelSize requested_;      // the presentation parameters' size; 0: the window's rectangle
   uint32_t width_, height_;  // the back buffer's
   DeviceState state_;
   uint32_t dirty_ = kDirtyAll;

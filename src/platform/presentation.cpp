@@ -32,8 +32,7 @@ PixelSize BackBufferSize(PixelSize requested, const PictureRect& picture, PixelS
 }
 
 bool IsSoftwareRenderer(std::string_view renderer) {
-  return renderer.find("llvmpipe") != std::string_view::npos ||
-         renderer.find("softpipe") != std::string_view::npos;
+  return renderer.find("llvmpipe") != std::string_view::npos || renderer.find("softpipe") != std::string_view::npos;
 }
 
 }  // namespace zt

@@ -44,17 +44,15 @@ SdlGamepads::SdlGamepads()
                },
                [](void* handle) { SDL_GameControllerClose(static_cast<SDL_GameController*>(handle)); },
                [](void* handle) {
-                 return static_cast<int32_t>(SDL_JoystickInstanceID(
-                     SDL_GameControllerGetJoystick(static_cast<SDL_GameController*>(handle))));
+                 return static_cast<int32_t>(
+                     SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(static_cast<SDL_GameController*>(handle))));
                },
                [](void* handle, Button button) {
-                 return SDL_GameControllerGetButton(static_cast<SDL_GameController*>(handle),
-                                                    SdlButton(button)) != 0;
+                 return SDL_GameControllerGetButton(static_cast<SDL_GameController*>(handle), SdlButton(button)) != 0;
                },
                [](void* handle, bool vertical) {
-                 return SDL_GameControllerGetAxis(
-                     static_cast<SDL_GameController*>(handle),
-                     vertical ? SDL_CONTROLLER_AXIS_LEFTY : SDL_CONTROLLER_AXIS_LEFTX);
+                 return SDL_GameControllerGetAxis(static_cast<SDL_GameController*>(handle),
+                                                  vertical ? SDL_CONTROLLER_AXIS_LEFTY : SDL_CONTROLLER_AXIS_LEFTX);
                }} {}
 
 SdlGamepads::~SdlGamepads() {
@@ -95,7 +93,8 @@ void SdlGamepads::HandleEvent(const SDL_Event& event) {
         LeanStick(*pad, event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY, event.caxis.value);
       return;
     }
-    default: return;
+    default:
+      return;
   }
 }
 

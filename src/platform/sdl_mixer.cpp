@@ -89,8 +89,7 @@ int SdlMixer::StreamOpenFile(const std::string& path) {
   if (!read.Ok()) return -1;
   // SDL_mixer decodes music as it plays, so the bytes are kept as long as the stream.
   std::vector<char> bytes(read.Bytes.begin(), read.Bytes.end());
-  Mix_Music* music =
-      Mix_LoadMUS_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), SDL_TRUE);
+  Mix_Music* music = Mix_LoadMUS_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), SDL_TRUE);
   if (music == nullptr) return -1;
   streams_.push_back(music);
   streamFiles_.push_back(std::move(bytes));

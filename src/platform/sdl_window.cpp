@@ -54,8 +54,8 @@ std::unique_ptr<SdlGlWindow> SdlGlWindow::Create(const GlWindowOptions& options,
             std::to_string(result->glVersion_ / 10) + "." + std::to_string(result->glVersion_ % 10);
     return nullptr;
   }
-  result->clipControl_ = options.AllowClipControl &&
-                         (result->glVersion_ >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control"));
+  result->clipControl_ =
+      options.AllowClipControl && (result->glVersion_ >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control"));
   const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   if (options.CapSoftwareBackBuffer && renderer != nullptr && IsSoftwareRenderer(renderer))
     result->backBufferCap_ = kSoftwareBackBufferCap;

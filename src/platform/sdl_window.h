@@ -17,9 +17,9 @@ inline constexpr const char* kDesktopEntryId = "net.zellorytorvane.ZelloryTorvan
 
 struct GlWindowOptions {
   std::string Title = "Zellory Torvane";
-  int Width = 720;   // client size in pixels
+  int Width = 720;  // client size in pixels
   int Height = 567;
-  bool Hidden = false;     // tests draw into a window that is never shown
+  bool Hidden = false;  // tests draw into a window that is never shown
   bool Resizable = true;
   // Use glClipControl for Direct3D's depth range when the context has it; false takes
   // the shader's fix-up instead (both give the same picture).
@@ -54,7 +54,7 @@ class SdlGlWindow {
   PixelSize DrawableSize() const;  // pixels (HiDPI included)
   void Swap();
   bool HasInputFocus() const;
-  int GlVersion() const { return glVersion_; }  // 33, 45, ...
+  int GlVersion() const { return glVersion_; }          // 33, 45, ...
   bool HasClipControl() const { return clipControl_; }  // depth 0..1 in clip space available
   std::string Renderer() const;
   PixelSize BackBufferCap() const { return backBufferCap_; }  // 0 x 0: no cap

@@ -50,8 +50,8 @@ void InitTexturesFont(FontResources& fonts, Device& device, D3DFORMAT textureFor
   for (int font = 1; font <= kFontCount; ++font) {
     TexturePtr& texture = fonts.Textures[font - 1];
     Release(texture);
-    device.LoadTextureFromFile((gameDir / FontTextureFile(font)).string(), 0, 0, 0, 0, textureFormat,
-                               D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, texture);
+    device.LoadTextureFromFile((gameDir / FontTextureFile(font)).string(), 0, 0, 0, 0, textureFormat, D3DPOOL_MANAGED,
+                               D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, texture);
   }
 }
 
@@ -86,8 +86,8 @@ void DrawString(Device& device, FontResources& fonts, int font, int size, const 
   device.SetRenderState(D3DRS_LIGHTING, 1);
 }
 
-void DrawCentredString(Device& device, FontResources& fonts, int font, int size, const std::string& text,
-                       float centreX, float y, float z, int alpha) {
+void DrawCentredString(Device& device, FontResources& fonts, int font, int size, const std::string& text, float centreX,
+                       float y, float z, int alpha) {
   const float width = LayOutText(fonts.Metrics, size, text, 0, 0).EndX;
   DrawString(device, fonts, font, size, text, centreX - width / 2, y, z, alpha);
 }

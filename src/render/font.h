@@ -11,14 +11,14 @@
 
 namespace zt {
 
-constexpr int kFontCount = 4;  // font numbers 1..4, one texture each, one glyph layout
+constexpr int kFontCount = 4;          // font numbers 1..4, one texture each, one glyph layout
 constexpr uint32_t kFontVBBytes = 96;  // one glyph quad: 4 vertices of 24 bytes
 
 struct FontResources {
-  FontMetrics Metrics;                         // from LoadLetterTexCoords
-  VertexBufferPtr FontVB;                      // the one glyph quad, rewritten per glyph
+  FontMetrics Metrics;                          // from LoadLetterTexCoords
+  VertexBufferPtr FontVB;                       // the one glyph quad, rewritten per glyph
   std::array<TexturePtr, kFontCount> Textures;  // [font - 1]; empty when a file failed to load
-  D3DMATRIX TextPen = kIdentityMatrix;         // the pen of the string being drawn
+  D3DMATRIX TextPen = kIdentityMatrix;          // the pen of the string being drawn
 };
 
 // The font texture file of font 1..4, relative to the game folder.
@@ -42,8 +42,8 @@ void DrawString(Device& device, FontResources& fonts, int font, int size, const 
                 float z, int alpha);
 
 // DrawString with the text's middle at centreX.
-void DrawCentredString(Device& device, FontResources& fonts, int font, int size, const std::string& text,
-                       float centreX, float y, float z, int alpha);
+void DrawCentredString(Device& device, FontResources& fonts, int font, int size, const std::string& text, float centreX,
+                       float y, float z, int alpha);
 
 // Releases the four textures and the glyph buffer.
 void FreeFont(FontResources& fonts);

@@ -53,9 +53,7 @@ const GlyphRect& FontMetrics::Rect(int glyph) const {
   return glyph >= 1 && glyph <= kMaxGlyphs ? GlyphTable[glyph - 1] : kEmpty;
 }
 
-int32_t FontMetrics::Width(int glyph) const {
-  return glyph >= 1 && glyph <= kMaxGlyphs ? GlyphWidths[glyph - 1] : 0;
-}
+int32_t FontMetrics::Width(int glyph) const { return glyph >= 1 && glyph <= kMaxGlyphs ? GlyphWidths[glyph - 1] : 0; }
 
 FontMetrics LoadLetterTexCoords(const std::string& path) {
   return ParseLetterTexCoords(ReadWholeFile(path, path), path);

@@ -199,8 +199,8 @@ void DrawGameScene(Device& device, RenderResources& resources, FrameView& view) 
 
   // 14. The floating message and its bonus.
   if (const int alpha = MessageDrawAlpha(game.Msg.Alpha); alpha >= 0) {
-    DrawString(device, fonts, 4, game.Msg.Size, game.Msg.Text, kGlassCenterX + game.Msg.X, kGlassCenterY + 6.6f,
-               -1.5f, alpha);
+    DrawString(device, fonts, 4, game.Msg.Size, game.Msg.Text, kGlassCenterX + game.Msg.X, kGlassCenterY + 6.6f, -1.5f,
+               alpha);
     if (game.Msg.Bonus != 0)
       DrawString(device, fonts, 2, 4, "Bonus " + std::to_string(game.Msg.Bonus), kGlassCenterX - 1.7f,
                  kGlassCenterY + 5.9f, -1.5f, alpha);

@@ -61,7 +61,7 @@ std::vector<HudBarGroup> HudBarsOf(const GameState& state);
 // The swing of the interruption picture: a rocking about the vertical axis between -3 and
 // +3 degrees at 15 degrees per second, advanced only while the picture is drawn.
 struct SwingState {
-  float SwingAngle = 0;       // radians
+  float SwingAngle = 0;        // radians
   int32_t SwingDirection = 1;  // +1 or -1
 };
 void AdvanceSwing(SwingState& swing, uint32_t frameMs);

@@ -1,12 +1,12 @@
 #include "render/jpeg_conversion.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <system_error>
-
-#include <jpeglib.h>
 
 #include "core/file_read.h"
 #include "core/load_error.h"
@@ -118,9 +118,9 @@ std::string EncodeBmp24(const RgbPicture& picture) {
   PutLittle(out, 40, 4);              // BITMAPINFOHEADER
   PutLittle(out, static_cast<uint32_t>(picture.Width), 4);
   PutLittle(out, static_cast<uint32_t>(picture.Height), 4);  // positive: the bottom row first
-  PutLittle(out, 1, 2);   // planes
-  PutLittle(out, 24, 2);  // bits per pixel
-  PutLittle(out, 0, 4);   // BI_RGB
+  PutLittle(out, 1, 2);                                      // planes
+  PutLittle(out, 24, 2);                                     // bits per pixel
+  PutLittle(out, 0, 4);                                      // BI_RGB
   PutLittle(out, imageSize, 4);
   PutLittle(out, 2835, 4);  // 72 dots per inch
   PutLittle(out, 2835, 4);

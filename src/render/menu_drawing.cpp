@@ -11,8 +11,8 @@ namespace zt {
 namespace {
 
 constexpr D3DCOLOR kWhiteKey = 0xFFFFFFFFu;
-constexpr float kSlotStep = 2.4f;       // from one item slot down to the next
-constexpr float kSlabSection = 5.4f;    // width over height (and depth) of an item slab
+constexpr float kSlotStep = 2.4f;        // from one item slot down to the next
+constexpr float kSlabSection = 5.4f;     // width over height (and depth) of an item slab
 constexpr float kValueSlabWidth = 2.6f;  // item width over value slab width
 constexpr float kVolumeBrickSize = 0.74f;
 
@@ -173,14 +173,21 @@ struct MenuFrame {
       Slab(Picture(kOptionsItemPictures + slot - 1), ScaledAt(s, s / kSlabSection, s / kSlabSection, 0, 0, 0),
            Rolls(slot), Angle(slot), kGlassCenterX - 5, y);
       switch (slot) {
-        case 1: VolumeBar(0, 7.6923075f, 7.17f, y); break;
-        case 2: VolumeBar(1, 7.76699f, 7.18f, y); break;
+        case 1:
+          VolumeBar(0, 7.6923075f, 7.17f, y);
+          break;
+        case 2:
+          VolumeBar(1, 7.76699f, 7.18f, y);
+          break;
         case 3:
           ValueSlab(slot, Config.RotationClockwise ? kClockwisePicture : kCounterClockwisePicture, y);
           DemoFigureTurns();
           break;
-        case 4: ValueSlab(slot, kQualityPictures + std::clamp(Config.BrickQuality, 0, 2), y); break;
-        default: break;
+        case 4:
+          ValueSlab(slot, kQualityPictures + std::clamp(Config.BrickQuality, 0, 2), y);
+          break;
+        default:
+          break;
       }
     }
     Dev.SetRenderState(D3DRS_AMBIENT, Grey(kItemBrightness));
@@ -190,14 +197,30 @@ struct MenuFrame {
 }  // namespace
 
 const std::array<MenuPictureFile, kMenuPictureCount> kMenuPictureFiles = {{
-    {"textures/newgame.bmp", 0},     {"textures/options.bmp", 0},  {"textures/highscores.bmp", 0},
-    {"textures/help.bmp", 0},        {"textures/exit.bmp", 0},     {"textures/sound.bmp", 0},
-    {"textures/music.bmp", 0},       {"textures/rotation.bmp", 0}, {"textures/quality.bmp", 0},
-    {"textures/return.bmp", 0},      {"textures/zellory1.bmp", 0}, {"textures/zellory2.bmp", 0},
-    {"textures/zellory3.bmp", 0},    {"textures/zellory4.bmp", 0}, {"textures/zellory5.bmp", 0},
-    {"textures/return2.bmp", 0},     {"textures/cw.bmp", kWhiteKey}, {"textures/ccw.bmp", kWhiteKey},
-    {"textures/low.bmp", kWhiteKey}, {"textures/medium.bmp", kWhiteKey}, {"textures/high.bmp", kWhiteKey},
-    {"textures/stripe.bmp", kWhiteKey}, {"textures/backhelp.bmp", kWhiteKey}, {"textures/background.bmp", 0},
+    {"textures/newgame.bmp", 0},
+    {"textures/options.bmp", 0},
+    {"textures/highscores.bmp", 0},
+    {"textures/help.bmp", 0},
+    {"textures/exit.bmp", 0},
+    {"textures/sound.bmp", 0},
+    {"textures/music.bmp", 0},
+    {"textures/rotation.bmp", 0},
+    {"textures/quality.bmp", 0},
+    {"textures/return.bmp", 0},
+    {"textures/zellory1.bmp", 0},
+    {"textures/zellory2.bmp", 0},
+    {"textures/zellory3.bmp", 0},
+    {"textures/zellory4.bmp", 0},
+    {"textures/zellory5.bmp", 0},
+    {"textures/return2.bmp", 0},
+    {"textures/cw.bmp", kWhiteKey},
+    {"textures/ccw.bmp", kWhiteKey},
+    {"textures/low.bmp", kWhiteKey},
+    {"textures/medium.bmp", kWhiteKey},
+    {"textures/high.bmp", kWhiteKey},
+    {"textures/stripe.bmp", kWhiteKey},
+    {"textures/backhelp.bmp", kWhiteKey},
+    {"textures/background.bmp", 0},
 }};
 
 namespace {
@@ -275,16 +298,23 @@ void DrawMenu(Device& device, SceneResources& scene, MenuState& menu, const Sett
 
   MenuFrame frame{device, scene, menu, settings, shapes, frameMs};
   switch (menu.MenuScreen) {
-    case kMainScreen: frame.ItemColumn(5, kMainItemPictures, kGlassCenterY + 2.6f, 0.2f); break;
-    case kGameTypeScreen: frame.ItemColumn(6, kGameTypeItemPictures, kGlassCenterY + 3.6f, -0.1f); break;
-    case kOptionsScreen: frame.OptionsScreen(); break;
+    case kMainScreen:
+      frame.ItemColumn(5, kMainItemPictures, kGlassCenterY + 2.6f, 0.2f);
+      break;
+    case kGameTypeScreen:
+      frame.ItemColumn(6, kGameTypeItemPictures, kGlassCenterY + 3.6f, -0.1f);
+      break;
+    case kOptionsScreen:
+      frame.OptionsScreen();
+      break;
     case kHelpScreen:
       if (drawers.HelpScreen) drawers.HelpScreen();
       break;
     case kHighScoresScreen:
       if (drawers.HighScoreScreen) drawers.HighScoreScreen();
       break;
-    default: break;
+    default:
+      break;
   }
   if (drawers.Notice) drawers.Notice();
   if (inputLocked && drawers.Shade) drawers.Shade();

@@ -16,8 +16,8 @@
 namespace zt {
 
 // MenuPictures indices.
-constexpr int kMainItemPictures = 0;      // 0..4 the main menu items
-constexpr int kOptionsItemPictures = 5;   // 5..9 the options items
+constexpr int kMainItemPictures = 0;       // 0..4 the main menu items
+constexpr int kOptionsItemPictures = 5;    // 5..9 the options items
 constexpr int kGameTypeItemPictures = 10;  // 10..15 the game types and "return"
 constexpr int kClockwisePicture = 16, kCounterClockwisePicture = 17;
 constexpr int kQualityPictures = 18;  // 18..20 low, medium, high

@@ -69,8 +69,7 @@ std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t 
     texts.push_back({font, 6, named ? entry.EntryName + scores.NameCursor : entry.EntryName, kCx - 10, y});
     texts.push_back({font, 6, std::to_string(entry.EntryScore), kCx + 6.7f, y});
   }
-  texts.push_back(
-      {2, 7, scores.NameEntryActive ? "Enter your name" : "Press Esc to exit", kCx - 5.5f, kCy - 9.6f});
+  texts.push_back({2, 7, scores.NameEntryActive ? "Enter your name" : "Press Esc to exit", kCx - 5.5f, kCy - 9.6f});
   return texts;
 }
 
@@ -83,17 +82,19 @@ void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResour
 
 std::string SaveNoticeText(SaveNotice notice) {
   switch (notice) {
-    case SaveNotice::kHighScores: return "The high scores could not be saved";
-    case SaveNotice::kSettings: return "The settings could not be saved";
-    case SaveNotice::kNone: break;
+    case SaveNotice::kHighScores:
+      return "The high scores could not be saved";
+    case SaveNotice::kSettings:
+      return "The settings could not be saved";
+    case SaveNotice::kNone:
+      break;
   }
   return "";
 }
 
 void DrawSaveNotice(Device& device, FontResources& fonts, SaveNotice notice) {
   const std::string text = SaveNoticeText(notice);
-  if (!text.empty())
-    DrawCentredString(device, fonts, kNoticeFont, kNoticeSize, text, kCx, kNoticeY, 0.0f, 255);
+  if (!text.empty()) DrawCentredString(device, fonts, kNoticeFont, kNoticeSize, text, kCx, kNoticeY, 0.0f, 255);
 }
 
 }  // namespace zt

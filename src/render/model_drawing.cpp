@@ -62,8 +62,7 @@ void DrawModelWith(Device& device, const SceneResources& scene, const TModel& mo
 
 void Draw(Device& device, const SceneResources& scene, const TModel& model) {
   static const TexturePtr kNone;
-  DrawModelWith(device, scene, model,
-                model.ModelIndex < kModelCount ? scene.ModelTextures[model.ModelIndex] : kNone);
+  DrawModelWith(device, scene, model, model.ModelIndex < kModelCount ? scene.ModelTextures[model.ModelIndex] : kNone);
 }
 
 void Draw(Device& device, const SceneResources& scene, TBrick& brick, int32_t brickQuality) {

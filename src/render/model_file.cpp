@@ -124,7 +124,7 @@ ParsedModel ParseModel(const std::string& path, const std::string& text, const D
   ModelReader reader(path, text);
   ParsedModel model;
   TModelInfo& info = model.Info;
-  int32_t listCount = 0;      // the last "MaterialList" count; 0 before any
+  int32_t listCount = 0;  // the last "MaterialList" count; 0 before any
   int32_t materialSections = 0;
   while (!reader.AtEnd()) {
     const std::string keyword = reader.ReadLine();
@@ -217,8 +217,9 @@ void CheckConsistency(const ParsedModel& model, const std::string& path, const D
   for (size_t t = 0; t < model.Triangles.size(); ++t)
     for (const int32_t v : model.Triangles[t])
       if (v < 0 || v >= vertexCount)
-        Reject(log, path, "triangle " + std::to_string(t) + " names vertex " + std::to_string(v) + " of " +
-                              std::to_string(vertexCount));
+        Reject(log, path,
+               "triangle " + std::to_string(t) + " names vertex " + std::to_string(v) + " of " +
+                   std::to_string(vertexCount));
   if (info.Textured) {
     if (model.TriangleTex.size() < model.Triangles.size())
       Reject(log, path, "TrianglesTex has fewer rows than Triangles");
@@ -226,8 +227,9 @@ void CheckConsistency(const ParsedModel& model, const std::string& path, const D
     for (size_t t = 0; t < model.Triangles.size(); ++t)
       for (const int32_t c : model.TriangleTex[t])
         if (c < 0 || c >= coordCount)
-          Reject(log, path, "triangle " + std::to_string(t) + " names texture coordinate " + std::to_string(c) +
-                                " of " + std::to_string(coordCount));
+          Reject(log, path,
+                 "triangle " + std::to_string(t) + " names texture coordinate " + std::to_string(c) + " of " +
+                     std::to_string(coordCount));
     return;
   }
   if (info.SingleMaterial) return;
@@ -237,8 +239,9 @@ void CheckConsistency(const ParsedModel& model, const std::string& path, const D
   const auto materialCount = static_cast<int32_t>(info.Materials.size());
   for (size_t t = 0; t < info.FaceMaterials.size(); ++t)
     if (info.FaceMaterials[t] < 0 || info.FaceMaterials[t] >= materialCount)
-      Reject(log, path, "face " + std::to_string(t) + " names material " + std::to_string(info.FaceMaterials[t]) +
-                            " of " + std::to_string(materialCount));
+      Reject(log, path,
+             "face " + std::to_string(t) + " names material " + std::to_string(info.FaceMaterials[t]) + " of " +
+                 std::to_string(materialCount));
 }
 
 std::vector<D3DVECTOR> FaceNormals(const ParsedModel& model) {
@@ -304,7 +307,6 @@ std::vector<DrawRun> MakeRuns(const TModelInfo& info) {
 
 }  // namespace
 
-
 std::string LoadModelTexture(const std::string& name) {
   if (name == kBrickTextureName) return {};
   return std::string(kModelTextureFolder) + name;
@@ -329,8 +331,9 @@ void LoadModelFromText(ModelSet& models, const std::string& path, const std::str
   const auto triangleCount = static_cast<int32_t>(model.Triangles.size());
   const int32_t used = info.Textured ? models.TexturedVertexCount() : models.PlainVertexCount();
   if (triangleCount > (kModelBufferVertices - used) / 3)
-    Reject(log, path, "its " + std::to_string(triangleCount) + " triangles do not fit into the 300000 vertices of " +
-                          (info.Textured ? "TexMeshVB" : "MeshVB"));
+    Reject(log, path,
+           "its " + std::to_string(triangleCount) + " triangles do not fit into the 300000 vertices of " +
+               (info.Textured ? "TexMeshVB" : "MeshVB"));
   info.FirstVertex = used;
   WriteLog(log, path + " fill VB - lock ok");
   for (size_t t = 0; t < model.Triangles.size(); ++t)

@@ -72,8 +72,8 @@ struct TModelInfo {
 // The loaded meshes and the contents of the two mesh vertex buffers.
 struct ModelSet {
   std::array<TModelInfo, kModelCount> ModelTable{};
-  uint8_t NextModelIndex = 0;                 // the record the next LoadModel fills
-  std::vector<MeshVertex> PlainVertices;      // MeshVB from vertex 0; size = PlainVertexCount
+  uint8_t NextModelIndex = 0;                   // the record the next LoadModel fills
+  std::vector<MeshVertex> PlainVertices;        // MeshVB from vertex 0; size = PlainVertexCount
   std::vector<TexMeshVertex> TexturedVertices;  // TexMeshVB from vertex 0; size = TexturedVertexCount
   int32_t PlainVertexCount() const { return static_cast<int32_t>(PlainVertices.size()); }
   int32_t TexturedVertexCount() const { return static_cast<int32_t>(TexturedVertices.size()); }

@@ -47,8 +47,8 @@ std::string SceneResources::PathOf(const std::string& file) const {
 void LoadSceneTexture(Device& device, const SceneResources& scene, const std::string& file, D3DCOLOR colorKey,
                       TexturePtr& out) {
   Release(out);
-  device.LoadTextureFromFile(scene.PathOf(file), 0, 0, 0, 0, scene.TextureFormat, D3DPOOL_MANAGED,
-                             D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, colorKey, out);
+  device.LoadTextureFromFile(scene.PathOf(file), 0, 0, 0, 0, scene.TextureFormat, D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE,
+                             D3DX_DEFAULT, colorKey, out);
 }
 
 void SetupCamera(Device& device, SceneResources& scene) {
@@ -59,9 +59,7 @@ void SetupCamera(Device& device, SceneResources& scene) {
   device.SetTransform(D3DTS_PROJECTION, scene.Projection);
 }
 
-float PictureRightEdge(float z) {
-  return kGlassCenterX + (z - kCameraZ) * std::tan(kFieldOfView / 2) / kAspect;
-}
+float PictureRightEdge(float z) { return kGlassCenterX + (z - kCameraZ) * std::tan(kFieldOfView / 2) / kAspect; }
 
 void SetupLights(Device& device) {
   D3DLIGHT8 sun;
@@ -156,10 +154,8 @@ void CreateShadeVB(Device& device, SceneResources& scene) {
 
 void SetShadeAlpha(SceneResources& scene, int32_t a) {
   const D3DCOLOR colour = D3DCOLOR_ARGB(static_cast<uint32_t>(std::clamp(a, 0, 255)), 0, 0, 0);
-  const std::array<ShadeVertex, 4> vertices = {{{-0.5f, 0.5f, 0, colour},
-                                                {0.5f, 0.5f, 0, colour},
-                                                {-0.5f, -0.5f, 0, colour},
-                                                {0.5f, -0.5f, 0, colour}}};
+  const std::array<ShadeVertex, 4> vertices = {
+      {{-0.5f, 0.5f, 0, colour}, {0.5f, 0.5f, 0, colour}, {-0.5f, -0.5f, 0, colour}, {0.5f, -0.5f, 0, colour}}};
   WriteVertices(scene.ShadeVB, 0, vertices);
 }
 

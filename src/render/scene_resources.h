@@ -25,8 +25,8 @@ constexpr int kMenuPictureCount = 24;
 
 // Camera: the eye in front of the glass centre, looking along +z.
 constexpr float kCameraZ = -19.0f;
-constexpr float kFieldOfView = 1.0f;   // radians
-constexpr float kAspect = 0.75f;       // fixed: other than 4:3 back buffers stretch the picture
+constexpr float kFieldOfView = 1.0f;  // radians
+constexpr float kAspect = 0.75f;      // fixed: other than 4:3 back buffers stretch the picture
 constexpr float kNearPlane = 1.0f;
 constexpr float kFarPlane = 25.0f;
 constexpr D3DCOLOR kSceneAmbient = 0x00454545;
@@ -44,9 +44,9 @@ struct ShadeVertex {
 };
 static_assert(sizeof(QuadVertex) == 24 && sizeof(ShadeVertex) == 16);
 
-constexpr uint32_t kQuadVBBytes = 192;    // 8 vertices: 0..3 the unit quad, 4..7 the bar quad
-constexpr uint32_t kTrailVBBytes = 96;    // 4 vertices
-constexpr uint32_t kShadeVBBytes = 64;    // 4 vertices
+constexpr uint32_t kQuadVBBytes = 192;     // 8 vertices: 0..3 the unit quad, 4..7 the bar quad
+constexpr uint32_t kTrailVBBytes = 96;     // 4 vertices
+constexpr uint32_t kShadeVBBytes = 64;     // 4 vertices
 constexpr uint32_t kMenuQuadVBBytes = 96;  // 4 vertices
 constexpr uint32_t kMeshVBBytes = kModelBufferVertices * kMeshStride;        // 7,200,000
 constexpr uint32_t kTexMeshVBBytes = kModelBufferVertices * kTexMeshStride;  // 10,800,000
@@ -67,14 +67,14 @@ struct SceneResources {
 
   // The loading screen, the bars and the trail.
   TexturePtr Intro, LoadingBar, BarFrame2, BarFill2, BarFrame3, BarFill3, MotionBlur;
-  std::array<TexturePtr, kStatePictures + 1> StateTextures;   // [1..3]; [0] unused
-  std::array<TexturePtr, kGameTypes + 1> GameBackgrounds;     // [1..5] by game type; [0] unused
-  std::array<TexturePtr, kBrickColors + 1> BrickTextures;     // [1..49] by brick colour; [0] unused
-  std::array<TexturePtr, kMenuPictureCount> MenuPictures;     // [0..23], see menu_drawing.h
+  std::array<TexturePtr, kStatePictures + 1> StateTextures;  // [1..3]; [0] unused
+  std::array<TexturePtr, kGameTypes + 1> GameBackgrounds;    // [1..5] by game type; [0] unused
+  std::array<TexturePtr, kBrickColors + 1> BrickTextures;    // [1..49] by brick colour; [0] unused
+  std::array<TexturePtr, kMenuPictureCount> MenuPictures;    // [0..23], see menu_drawing.h
 
-  ModelSet Models;                                 // the six meshes and their buffer contents
+  ModelSet Models;                                    // the six meshes and their buffer contents
   std::array<TexturePtr, kModelCount> ModelTextures;  // a mesh's own texture, when it names one
-  TModel GlassFrameA, GlassFrameB, Bomb;           // the placed glass frames and bomb
+  TModel GlassFrameA, GlassFrameB, Bomb;              // the placed glass frames and bomb
 
   // The file name under GameDir, with forward slashes.
   std::string PathOf(const std::string& file) const;
@@ -108,9 +108,9 @@ void InitTexturesBkGrGame(Device& device, SceneResources& scene, const LoadingPr
 
 // The vertex buffers. The mesh buffers' creation result is returned for the caller's report.
 HRESULT CreateMeshBuffers(Device& device, SceneResources& scene);  // MeshVB, then TexMeshVB
-void InitVBMenu(Device& device, SceneResources& scene);  // QuadVB with the unit quad in vertices 0..3
-void CreateTrailVB(Device& device, SceneResources& scene);  // created and filled
-void CreateShadeVB(Device& device, SceneResources& scene);  // created empty
+void InitVBMenu(Device& device, SceneResources& scene);            // QuadVB with the unit quad in vertices 0..3
+void CreateTrailVB(Device& device, SceneResources& scene);         // created and filled
+void CreateShadeVB(Device& device, SceneResources& scene);         // created empty
 // QuadVB vertices 4..7: the bar quad showing the left part f (0..1) of its texture unscaled.
 void FillBarQuad(SceneResources& scene, float f);
 // ShadeVB: the overlay in black at opacity a (0..255).

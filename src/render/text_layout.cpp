@@ -8,30 +8,46 @@ int GlyphOfChar(char c) {
   if (code >= 'A' && code <= 'Z') return 11 + (code - 'A');
   if (code >= 'a' && code <= 'z') return 11 + (code - 'a');
   switch (code) {
-    case ':': return 37;
-    case ',': return 38;
-    case '!': return 39;
-    case '<': return 40;
-    case '>': return 41;
-    case '\'': return 42;
-    case '-': return 43;
-    case '.': return 44;
-    case '+': return 45;
-    case '/': return 46;
-    case '|': return 47;
-    case '=': return 48;
-    case '?': return 49;
-    case '@': return 50;
-    case '$': return 51;
-    case ' ': return kSpaceGlyph;
-    default: return kIgnoredGlyph;
+    case ':':
+      return 37;
+    case ',':
+      return 38;
+    case '!':
+      return 39;
+    case '<':
+      return 40;
+    case '>':
+      return 41;
+    case '\'':
+      return 42;
+    case '-':
+      return 43;
+    case '.':
+      return 44;
+    case '+':
+      return 45;
+    case '/':
+      return 46;
+    case '|':
+      return 47;
+    case '=':
+      return 48;
+    case '?':
+      return 49;
+    case '@':
+      return 50;
+    case '$':
+      return 51;
+    case ' ':
+      return kSpaceGlyph;
+    default:
+      return kIgnoredGlyph;
   }
 }
 
 float TextScale(int size) { return static_cast<float>(static_cast<double>(size) / 300.0); }
 
-TextLayout LayOutText(const FontMetrics& font, int size, const std::string& text, float x, float y,
-                      float clipRight) {
+TextLayout LayOutText(const FontMetrics& font, int size, const std::string& text, float x, float y, float clipRight) {
   const float scale = TextScale(size);
   const float height = static_cast<float>(kGlyphHeight) * scale;
   const float halfUp = 0.5f * height;

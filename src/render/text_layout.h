@@ -25,13 +25,13 @@ float TextScale(int size);
 // One glyph of a laid-out text. The quad's corners are the unit glyph quad
 // (0, 0.5) (1, 0.5) (0, -0.5) (1, -0.5) scaled by (Width, Height) and moved to (PenX, PenY).
 struct GlyphQuad {
-  int Glyph = 0;               // 1..100
-  float PenX = 0, PenY = 0;    // pen position when the glyph is drawn, world units
-  float Width = 0, Height = 0; // world units
-  float X0 = 0, Y0 = 0;        // left, top
-  float X1 = 0, Y1 = 0;        // right, bottom
-  float U0 = 0, V0 = 0;        // u left, v top
-  float U1 = 0, V1 = 0;        // u right, v bottom
+  int Glyph = 0;                // 1..100
+  float PenX = 0, PenY = 0;     // pen position when the glyph is drawn, world units
+  float Width = 0, Height = 0;  // world units
+  float X0 = 0, Y0 = 0;         // left, top
+  float X1 = 0, Y1 = 0;         // right, bottom
+  float U0 = 0, V0 = 0;         // u left, v top
+  float U1 = 0, V1 = 0;         // u right, v bottom
 };
 
 struct TextLayout {

@@ -22,10 +22,16 @@ TEST(CommandLine, ReadsTheOptionsAndRefusesTheRest) {
   EXPECT_EQ(line.FramesPerSecond, -1);  // the display's pace
   EXPECT_EQ(ParseCommandLine({"--fps", "0"}).FramesPerSecond, 0);
   EXPECT_EQ(ParseCommandLine({"--fps", "144"}).FramesPerSecond, 144);
-  for (const std::vector<std::string>& bad :
-       std::vector<std::vector<std::string>>{{"--game", "6"}, {"--game"}, {"--bogus"}, {"--headless"},
-                                             {"--replay", "x", "--size", "10x10"}, {"--size", "720by540"},
-                                             {"--fps", "-1"}, {"--fps", "1001"}, {"--fps", "60Hz"}, {"--fps"}})
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"--game", "6"},
+                                                                                   {"--game"},
+                                                                                   {"--bogus"},
+                                                                                   {"--headless"},
+                                                                                   {"--replay", "x", "--size", "10x10"},
+                                                                                   {"--size", "720by540"},
+                                                                                   {"--fps", "-1"},
+                                                                                   {"--fps", "1001"},
+                                                                                   {"--fps", "60Hz"},
+                                                                                   {"--fps"}})
     EXPECT_FALSE(ParseCommandLine(bad).Error.empty()) << bad[0];
 }
 
@@ -49,10 +55,10 @@ std::string LogText(const std::string& path) {
 class DeviceSetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    log.Path = (std::filesystem::temp_directory_path() /
-                ("zt_device_setup_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                 ".txt"))
-                   .string();
+    log.Path =
+        (std::filesystem::temp_directory_path() /
+         ("zt_device_setup_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".txt"))
+            .string();
     ResetLog(log);
   }
   DebugLog log;
@@ -82,8 +88,9 @@ TEST_F(DeviceSetupTest, FullScreenPicksTheFirstAcceptedFormatAndLogsEachStep) {
   EXPECT_EQ(factory->CreatedWith[0].BackBufferHeight, 0u);
   EXPECT_EQ(factory->CreatedWith[0].Windowed, 0u);
   EXPECT_EQ(factory->CreatedWith[0].BackBufferFormat, D3DFMT_R5G6B5);
-  EXPECT_EQ(LogText(log.Path),
-            "Direct3DCreate - Ok\r\nAdapterFormat 23\r\nTextOut \"Loading\"\r\nFill d3dpp - Ok\r\nCreateDevice - Ok\r\n");
+  EXPECT_EQ(
+      LogText(log.Path),
+      "Direct3DCreate - Ok\r\nAdapterFormat 23\r\nTextOut \"Loading\"\r\nFill d3dpp - Ok\r\nCreateDevice - Ok\r\n");
 }
 
 TEST_F(DeviceSetupTest, FullScreenWithAChosenModeUsesIt) {

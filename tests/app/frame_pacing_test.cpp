@@ -78,8 +78,7 @@ TEST(FramePacing, SwapsThatReturnAtOnceArePacedToTheRefreshRate) {
   loop.Frames(pacer, 20, false);
   EXPECT_FALSE(pacer.Learning());
   EXPECT_FALSE(pacer.SwapsBlock());
-  for (int i = 0; i < 15; ++i)
-    EXPECT_FALSE(loop.Held[static_cast<size_t>(i)]) << "learning frames are not held";
+  for (int i = 0; i < 15; ++i) EXPECT_FALSE(loop.Held[static_cast<size_t>(i)]) << "learning frames are not held";
   loop.Frames(pacer, 600, false);
   // Deadlines are absolute: every gap is one refresh, and ten seconds hold 600 frames.
   for (uint64_t gap : loop.LastIntervals(590)) EXPECT_EQ(gap, 16667u);

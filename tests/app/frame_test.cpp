@@ -191,8 +191,7 @@ TEST_F(ProgramFrames, KeysTappedDuringTheFadeIntoAGameHaveNoEffectInIt) {
                                           [] { return true; }});
   DIFree(program_.Input);
   program_.Input.Device = &device;
-  ASSERT_TRUE(DIInit(program_.Input) && DICreateKeyboard(program_.Input) &&
-              DIAcquireKeyboard(program_.Input, true));
+  ASSERT_TRUE(DIInit(program_.Input) && DICreateKeyboard(program_.Input) && DIAcquireKeyboard(program_.Input, true));
   const auto tap = [&device](SDL_Scancode scancode) {
     SDL_Event event{};
     event.type = SDL_KEYDOWN;
@@ -207,7 +206,7 @@ TEST_F(ProgramFrames, KeysTappedDuringTheFadeIntoAGameHaveNoEffectInIt) {
   ASSERT_TRUE(program_.Game.Mode.FadeOut);  // the tap chose the game
   int frames = 0;
   while ((program_.Game.Mode.InMenu || program_.Game.Mode.InputLocked) && ++frames < 200) {
-    if (frames == 2) tap(SDL_SCANCODE_RETURN);  // the second press of a double Enter
+    if (frames == 2) tap(SDL_SCANCODE_RETURN);            // the second press of a double Enter
     if (program_.Game.Mode.FadeIn) tap(SDL_SCANCODE_UP);  // a turn asked for too early
     Frame();
   }

@@ -50,9 +50,8 @@ TEST_F(RecordingTarget, LinksAreFollowedAtBothEnds) {
   fs::create_symlink("../data/highscores.dat", Path("elsewhere/to-table.replay"));  // no table yet
   fs::create_symlink(Path("elsewhere/to-table.replay"), Path("elsewhere/chain.replay"));
   fs::create_directory_symlink(Path("data"), Path("elsewhere/data-link"));
-  for (const char* name :
-       {"elsewhere/to-config.replay", "elsewhere/to-table.replay", "elsewhere/chain.replay",
-        "elsewhere/data-link/debug.txt", "elsewhere/data-link/../data/result.txt"})
+  for (const char* name : {"elsewhere/to-config.replay", "elsewhere/to-table.replay", "elsewhere/chain.replay",
+                           "elsewhere/data-link/debug.txt", "elsewhere/data-link/../data/result.txt"})
     EXPECT_TRUE(Refused(name)) << name;
 
   // A config.ini the player keeps elsewhere through a link: its target and the names beside it.

@@ -42,20 +42,21 @@ void ExpectMalformed(const std::string& line) {
 }
 
 TEST(ReplayFile, MalformedLinesNameTheFileAndLine) {
-  const char* bad[] = {"frame 0", "frame 100001", "frame 16 jump", "game 6", "seed x", "frames 0 16",
-                       "expect Score ~ 3", "expect Score ==", "expect Score == [1,", "fly", "type \\q", "state now", "frame 16 dik:256"};
+  const char* bad[] = {
+      "frame 0",          "frame 100001",    "frame 16 jump",       "game 6", "seed x",   "frames 0 16",
+      "expect Score ~ 3", "expect Score ==", "expect Score == [1,", "fly",    "type \\q", "state now",
+      "frame 16 dik:256"};
   for (const char* line : bad) ExpectMalformed(line);
 }
 
 // Every value the game itself gives a setting reads back from its option line; a value
 // outside the setting's range, or not a finite number, makes the line malformed.
 TEST(ReplayFile, OptionsTakeOnlyTheValuesTheirSettingsCanHave) {
-  const std::pair<const char*, double> good[] = {
-      {"RotationClockwise 0", 0},         {"RotationClockwise 1", 1},
-      {"RotationSpeedFactor 0.75", 0.75}, {"RotationSpeedFactor 1.15", 1.15},
-      {"RotationSpeedFactor 1.55", 1.55}, {"SidewaysKeyDelay 170", 170},
-      {"SidewaysKeyDelay 250", 250},      {"SidewaysKeyDelay 340", 340},
-      {"SidewaysKeyDelay 0", 0},          {"FullScreenMode 1", 1}};
+  const std::pair<const char*, double> good[] = {{"RotationClockwise 0", 0},         {"RotationClockwise 1", 1},
+                                                 {"RotationSpeedFactor 0.75", 0.75}, {"RotationSpeedFactor 1.15", 1.15},
+                                                 {"RotationSpeedFactor 1.55", 1.55}, {"SidewaysKeyDelay 170", 170},
+                                                 {"SidewaysKeyDelay 250", 250},      {"SidewaysKeyDelay 340", 340},
+                                                 {"SidewaysKeyDelay 0", 0},          {"FullScreenMode 1", 1}};
   for (const auto& [line, value] : good) {
     const ReplayFile file = ParseReplay(std::string("option ") + line + "\n", "good.replay");
     ASSERT_EQ(file.Commands.size(), 1u) << line;

@@ -62,7 +62,7 @@ TEST_F(SoundsTest, LoadingOpensEveryFileLogsEachStepAndStartsTheMenuTuneLooped) 
   EXPECT_EQ(mixer.samplePaths[0], "sounds/youaregood.ogg");
   EXPECT_EQ(mixer.samplePaths[22], "sounds/superfigure.ogg");
   EXPECT_EQ(ReadLines(log.Path), (std::vector<std::string>{"Music_Load - done", "Sound_Load - done",
-                                                            "Music_SetVolume - done", "Music_Play - done"}));
+                                                           "Music_SetVolume - done", "Music_Play - done"}));
   // The volume is set before the menu tune starts, and the tune loops.
   const auto& calls = mixer.calls;
   const auto volume = std::find(calls.begin(), calls.end(), "ChannelSetVolume 0 56");
@@ -153,15 +153,14 @@ TEST_F(SoundsTest, WithoutAWorkingMixerTheGamePlaysSilently) {
   EXPECT_NO_THROW(LoadAudio(sounds, &mixer, settings, log));
   EXPECT_TRUE(sounds.Silent);
   EXPECT_EQ(mixer.calls, (std::vector<std::string>{"Init 44100"}));
-  EXPECT_EQ(ReadLines(log.Path),
-            (std::vector<std::string>{kNoSoundLogLine, "Music_Load - done", "Sound_Load - done",
-                                      "Music_SetVolume - done", "Music_Play - done"}));
+  EXPECT_EQ(ReadLines(log.Path), (std::vector<std::string>{kNoSoundLogLine, "Music_Load - done", "Sound_Load - done",
+                                                           "Music_SetVolume - done", "Music_Play - done"}));
 
   Sound_Play(sounds, 4, 9);
   Music_SetVolume(sounds, 9);
   Music_Play(sounds, 2, false);
   mixer.EndStream(0);
-  EXPECT_FALSE(Music_Finished(sounds));  // a silent track never ends
+  EXPECT_FALSE(Music_Finished(sounds));    // a silent track never ends
   EXPECT_EQ(sounds.CurrentMusicTrack, 2);  // but the track order goes on as with sound
   ReleaseAudio(sounds);
   EXPECT_EQ(mixer.calls, (std::vector<std::string>{"Init 44100"}));

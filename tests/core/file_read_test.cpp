@@ -18,9 +18,7 @@ using testing::WriteBytes;
 
 constexpr std::uintmax_t kBound = 1000;
 
-bool Mentions(const FileBytes& read, const std::string& words) {
-  return read.Error.find(words) != std::string::npos;
-}
+bool Mentions(const FileBytes& read, const std::string& words) { return read.Error.find(words) != std::string::npos; }
 
 struct FileReading : ::testing::Test {
   TempFolder folder;

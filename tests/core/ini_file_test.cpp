@@ -1,11 +1,11 @@
 #include "core/ini_file.h"
-#include "core/safe_save.h"
-
-#include "core/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include "core/safe_save.h"
+#include "core/temp_folder.h"
 
 namespace zt {
 namespace {
@@ -22,8 +22,8 @@ TEST(ParseIniInteger, OnlyWholeDecimalNumbersWithinThirtyTwoBits) {
   EXPECT_EQ(ParseIniInteger("007"), 7);
   EXPECT_EQ(ParseIniInteger("2147483647"), 2147483647);
   EXPECT_EQ(ParseIniInteger("-2147483648"), INT32_MIN);
-  for (const char* notANumber : {"", " ", "-", "+", "12abc", "abc", "0x10", "1.5", "1 000", "--1", "+-1",
-                                 "2147483648", "-2147483649", "99999999999999999999999"})
+  for (const char* notANumber : {"", " ", "-", "+", "12abc", "abc", "0x10", "1.5", "1 000", "--1", "+-1", "2147483648",
+                                 "-2147483649", "99999999999999999999999"})
     EXPECT_FALSE(ParseIniInteger(notANumber)) << '"' << notANumber << '"';
 }
 

@@ -91,8 +91,7 @@ TEST_F(LinkedFiles, LinksPlantedAtTheGamesOwnNamesAreNeverWrittenThrough) {
   WriteBytes(victim, "precious");
   const std::string table = game + "/highscores.dat";
   WriteBytes(table, "damaged");
-  for (const char* name : {".tmp", ".bad", ".bad.1", ".bad.2"})
-    std::filesystem::create_symlink(victim, table + name);
+  for (const char* name : {".tmp", ".bad", ".bad.1", ".bad.2"}) std::filesystem::create_symlink(victim, table + name);
   std::filesystem::create_symlink(victim, game + "/result.txt");
 
   EXPECT_EQ(MoveFileAside(table), table + ".bad");

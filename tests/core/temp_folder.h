@@ -14,8 +14,8 @@ class TempFolder {
  public:
   TempFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            (std::string("zt_") + info->test_suite_name() + "_" + info->name());
+    path_ =
+        std::filesystem::temp_directory_path() / (std::string("zt_") + info->test_suite_name() + "_" + info->name());
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -16,8 +16,10 @@ struct ColourVertex {  // the 0x142 layout
 void FillQuad(VertexBuffer& buffer, uint32_t offset, D3DCOLOR colour, float u) {
   uint8_t* data = nullptr;
   ASSERT_EQ(buffer.Lock(offset, 96, &data), D3D_OK);
-  const ColourVertex quad[4] = {{-0.5f, 0.5f, 0, colour, 0, 0}, {0.5f, 0.5f, 0, colour, u, 0},
-                                {-0.5f, -0.5f, 0, colour, 0, 1}, {0.5f, -0.5f, 0, colour, u, 1}};
+  const ColourVertex quad[4] = {{-0.5f, 0.5f, 0, colour, 0, 0},
+                                {0.5f, 0.5f, 0, colour, u, 0},
+                                {-0.5f, -0.5f, 0, colour, 0, 1},
+                                {0.5f, -0.5f, 0, colour, u, 1}};
   std::memcpy(data, quad, sizeof quad);
   ASSERT_EQ(buffer.Unlock(), D3D_OK);
 }

@@ -34,8 +34,7 @@ class TextureLoading : public ::testing::Test {
 };
 
 // 3 x 2: an odd width, so every 24-bit row carries padding.
-const std::vector<uint32_t> kPicture = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
-                                        0xFFFFFFFF, 0xFF102030, 0xFFFEFFFF};
+const std::vector<uint32_t> kPicture = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF102030, 0xFFFEFFFF};
 
 TEST_F(TextureLoading, BitmapsDecodeTopRowFirstAndOpaque) {
   test::WriteBmp(Path("p24.bmp"), 3, 2, kPicture, 24);

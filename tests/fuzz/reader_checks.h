@@ -5,11 +5,10 @@
 // one of these promises throws ReaderFault; any other exception escapes too.
 #pragma once
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,8 +40,8 @@ inline void Require(bool condition, const std::string& what) {
 // The line of a LoadError lies within the text, or one past its end ("ends early").
 inline void CheckLoadError(const LoadError& error, const std::string& file, const std::string& text) {
   Require(error.File() == file, "the error names " + error.File() + ", not " + file);
-  const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) +
-                     (!text.empty() && text.back() != '\n' ? 1 : 0);
+  const auto lines =
+      static_cast<int>(std::count(text.begin(), text.end(), '\n')) + (!text.empty() && text.back() != '\n' ? 1 : 0);
   Require(error.Line() >= 0 && error.Line() <= lines + 1, "the error names line " + std::to_string(error.Line()));
 }
 

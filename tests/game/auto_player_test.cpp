@@ -144,7 +144,7 @@ TEST(AutoPlayerSteering, LongFramesHoldTheKeyForItsRepeatAndShortOnesTapIt) {
     Rig rig(kTorvane, delay);
     for (int c = 1; c <= kGlassColumns; ++c)
       if (c != 10) rig.h.state.Cells.Occupy(c, 1, 3);  // only the far right column is worth going to
-    rig.Frame(ms);  // a first frame, so the player knows how long frames take
+    rig.Frame(ms);                                     // a first frame, so the player knows how long frames take
     rig.Figure(1, 2);
     rig.player = AutoPlayer{};
     int frames = 0;
@@ -190,8 +190,8 @@ TEST(AutoPlayerStrength, ATorvaneGameAtLevelOneRunsOnAndClearsRowsWithEverySetti
     float turnSpeed;
     uint32_t delay;
   };
-  for (const Case& c : {Case{true, 0.75f, 340}, Case{false, 0.75f, 340}, Case{false, 1.15f, 250},
-                        Case{true, 1.55f, 170}}) {
+  for (const Case& c :
+       {Case{true, 0.75f, 340}, Case{false, 0.75f, 340}, Case{false, 1.15f, 250}, Case{true, 1.55f, 170}}) {
     SCOPED_TRACE(std::string(c.clockwise ? "clockwise, " : "counter-clockwise, ") + std::to_string(c.turnSpeed));
     Rig rig(kTorvane, c.delay, c.clockwise);
     rig.h.settings.RotationSpeedFactor = c.turnSpeed;

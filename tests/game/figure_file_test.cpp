@@ -168,8 +168,8 @@ TEST(ShippedFigureFile, EveryTurnStandsAsCloseToTheSwingEndAsTheBoxAllows) {
           if ((di == 0 && dj == 0) || !InsideBox(to, di, dj)) continue;
           const int ex = dx + 2 * dj, ey = dy - 2 * di;
           EXPECT_GE(ex * ex + ey * ey, distance)
-              << "figure " << figure << " turn " << NextTurn(turn) << " shifted by rows " << di
-              << ", columns " << dj << " would stand closer to the swing's end";
+              << "figure " << figure << " turn " << NextTurn(turn) << " shifted by rows " << di << ", columns " << dj
+              << " would stand closer to the swing's end";
         }
     }
 }
@@ -233,8 +233,7 @@ class FigureFileReader : public ::testing::Test {
       EXPECT_EQ(error.Line(), line);
       EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
       if (line > 0) {
-        EXPECT_NE(std::string(error.what()).find("line " + std::to_string(line)), std::string::npos)
-            << error.what();
+        EXPECT_NE(std::string(error.what()).find("line " + std::to_string(line)), std::string::npos) << error.what();
       }
     }
   }

@@ -129,9 +129,9 @@ TEST(Pools, RedaraRedrawsMakeTheHardRowsRarer) {
   // A row r draw: P = 1/14 for r < 10; rows 10, 11 are kept with 1/2 and redrawn with 1/2;
   // rows 12..14 on a redraw are redrawn once more with 1/2.
   const double p = 1.0 / 14;
-  const double redraw = 5 * p / 2;          // first draw in 10..14 and redrawn
-  const double low = p + redraw * p;        // rows 1..9
-  const double mid = p / 2 + redraw * p;    // rows 10..11
+  const double redraw = 5 * p / 2;                               // first draw in 10..14 and redrawn
+  const double low = p + redraw * p;                             // rows 1..9
+  const double mid = p / 2 + redraw * p;                         // rows 10..11
   const double high = p / 2 + redraw * (p / 2 + 3 * p / 2 * p);  // rows 12..14
   EXPECT_NEAR(rows[1], low * draws, 0.06 * low * draws);
   EXPECT_NEAR(rows[10], mid * draws, 0.06 * mid * draws);

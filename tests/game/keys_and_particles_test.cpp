@@ -132,17 +132,17 @@ int UpdatesUntilGone(uint8_t kind, int32_t life, uint32_t frameMs, int limit = 1
 }
 
 TEST(Particles, LifeAndSizeDecideWhenAParticleGoes) {
-  EXPECT_EQ(UpdatesUntilGone(2, 200, 20), 95);   // by life: 2 per update down to 10
-  EXPECT_EQ(UpdatesUntilGone(4, 200, 20), 17);   // by size: 0.06 per update from 1.0
+  EXPECT_EQ(UpdatesUntilGone(2, 200, 20), 95);         // by life: 2 per update down to 10
+  EXPECT_EQ(UpdatesUntilGone(4, 200, 20), 17);         // by size: 0.06 per update from 1.0
   EXPECT_EQ(UpdatesUntilGone(3, 200, 2, 5000), 5000);  // 0.36 rounds to 0: smoke stays
 }
 
 TEST(Particles, RemovalKeepsTheOrderFromNewestToOldest) {
   ParticleLists lists;
-  Particle_Add(lists, 1, 1, 11, 1, 0, 0, 0);   // oldest, goes first
+  Particle_Add(lists, 1, 1, 11, 1, 0, 0, 0);  // oldest, goes first
   Particle_Add(lists, 1, 1, 200, 2, 0, 0, 0);
-  Particle_Add(lists, 1, 1, 12, 3, 0, 0, 0);   // newest, goes next
-  Particle_Update(lists[1], 4);                // decay 25 per 100 ms: 1 life
+  Particle_Add(lists, 1, 1, 12, 3, 0, 0, 0);  // newest, goes next
+  Particle_Update(lists[1], 4);               // decay 25 per 100 ms: 1 life
   ASSERT_EQ(lists[1].Size(), 2u);
   EXPECT_EQ(lists[1].Head().X, 3.0f);
   Particle_Update(lists[1], 4);
@@ -155,7 +155,7 @@ TEST(Particles, MotionUsesTheVelocityBeforeTheUpdate) {
   Particle_Add(lists, 2, 2, 200, 0, 0, 100, 0);
   Particle_Update(lists[2], 100);
   const TParticle& p = lists[2].Head();
-  EXPECT_FLOAT_EQ(p.X, 1.0f);   // 100 / 10000 * 100
+  EXPECT_FLOAT_EQ(p.X, 1.0f);  // 100 / 10000 * 100
   EXPECT_FLOAT_EQ(p.Y, 0.0f);
   EXPECT_FLOAT_EQ(p.VY, -17.0f);  // -170 / 1000 * 100
   EXPECT_FLOAT_EQ(p.SX, 2.82f);

@@ -67,8 +67,8 @@ TEST(ClearFullRows, BricksAboveAreRaisedAndSettleBackIntoTheirRows) {
 
 TEST(ClearFullRows, FanfaresCycleInOrderFromARandomStart) {
   GameHarness h;
-  const std::vector<std::string> order = {"excellent.ogg", "fantastic.ogg", "great.ogg", "perfect.ogg",
-                                          "smashing.ogg", "spectacular.ogg", "youaregood.ogg"};
+  const std::vector<std::string> order = {"excellent.ogg", "fantastic.ogg",   "great.ogg",     "perfect.ogg",
+                                          "smashing.ogg",  "spectacular.ogg", "youaregood.ogg"};
   const int start = h.state.FanfareIndex;
   for (int n = 1; n <= 8; ++n) {
     for (int row = 1; row <= 3; ++row) h.FillRow(row);

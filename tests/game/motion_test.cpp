@@ -45,7 +45,7 @@ TEST(Fall, LandingThrowsTwentySparksPerRestingBrick) {
 
 TEST(Fall, FastFigureStopsOnTheFirstLedgeItMeets) {
   GameHarness h;
-  h.FillRow(5, 3, 1);  // a gap at column 1 keeps the ledge from being cleared
+  h.FillRow(5, 3, 1);     // a gap at column 1 keeps the ledge from being cleared
   PutSquareAt(h, 4, 17);  // bottom bricks on row 15, a ten-row gap above the ledge at row 5
   h.state.FallSpeed = 0.1f;
   h.state.BaseFallSpeed = 0.1f;  // no key holds the speed, so it must stay 0.1 by itself

@@ -84,7 +84,8 @@ void PlayOneGame(int gameType, uint64_t seed, int maxFrames) {
     if (!bomb && !lineAdded) {
       // A line pushed in earlier may have moved bricks into the figure in flight: those
       // cells were occupied already and are not gained.
-      const int gained = locked ? FreeBricks(before.Cells, ShapeInForce(figure, h.shapes, h.settings.RotationClockwise), figure) : 0;
+      const int gained =
+          locked ? FreeBricks(before.Cells, ShapeInForce(figure, h.shapes, h.settings.RotationClockwise), figure) : 0;
       ASSERT_EQ(h.OccupiedCells(), occupiedBefore - 10 * cleared + gained) << "frame " << frame;
     }
     for (const ParticleList& list : h.particles) ASSERT_LT(list.Size(), 5000u);

@@ -1,10 +1,5 @@
 #include "menu/high_scores.h"
 
-#include "game/lines.h"
-
-#include "core/save_lock.h"
-#include "core/temp_folder.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,6 +7,10 @@
 #include <optional>
 #include <thread>
 #include <vector>
+
+#include "core/save_lock.h"
+#include "core/temp_folder.h"
+#include "game/lines.h"
 
 namespace zt {
 namespace {
@@ -81,7 +80,8 @@ TEST_F(HighScoreFile, RecordsAreScrambledByRowAndRoundTrip) {
 }
 
 TEST_F(HighScoreFile, NamesWithCharactersTheFontCannotDrawComeBackUnchanged) {
-  std::string bytes = Record(1, std::string("a\x01[~\x80\xFE\x00z", 8), "5") + Record(2, "Name longer than eighteen", "3");
+  std::string bytes =
+      Record(1, std::string("a\x01[~\x80\xFE\x00z", 8), "5") + Record(2, "Name longer than eighteen", "3");
   for (int row = 3; row <= 10; ++row) bytes += Record(row, "Noname", "0");
   bytes += DefaultFile().substr(90);
   WriteBytes(path, bytes);
@@ -266,9 +266,8 @@ TEST_F(TwoGames, SavingInTurnBothKeepTheirEntriesTheFilesOwnFirstOnATie) {
   HighScoreState second = GameThatNamed(path, log, {{"Bob", 550}, {"Cy", 950}});
   ASSERT_TRUE(SaveHighScores(first, path, log));
   ASSERT_TRUE(SaveHighScores(second, path, log));
-  const std::vector<HighScoreEntry> expected = {{"P1", 1000}, {"Cy", 950}, {"P2", 900}, {"P3", 800},
-                                                {"P4", 700},  {"P5", 600}, {"Ann", 550}, {"Bob", 550},
-                                                {"P6", 500},  {"P7", 400}};
+  const std::vector<HighScoreEntry> expected = {{"P1", 1000}, {"Cy", 950},  {"P2", 900},  {"P3", 800}, {"P4", 700},
+                                                {"P5", 600},  {"Ann", 550}, {"Bob", 550}, {"P6", 500}, {"P7", 400}};
   EXPECT_EQ(SavedRows(path, log, 2), expected);
   EXPECT_EQ(std::vector<HighScoreEntry>(second.Table[1].begin(), second.Table[1].end()), expected)
       << "the table in memory is the one saved";
@@ -411,8 +410,7 @@ TEST_F(NameEntry, BackspaceTakesUndrawnCharactersWithTheVisibleOneBeforeThem) {
 }
 
 TEST(NameEntryCharacters, VisibleSetIsExactlyTheDrawnSigns) {
-  const std::string visible =
-      " !\"$'+,-./0123456789:<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz|";
+  const std::string visible = " !\"$'+,-./0123456789:<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz|";
   for (int c = 0; c < 256; ++c)
     EXPECT_EQ(IsVisibleNameCharacter(static_cast<uint8_t>(c)), visible.find(static_cast<char>(c)) != std::string::npos)
         << "character " << c;

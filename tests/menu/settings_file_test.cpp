@@ -1,10 +1,10 @@
 #include "menu/settings_file.h"
 
-#include "core/temp_folder.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include "core/temp_folder.h"
 
 namespace zt {
 namespace {

@@ -1,10 +1,10 @@
 #include "menu/timing_report.h"
 
-#include "core/temp_folder.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include "core/temp_folder.h"
 
 namespace zt {
 namespace {
@@ -45,7 +45,8 @@ TEST(TimingReport, NamedSlotLineAndTheStopAtTheFirstUnnamedSlot) {
   EXPECT_EQ(report, t1 + idle);
 
   slots[0].SlotName = std::string(35, 'N');  // a long name pushes the numbers along
-  EXPECT_EQ(FormatTimingReport(slots, 0).substr(0, 35 + 7 + 15), std::string(35, 'N') + "500.000" + std::string(6, ' ') + "0.0000000");
+  EXPECT_EQ(FormatTimingReport(slots, 0).substr(0, 35 + 7 + 15),
+            std::string(35, 'N') + "500.000" + std::string(6, ' ') + "0.0000000");
 }
 
 TEST(TimingReport, MeasurementsAddUpTicksFromTheCounter) {

@@ -47,8 +47,8 @@ int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) 
   const int got[3] = {Channel(argb, 16), Channel(argb, 8), Channel(argb, 0)};
   for (int c = 0; c < 3; ++c)
     if (std::abs(want[c] - got[c]) > 2)
-      return ::testing::AssertionFailure() << "pixel (" << got[0] << ", " << got[1] << ", " << got[2]
-                                           << "), expected (" << want[0] << ", " << want[1] << ", " << want[2] << ")";
+      return ::testing::AssertionFailure() << "pixel (" << got[0] << ", " << got[1] << ", " << got[2] << "), expected ("
+                                           << want[0] << ", " << want[1] << ", " << want[2] << ")";
   return ::testing::AssertionSuccess();
 }
 
@@ -119,8 +119,8 @@ class GlDeviceTest : public ::testing::Test {
 
   // The screen-filling square at depth z, facing the camera, clockwise on screen.
   static std::vector<MeshVertex> Square(float z, float half = 1) {
-    return {{-half, half, z, 0, 0, -1}, {half, half, z, 0, 0, -1}, {-half, -half, z, 0, 0, -1},
-            {half, -half, z, 0, 0, -1}};
+    return {
+        {-half, half, z, 0, 0, -1}, {half, half, z, 0, 0, -1}, {-half, -half, z, 0, 0, -1}, {half, -half, z, 0, 0, -1}};
   }
   static std::vector<ColourVertex> ColourSquare(float z, D3DCOLOR colour, float half = 1) {
     return {{-half, half, z, colour}, {half, half, z, colour}, {-half, -half, z, colour}, {half, -half, z, colour}};
@@ -265,8 +265,8 @@ TEST_F(GlDeviceTest, PointLightFadesWithDistanceAndStopsAtItsRange) {
 // A cube whose faces run clockwise seen from outside, each face textured from its
 // top-left corner (u 0, v 0) as seen from outside.
 std::vector<TexMeshVertex> Cube(float h) {
-  const MeshVertex front[4] = {{-h, h, -h, 0, 0, -1}, {h, h, -h, 0, 0, -1}, {-h, -h, -h, 0, 0, -1},
-                               {h, -h, -h, 0, 0, -1}};
+  const MeshVertex front[4] = {
+      {-h, h, -h, 0, 0, -1}, {h, h, -h, 0, 0, -1}, {-h, -h, -h, 0, 0, -1}, {h, -h, -h, 0, 0, -1}};
   const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
   D3DMATRIX turns[6];
   for (int i = 0; i < 4; ++i) MatRotationY(turns[i], 1.5707964f * i);
@@ -278,8 +278,15 @@ std::vector<TexMeshVertex> Cube(float h) {
     for (int i = 0; i < 4; ++i) {
       const MeshVertex& v = front[i];
       auto row = [&](float x, float y, float z, int c) { return x * m.m[0][c] + y * m.m[1][c] + z * m.m[2][c]; };
-      face[i] = {row(v.x, v.y, v.z, 0), row(v.x, v.y, v.z, 1), row(v.x, v.y, v.z, 2), row(v.nx, v.ny, v.nz, 0),
-                 row(v.nx, v.ny, v.nz, 1), row(v.nx, v.ny, v.nz, 2), 0xFFFFFFFF, uv[i][0], uv[i][1]};
+      face[i] = {row(v.x, v.y, v.z, 0),
+                 row(v.x, v.y, v.z, 1),
+                 row(v.x, v.y, v.z, 2),
+                 row(v.nx, v.ny, v.nz, 0),
+                 row(v.nx, v.ny, v.nz, 1),
+                 row(v.nx, v.ny, v.nz, 2),
+                 0xFFFFFFFF,
+                 uv[i][0],
+                 uv[i][1]};
     }
     for (int corner : {0, 1, 2, 2, 1, 3}) out.push_back(face[corner]);
   }
@@ -319,7 +326,8 @@ TEST_F(GlDeviceTest, CounterClockwiseCullingKeepsClockwiseTriangles) {
     uint32_t cull;
     bool clockwiseShown, counterShown;
   };
-  for (const Case& c : {Case{D3DCULL_CCW, true, false}, Case{D3DCULL_CW, false, true}, Case{D3DCULL_NONE, true, true}}) {
+  for (const Case& c :
+       {Case{D3DCULL_CCW, true, false}, Case{D3DCULL_CW, false, true}, Case{D3DCULL_NONE, true, true}}) {
     device_->SetRenderState(D3DRS_CULLMODE, c.cull);
     Begin();
     Draw(clockwise, kFvfColour, D3DPT_TRIANGLELIST);
@@ -415,8 +423,10 @@ TEST_F(GlDeviceTest, SmallDrawsAreMergedWithoutChangingThePicture) {
       uint8_t* data = nullptr;
       quad->Lock(0, 96, &data);
       const D3DCOLOR colour = D3DCOLOR_ARGB(60 + i % 190, (i * 37) & 255, (i * 91) & 255, (i * 13) & 255);
-      const TexColourVertex v[4] = {{-0.5f, 0.5f, 0, colour, 0, 1}, {0.5f, 0.5f, 0, colour, 1, 1},
-                                    {-0.5f, -0.5f, 0, colour, 0, 0}, {0.5f, -0.5f, 0, colour, 1, 0}};
+      const TexColourVertex v[4] = {{-0.5f, 0.5f, 0, colour, 0, 1},
+                                    {0.5f, 0.5f, 0, colour, 1, 1},
+                                    {-0.5f, -0.5f, 0, colour, 0, 0},
+                                    {0.5f, -0.5f, 0, colour, 1, 0}};
       std::memcpy(data, v, sizeof v);
       quad->Unlock();
       D3DMATRIX world = kIdentityMatrix;

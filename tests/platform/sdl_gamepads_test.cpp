@@ -27,16 +27,13 @@ struct FakeControllers {
   }
   SdlGamepads::Sources Sources() {
     return {[this](int index) -> void* {
-              if (index < 0 || index >= static_cast<int>(devices.size()) || !devices[index].openable)
-                return nullptr;
+              if (index < 0 || index >= static_cast<int>(devices.size()) || !devices[index].openable) return nullptr;
               ++devices[index].opens;
               return &devices[index];
             },
             [](void* handle) { --static_cast<Device*>(handle)->opens; },
             [](void* handle) { return static_cast<Device*>(handle)->id; },
-            [](void* handle, SdlGamepads::Button button) {
-              return static_cast<Device*>(handle)->buttons[button];
-            },
+            [](void* handle, SdlGamepads::Button button) { return static_cast<Device*>(handle)->buttons[button]; },
             [](void* handle, bool vertical) {
               const Device* device = static_cast<Device*>(handle);
               return vertical ? device->y : device->x;
@@ -100,11 +97,9 @@ TEST(GamepadButtons, EachButtonHoldsItsKeyAndAIsUpInTheGameButEnterInTheMenus) {
 
   pads.SetMenuMode(false);
   const std::pair<SdlGamepads::Button, int> inGame[] = {
-      {SdlGamepads::kDpadUp, DIK_UP},     {SdlGamepads::kDpadDown, DIK_DOWN},
-      {SdlGamepads::kDpadLeft, DIK_LEFT}, {SdlGamepads::kDpadRight, DIK_RIGHT},
-      {SdlGamepads::kA, DIK_UP},          {SdlGamepads::kB, DIK_SPACE},
-      {SdlGamepads::kX, DIK_LCONTROL},    {SdlGamepads::kStart, DIK_P},
-      {SdlGamepads::kBack, DIK_ESCAPE}};
+      {SdlGamepads::kDpadUp, DIK_UP},       {SdlGamepads::kDpadDown, DIK_DOWN}, {SdlGamepads::kDpadLeft, DIK_LEFT},
+      {SdlGamepads::kDpadRight, DIK_RIGHT}, {SdlGamepads::kA, DIK_UP},          {SdlGamepads::kB, DIK_SPACE},
+      {SdlGamepads::kX, DIK_LCONTROL},      {SdlGamepads::kStart, DIK_P},       {SdlGamepads::kBack, DIK_ESCAPE}};
   for (const auto& [button, key] : inGame) {
     buttons.fill(false);
     buttons[button] = true;
@@ -289,7 +284,7 @@ TEST(GamepadTaps, AStickFlickedPastTheDeadZoneAndBackBeforeThePollReadsDownInItO
 
   pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTX, -0.35));  // inside the dead zone
   pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTX, 0));
-  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_RIGHTX, 1));  // the right stick and the
+  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_RIGHTX, 1));       // the right stick and the
   pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 1));  // triggers are no keys
   EXPECT_EQ(KeysDown(pads), Keys{});
 

@@ -170,7 +170,7 @@ TEST(SdlKeyboardDevice, FocusLossLosesTheInputUntilTheFocusComesBack) {
 
 TEST(SdlKeyboardTaps, AKeyLetGoBeforeThePollReadsDownInItOnce) {
   PolledKeyboard keys;
-  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_LEFT));  // pressed and let go within one frame
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_LEFT));       // pressed and let go within one frame
   keys.device.HandleEvent(KeyDown(SDL_SCANCODE_AUDIOPLAY));  // no code: nothing to keep
   EXPECT_TRUE(keys.Poll(DIK_LEFT));
   EXPECT_EQ(std::count(keys.keyboard.KeyState.begin(), keys.keyboard.KeyState.end(), 0x80), 1);

@@ -1,4 +1,6 @@
 // Reading the glyph layout file: numbering, texture coordinates, row lines, limits, damaged files.
+#include "render/font_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +8,6 @@
 #include <string>
 
 #include "core/load_error.h"
-#include "render/font_file.h"
 
 namespace zt {
 namespace {
@@ -55,8 +56,7 @@ TEST_F(FontFileTest, BoundariesGiveWidthsAndHorizontalCoordinates) {
 }
 
 TEST_F(FontFileTest, RowsSplitTheHeightIntoBandsAndNumberingContinuesAcrossThem) {
-  const FontMetrics font =
-      LoadLetterTexCoords(Write("w\n256\nr\n4\n0 10 30\n100 140\n0 5 9 12\n0 1\n"));
+  const FontMetrics font = LoadLetterTexCoords(Write("w\n256\nr\n4\n0 10 30\n100 140\n0 5 9 12\n0 1\n"));
   EXPECT_EQ(font.GlyphCount, 7);
   // first glyph of the second row
   EXPECT_EQ(font.Width(3), 40);
@@ -79,8 +79,8 @@ TEST_F(FontFileTest, LineRules) {
   // Captions on lines 1 and 3 are free text; after W and R the rest of the line is skipped;
   // each row line is one row, however many numbers it holds; Windows line ends and blanks
   // after the last number read the same; lines after the last row are not read.
-  const FontMetrics font = LoadLetterTexCoords(
-      Write("Texture 7 width\r\n  128 pixels across\r\n3 rows follow\r\n2\t(rows)\r\n0 8\r\n\t0  16 24  \r\nnot read\r\n"));
+  const FontMetrics font = LoadLetterTexCoords(Write(
+      "Texture 7 width\r\n  128 pixels across\r\n3 rows follow\r\n2\t(rows)\r\n0 8\r\n\t0  16 24  \r\nnot read\r\n"));
   EXPECT_EQ(font.TextureWidth, 128);
   EXPECT_EQ(font.RowCount, 2);
   EXPECT_EQ(font.GlyphCount, 3);
@@ -114,12 +114,12 @@ TEST_F(FontFileTest, DamagedFilesNameTheFileAndLine) {
   EXPECT_EQ(ErrorLine("w\n256px\nr\n1\n0 4\n"), 2);
   EXPECT_EQ(ErrorLine("w\n256\nr\n\n0 4\n"), 4);
   EXPECT_EQ(ErrorLine("w\n256\nr\n-2\n0 4\n"), 4);
-  EXPECT_EQ(ErrorLine("w\n256\nr\n3\n0 4\n0 8\n"), 7);                  // a row missing
-  EXPECT_EQ(ErrorLine("w\n256\nr\n2\n0 4\n\n"), 6);                     // an empty row
-  EXPECT_EQ(ErrorLine("w\n256\nr\n2\n0 4\n0 8 x9\n"), 6);               // not a number
-  EXPECT_EQ(ErrorLine("w\n256\nr\n1\n0 40 30\n"), 5);                   // running backwards
-  EXPECT_EQ(ErrorLine("w\n256\nr\n1\n0 40 257\n"), 5);                  // beyond the texture
-  EXPECT_EQ(ErrorLine("w\n256\nr\n1\n0 40 99999999999999999999\n"), 5); // beyond any integer
+  EXPECT_EQ(ErrorLine("w\n256\nr\n3\n0 4\n0 8\n"), 7);                   // a row missing
+  EXPECT_EQ(ErrorLine("w\n256\nr\n2\n0 4\n\n"), 6);                      // an empty row
+  EXPECT_EQ(ErrorLine("w\n256\nr\n2\n0 4\n0 8 x9\n"), 6);                // not a number
+  EXPECT_EQ(ErrorLine("w\n256\nr\n1\n0 40 30\n"), 5);                    // running backwards
+  EXPECT_EQ(ErrorLine("w\n256\nr\n1\n0 40 257\n"), 5);                   // beyond the texture
+  EXPECT_EQ(ErrorLine("w\n256\nr\n1\n0 40 99999999999999999999\n"), 5);  // beyond any integer
 
   const std::string missing = "/nonexistent/zt/data/fonts/font.dat";
   try {

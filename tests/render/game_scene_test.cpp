@@ -54,7 +54,8 @@ class GameSceneTest : public ::testing::Test {
   }
   std::vector<const DrawRecord*> Glyphs(int font) const {
     return Where([&](const DrawRecord& d) {
-      return d.StreamUsed == resources_.Fonts.FontVB.get() && d.TextureUsed == resources_.Fonts.Textures[font - 1].get();
+      return d.StreamUsed == resources_.Fonts.FontVB.get() &&
+             d.TextureUsed == resources_.Fonts.Textures[font - 1].get();
     });
   }
   size_t IndexOf(const DrawRecord* draw) const { return static_cast<size_t>(draw - device_.Draws.data()); }

@@ -1,6 +1,8 @@
 // What the game scene shows beside the glass: the panel texts by rank and game type, the
 // game time, the bar fills at their edges, the swing of the interruption picture, the
 // message opacity; and the texts of the help and high-score pages.
+#include "render/hud.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "device/recording_device.h"
-#include "render/hud.h"
 #include "render/menu_pages.h"
 #include "render/text_layout.h"
 

@@ -1,7 +1,5 @@
 #include "render/model_file.h"
 
-#include "game/glass.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include <sstream>
 
 #include "core/load_error.h"
+#include "game/glass.h"
 
 namespace zt {
 namespace {
@@ -26,9 +25,7 @@ class ModelFileTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  void Write(const std::string& path, const std::string& text) {
-    std::ofstream(dir_ / path, std::ios::binary) << text;
-  }
+  void Write(const std::string& path, const std::string& text) { std::ofstream(dir_ / path, std::ios::binary) << text; }
   // Writes the file and loads it.
   void Load(const std::string& path, const std::string& text) {
     Write(path, text);
@@ -68,12 +65,12 @@ std::string SharedCube() {
          "-0.5 -0.5 -0.5\n0.5 -0.5 -0.5\n0.5 0.5 -0.5\n-0.5 0.5 -0.5\n"
          "-0.5 -0.5 0.5\n0.5 -0.5 0.5\n0.5 0.5 0.5\n-0.5 0.5 0.5\n"
          "Triangles\n12\n"
-         "0 3 2\n0 2 1\n"   // front, z = -0.5
-         "4 5 6\n4 6 7\n"   // back
-         "0 4 7\n0 7 3\n"   // left
-         "1 2 6\n1 6 5\n"   // right
-         "3 7 6\n3 6 2\n"   // top
-         "0 1 5\n0 5 4\n"   // bottom
+         "0 3 2\n0 2 1\n"  // front, z = -0.5
+         "4 5 6\n4 6 7\n"  // back
+         "0 4 7\n0 7 3\n"  // left
+         "1 2 6\n1 6 5\n"  // right
+         "3 7 6\n3 6 2\n"  // top
+         "0 1 5\n0 5 4\n"  // bottom
          "MaterialList\n1\nMaterial\n1 1 1 1\n0\n0 0 0\n0 0 0\n";
 }
 
@@ -272,16 +269,11 @@ TEST_F(ModelFileTest, LogsEachSectionAndStepAndSkipsUnknownLines) {
       "Error of loading model",  // lower case is not the keyword
       "log.mesh Vertices done",
       "Error of loading model",  // a trailing blank is not the keyword either
-      "log.mesh Triangles done",
-      "log.mesh MaterialList done",
-      "log.mesh Material done",
-      "log.mesh model loads succesfuly",
-      "log.mesh normals calculate ok",
-      "log.mesh smooth normals calculate ok",
-      "log.mesh fill VB - lock ok",
-      "log.mesh fill VB - done",
-      "log.mesh fill VB - unlock ok",
-      "log.mesh load done!",
+      "log.mesh Triangles done",       "log.mesh MaterialList done",
+      "log.mesh Material done",        "log.mesh model loads succesfuly",
+      "log.mesh normals calculate ok", "log.mesh smooth normals calculate ok",
+      "log.mesh fill VB - lock ok",    "log.mesh fill VB - done",
+      "log.mesh fill VB - unlock ok",  "log.mesh load done!",
   };
   EXPECT_EQ(LogLines(), expected);
   EXPECT_EQ(models_.ModelTable[0].TriangleCount, 1);
@@ -330,9 +322,8 @@ TEST_F(ModelFileTest, InconsistentMeshesAreRejected) {
       {"texrows_absent", head + "Triangles\n1\n0 1 2\nTexture\n1\n0 0\n"},
       {"material_high", head + "Triangles\n2\n0 1 2\n0 2 1\nMaterialList\n2\n2\n0\n2\n"},
       {"material_negative", head + "Triangles\n1\n0 1 2\nMaterialList\n2\n1\n-1\n"},
-      {"too_many_materials",
-       head + "Triangles\n1\n0 1 2\nMaterialList\n2\n1\n0\n" + "Material\n1 0 0 1\n\n\n\n" +
-           "Material\n0 1 0 1\n\n\n\n" + "Material\n0 0 1 1\n\n\n\n"},
+      {"too_many_materials", head + "Triangles\n1\n0 1 2\nMaterialList\n2\n1\n0\n" + "Material\n1 0 0 1\n\n\n\n" +
+                                 "Material\n0 1 0 1\n\n\n\n" + "Material\n0 0 1 1\n\n\n\n"},
       {"no_material_list", head + "Triangles\n1\n0 1 2\nMaterial\n1 1 1 1\n\n\n\n"},
       {"face_list_short", head + "Triangles\n3\n0 1 2\n0 2 1\n1 2 0\nMaterialList\n2\n2\n0\n1\n"},
   };

@@ -185,9 +185,15 @@ TEST(ShippedPictures, EveryFileHasItsFormatAndPowerOfTwoSize) {
     ASSERT_FALSE(bytes.empty()) << "missing or empty";
     EXPECT_TRUE(PowerOfTwo(e.width) && PowerOfTwo(e.height));
     switch (e.format) {
-      case Format::Bmp24: CheckBmp24(bytes, e); break;
-      case Format::Tga32: CheckTga32(bytes, e); break;
-      case Format::Jpeg: CheckJpeg(bytes, e); break;
+      case Format::Bmp24:
+        CheckBmp24(bytes, e);
+        break;
+      case Format::Tga32:
+        CheckTga32(bytes, e);
+        break;
+      case Format::Jpeg:
+        CheckJpeg(bytes, e);
+        break;
     }
     // The texture loader's decoder reads it at the same size.
     const Pixels p = Decode(PathOf(e.name));

@@ -190,7 +190,9 @@ TEST_F(SceneDrawing, MainMenuDrawsFiveSlabsTheSelectedGrownBrightAndFlankedByBri
     EXPECT_EQ(slab.PrimitiveCount, static_cast<uint32_t>(scene_.Models.ModelTable[0].TriangleCount));
     EXPECT_NEAR(slab.State.World(1, 1), slot <= 2 ? grown : 8.0f, 1e-4) << slot;
     EXPECT_NEAR(Translation(slab.State.World, 2), kGlassCenterY + 2.6f - 2.4f * (slot - 1), 1e-4) << slot;
-    EXPECT_EQ(slab.RenderState(D3DRS_AMBIENT), slot == 2 ? 0x00797979u : slot == 1 ? 0x00B6B6B6u : 0x00656565u)
+    EXPECT_EQ(slab.RenderState(D3DRS_AMBIENT), slot == 2   ? 0x00797979u
+                                               : slot == 1 ? 0x00B6B6B6u
+                                                           : 0x00656565u)
         << "brightness 101 + 20, 202 - 20, 101 for slot " << slot;
   }
   const auto bricks = BrickDraws(2);

@@ -3,11 +3,11 @@
 // render and the benchmarks.
 #pragma once
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
-
-#include <unistd.h>
 
 #include "core/debug_log.h"
 #include "game/figure_shapes.h"

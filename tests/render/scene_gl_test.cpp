@@ -4,14 +4,13 @@
 // Pixels are checked where things must show, and each frame is written as a PNG into
 // render_output/ beside the test for looking at.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
-
-#include <unistd.h>
 
 #include "core/debug_log.h"
 #include "game/figure_shapes.h"
@@ -228,10 +227,10 @@ TEST_F(SceneGlTest, LoadingFrameShowsTheIntroAndTheBarGrowingFromItsLeftEnd) {
 TEST_F(SceneGlTest, GameSceneShowsTintedLitBricksTheGlowingFrameAndTheBackground) {
   Glass glass;
   glass.BuildGlass();
-  glass.Occupy(1, 1, 2);   // red
-  glass.Occupy(2, 1, 3);   // green
-  glass.Occupy(3, 1, 4);   // blue
-  glass.Occupy(4, 1, 5);   // yellow
+  glass.Occupy(1, 1, 2);    // red
+  glass.Occupy(2, 1, 3);    // green
+  glass.Occupy(3, 1, 4);    // blue
+  glass.Occupy(4, 1, 5);    // yellow
   glass.Occupy(10, 1, 49);  // the dark grey of added lines
   for (int column = 1; column <= 9; ++column) glass.Occupy(column, 2, 1 + column % 7);
   glass.Occupy(5, 3, 6);
@@ -336,8 +335,8 @@ TEST_F(SceneGlTest, MenusShowTheirSlabsBricksAndVolumeBars) {
   const Image options = frame("menu_options");
   // Sound level 5: bricks 1..5 of the sound row stand, 6..9 do not; all nine music bricks stand.
   const auto volumeBrick = [&](int row, int i) {
-    Project(kGlassCenterX + 3.75f + 0.84f * static_cast<float>(i - 1), kGlassCenterY + (row == 0 ? 2.6f : 0.2f),
-            -0.37f, px, py);
+    Project(kGlassCenterX + 3.75f + 0.84f * static_cast<float>(i - 1), kGlassCenterY + (row == 0 ? 2.6f : 0.2f), -0.37f,
+            px, py);
     return options.At(px, py);
   };
   EXPECT_GT(Blue(volumeBrick(0, 2)), 2 * Red(volumeBrick(0, 2))) << std::hex << volumeBrick(0, 2);
@@ -351,8 +350,7 @@ TEST_F(SceneGlTest, MenusShowTheirSlabsBricksAndVolumeBars) {
   menu.MenuScreen = kHelpScreen;
   device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSceneClearColour, 1.0f, 0);
   device.BeginScene();
-  DrawMenu(device, *scene_, menu, settings, *shapes_, false, 16,
-           {[&] { DrawBackdrop(device, *scene_); }, {}, {}, {}});
+  DrawMenu(device, *scene_, menu, settings, *shapes_, false, 16, {[&] { DrawBackdrop(device, *scene_); }, {}, {}, {}});
   const Image help = Present("menu_help_backdrop");
   EXPECT_NE(help.At(kWidth / 2, kHeight / 2), main.At(kWidth / 2, kHeight / 2));
 }

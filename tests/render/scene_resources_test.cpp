@@ -1,13 +1,15 @@
 // The scene's vertex buffers as bytes, the tinted brick texels, and the JPEG pictures
 // turned into bitmaps the texture loader reads.
+#include "render/scene_resources.h"
+
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <jpeglib.h>
 
 #include "core/load_error.h"
 #include "core/temp_folder.h"
@@ -18,7 +20,6 @@
 #include "render/menu_drawing.h"
 #include "render/model_drawing.h"
 #include "render/model_file.h"
-#include "render/scene_resources.h"
 
 namespace zt {
 namespace {
@@ -187,8 +188,8 @@ TEST(JpegConversion, WritesABitmapTheLoaderReadsAndNeverOverwritesOne) {
   ConvertIntroToBMP(folder.Path());
   RecordingDevice device;
   TexturePtr texture;
-  ASSERT_EQ(device.LoadTextureFromFile(folder.File("textures/intro.bmp"), 0, 0, 0, 0, D3DFMT_A8R8G8B8,
-                                       D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, texture),
+  ASSERT_EQ(device.LoadTextureFromFile(folder.File("textures/intro.bmp"), 0, 0, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                       D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, texture),
             D3D_OK);
   ASSERT_EQ(texture->Width(0), 30u);
   ASSERT_EQ(texture->Height(0), 17u);

@@ -17,9 +17,9 @@ class ShippedMeshes : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // One log per process: CTest runs the tests of this suite side by side.
-    log_.Path = (std::filesystem::temp_directory_path() /
-                 ("zt_shipped_meshes_debug_" + std::to_string(getpid()) + ".txt"))
-                    .string();
+    log_.Path =
+        (std::filesystem::temp_directory_path() / ("zt_shipped_meshes_debug_" + std::to_string(getpid()) + ".txt"))
+            .string();
     ResetLog(log_);
     models_ = new ModelSet;
     InitModels(*models_, log_, ZT_GAME_DIR);
@@ -79,9 +79,7 @@ D3DMATRIX BombMatrix(float posX, float posY) {
 }
 
 using Key = std::tuple<long, long, long>;
-Key Quantised(const MeshVertex& v) {
-  return {std::lround(v.X * 1e4), std::lround(v.Y * 1e4), std::lround(v.Z * 1e4)};
-}
+Key Quantised(const MeshVertex& v) { return {std::lround(v.X * 1e4), std::lround(v.Y * 1e4), std::lround(v.Z * 1e4)}; }
 
 TEST_F(ShippedMeshes, ListNamesSixMeshesOfTheRightKinds) {
   EXPECT_EQ(models_->NextModelIndex, 5);

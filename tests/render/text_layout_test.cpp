@@ -1,9 +1,9 @@
 // Laying out a text: the character map, glyph sizes, the pen, blanks and characters the fonts lack.
+#include "render/text_layout.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "render/text_layout.h"
 
 namespace zt {
 namespace {
@@ -29,7 +29,8 @@ TEST(TextLayoutTest, CharacterMapFollowsTheGlyphOrderOfTheFontFiles) {
   for (int i = 0; i < kMappedGlyphs; ++i) EXPECT_EQ(GlyphOfChar(order[i]), i + 1) << order[i];
   for (char c = 'a'; c <= 'z'; ++c) EXPECT_EQ(GlyphOfChar(c), GlyphOfChar(static_cast<char>(c - 32))) << c;
   EXPECT_EQ(GlyphOfChar(' '), kSpaceGlyph);
-  for (char c : std::string("%&#\"()*;[]\\^_`{}~\t\n\r\x7f\xc3\xa9")) EXPECT_EQ(GlyphOfChar(c), kIgnoredGlyph) << int(c);
+  for (char c : std::string("%&#\"()*;[]\\^_`{}~\t\n\r\x7f\xc3\xa9"))
+    EXPECT_EQ(GlyphOfChar(c), kIgnoredGlyph) << int(c);
   EXPECT_EQ(GlyphOfChar('\0'), kIgnoredGlyph);
 }
 

@@ -3,8 +3,6 @@
 // at, checked at places whose look the scene fixes, and compared with the committed picture.
 #include <gtest/gtest.h>
 
-#include "support/golden_image.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include "platform/gl_device.h"
 #include "platform/sdl_window.h"
 #include "render/scene_fixture.h"
+#include "support/golden_image.h"
 
 namespace zt {
 namespace {
@@ -27,7 +26,8 @@ std::filesystem::path OutputDir() {
 }
 
 ::testing::AssertionResult MatchesGolden(const Image& actual, const std::string& name) {
-  const std::filesystem::path golden = std::filesystem::path(ZT_SOURCE_DIR) / "tests/render_gl/golden" / (name + ".png");
+  const std::filesystem::path golden =
+      std::filesystem::path(ZT_SOURCE_DIR) / "tests/render_gl/golden" / (name + ".png");
   const testing::GoldenResult result = testing::CompareWithGolden(actual, golden, OutputDir(), name);
   if (result.Matches) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << result.Message;
@@ -70,8 +70,7 @@ class GameSceneGlTest : public ::testing::Test {
     parameters.Windowed = 1;
     parameters.EnableAutoDepthStencil = 1;
     parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING, parameters, device_),
-              D3D_OK);
+    ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING, parameters, device_), D3D_OK);
     testing::LoadRenderResources(*device_, resources_);
     shapes_ = testing::ShippedShapes();
     scores_.Table = testing::BusyTable();

@@ -134,8 +134,7 @@ void StepChecker::Remember(const GameState& state) {
   linesAdded_ = state.LinesAdded;
 }
 
-std::vector<std::string> StepChecker::AfterStep(const GameState& state, const ParticleLists& particles,
-                                                uint32_t now) {
+std::vector<std::string> StepChecker::AfterStep(const GameState& state, const ParticleLists& particles, uint32_t now) {
   std::vector<std::string> problems;
   if (state.Score < score_) problems.push_back(Describe("the score fell to", state.Score));
   if (state.ShownScore > state.Score)
@@ -180,9 +179,8 @@ void StepChecker::CheckFigure(const GameState& state, std::vector<std::string>& 
   // the raised bricks, until its next fall step stops it on them.
   const bool lineAdded = state.LinesAdded != linesAdded_;
   if (!(figure.PosY <= figure.CellY + 1e-3f && (lineAdded || figure.PosY >= lowest - 1e-3f)))
-    problems.push_back("the figure is drawn at row " + std::to_string(figure.PosY) +
-                       " with its cell at row " + std::to_string(figure.CellY) + " and the lowest free row " +
-                       std::to_string(lowest));
+    problems.push_back("the figure is drawn at row " + std::to_string(figure.PosY) + " with its cell at row " +
+                       std::to_string(figure.CellY) + " and the lowest free row " + std::to_string(lowest));
   const TFigure& next = state.NextFigure;
   if (next.CellX != -6 || next.CellY != 18) problems.push_back("the preview figure left its place");
 }
@@ -233,8 +231,7 @@ void StepChecker::CheckGlass(const GameState& state, std::vector<std::string>& p
                        " bricks); the figure " + std::to_string(figure_.Color) + " turn " +
                        std::to_string(figure_.Turn) + (figure_.Turning ? " turning" : "") + " stood at " +
                        std::to_string(figure_.CellX) + ", " + std::to_string(figure_.CellY) + " drawn at " +
-                       std::to_string(figure_.PosX) + ", " + std::to_string(figure_.PosY) +
-                       Picture(model, after));
+                       std::to_string(figure_.PosX) + ", " + std::to_string(figure_.PosY) + Picture(model, after));
     return;
   }
   for (int row = 1; row <= kGlassRows; ++row)
@@ -275,8 +272,7 @@ void StepChecker::CheckParticles(const GameState& state, const ParticleLists& pa
       else if (age > lifetime + 1)
         problem = "a particle of kind " + std::to_string(list) + " is " + std::to_string(age) + " ms old";
       else if (p.Life <= kLifeAtDeath || p.Life > kLongestSpawnedLife)
-        problem =
-            "a particle of kind " + std::to_string(list) + " lives on with life " + std::to_string(p.Life);
+        problem = "a particle of kind " + std::to_string(list) + " lives on with life " + std::to_string(p.Life);
       if (!problem.empty()) {
         problems.push_back(problem);
         reported = true;
@@ -292,8 +288,7 @@ void StepChecker::CheckFlyingRows(const GameState& state, uint32_t now, std::vec
     rowInFlight_[slot] = row.InUse;
     if (!row.InUse) continue;
     if (now - rowLaunched_[slot] > kFlyingRowMs)
-      problems.push_back("a cleared row has been flying for " + std::to_string(now - rowLaunched_[slot]) +
-                         " ms");
+      problems.push_back("a cleared row has been flying for " + std::to_string(now - rowLaunched_[slot]) + " ms");
     for (const TBrick& brick : row.Bricks)
       if (!(brick.X() >= 1 && brick.X() <= kGlassColumns && brick.Y() >= -20 && brick.Y() <= kGlassRows + 1 &&
             brick.Z() <= 0.01f && brick.Z() >= -12)) {

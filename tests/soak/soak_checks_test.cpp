@@ -142,7 +142,7 @@ TEST(SoakFigureAndScoreChecks, TheFigureStaysInTheGlassAndTheScoreNeverFalls) {
 TEST(SoakParticleChecks, ParticlesAndFlyingRowsMustGoInTime) {
   const auto lifetimes = ParticleLifetimes(5);
   EXPECT_NEAR(lifetimes[4], 1.0 / (30 / 10000.0) + 100,
-              1);  // a fuse spark shrinks away in a third of a second
+              1);                                              // a fuse spark shrinks away in a third of a second
   EXPECT_NEAR(lifetimes[1], (234 - 10) / (1 / 5.0) + 100, 1);  // a line spark: 1 life per 5 ms frame
   EXPECT_LT(lifetimes[3], 2500);                               // smoke by its life
   EXPECT_TRUE(std::isinf(ParticleLifetimes(2)[3]));            // in frames of 2 ms smoke loses no life
@@ -152,8 +152,7 @@ TEST(SoakParticleChecks, ParticlesAndFlyingRowsMustGoInTime) {
     Particle_Add(c.particles, 2, 2, 200, 5, 5, 0, 0);
     EXPECT_TRUE(c.Step().empty());
     bool reported = false;
-    for (int frame = 0; frame < 400 && !reported; ++frame)
-      reported = Mentions(c.Step(), "outlived their kind");
+    for (int frame = 0; frame < 400 && !reported; ++frame) reported = Mentions(c.Step(), "outlived their kind");
     EXPECT_TRUE(reported);
     EXPECT_GT(c.now - 1000, lifetimes[2]);
   }
@@ -180,8 +179,7 @@ TEST(SoakParticleChecks, ParticlesAndFlyingRowsMustGoInTime) {
       c.state.ClearedRows[3].Bricks[column - 1] = TBrick::Create(3, static_cast<float>(column), 4, 0);
     EXPECT_TRUE(c.Step().empty());
     bool reported = false;
-    for (int frame = 0; frame < 100 && !reported; ++frame)
-      reported = Mentions(c.Step(20), "has been flying for");
+    for (int frame = 0; frame < 100 && !reported; ++frame) reported = Mentions(c.Step(20), "has been flying for");
     EXPECT_TRUE(reported);
     EXPECT_GT(c.now - 1016, kFlyingRowMs);
   }

@@ -35,12 +35,11 @@ int Strength(int32_t games, int32_t figureLimit, uint64_t seed, int32_t onlyType
       limited += game.Ended ? 0 : 1;
     }
     const double n = static_cast<double>(results.size());
-    std::printf("%-8s %6d %13.0f %11.0f  (%6d..%-6d) %6.1f %6d\n", kNames[type], games, figures / n,
-                lines / n, fewest, most, level / n, limited);
+    std::printf("%-8s %6d %13.0f %11.0f  (%6d..%-6d) %6.1f %6d\n", kNames[type], games, figures / n, lines / n, fewest,
+                most, level / n, limited);
     std::fflush(stdout);
   }
-  std::cout << report.ProblemCount << " broken promises, " << report.Fallbacks
-            << " figures dropped without a plan\n";
+  std::cout << report.ProblemCount << " broken promises, " << report.Fallbacks << " figures dropped without a plan\n";
   for (const std::string& problem : report.Problems) std::cout << "  " << problem << '\n';
   return report.ProblemCount == 0 ? 0 : 1;
 }

@@ -66,9 +66,8 @@ class Session {
   Program& program() { return *program_; }
 
   // One game from NewGame to its end or the figure limit, each step checked.
-  GameResult Play(int32_t gameType, uint64_t seed, int32_t figureLimit, const FrameProfile& profile,
-                  AutoDrop drop, int64_t figuresLeft, SoakReport& report,
-                  const std::function<void(int64_t)>& afterFigure) {
+  GameResult Play(int32_t gameType, uint64_t seed, int32_t figureLimit, const FrameProfile& profile, AutoDrop drop,
+                  int64_t figuresLeft, SoakReport& report, const std::function<void(int64_t)>& afterFigure) {
     Program& p = *program_;
     GameState& game = p.Game;
     Random frames(seed * 2654435761u + 17);
@@ -90,8 +89,7 @@ class Session {
     while (!game.Mode.GameOver && game.FiguresLanded < figureLimit && landed < figuresLeft) {
       // Without drops a game is slow: the first figures only, which lets a "Torvane" game
       // gather few enough points for a superfigure.
-      player.Drop =
-          drop == AutoDrop::kNone && game.FiguresLanded >= kUndroppedFigures ? AutoDrop::kCtrl : drop;
+      player.Drop = drop == AutoDrop::kNone && game.FiguresLanded >= kUndroppedFigures ? AutoDrop::kCtrl : drop;
       uint32_t ms = profile.Ms + (profile.Jitter ? frames.Next(2 * profile.Jitter + 1) : 0u) - profile.Jitter;
       if (profile.StallOneIn != 0 && frames.Next(static_cast<int32_t>(profile.StallOneIn)) == 0)
         ms = 100 + frames.Next(80);
@@ -100,8 +98,7 @@ class Session {
       const std::vector<uint8_t> keys = AutoPlayerKeys(player, game, p.Shapes, p.Config);
       keyboard_.ReleaseAll();
       for (uint8_t key : keys) keyboard_.Press(key);
-      const bool stepRuns =
-          !game.Mode.InMenu && !game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked;
+      const bool stepRuns = !game.Mode.InMenu && !game.Mode.GameOver && !game.Mode.Paused && !game.Mode.AbortAsked;
       IdleFrame(p);
       ++report.Frames;
       DrainAudio();
@@ -216,23 +213,22 @@ SoakReport RunSoak(const SoakOptions& options) {
     report.Games.push_back(result);
     report.Figures += result.Figures;
     if (options.Progress != nullptr)
-      *options.Progress << "game " << game + 1 << ": type " << gameType << ", " << result.Figures
-                        << " figures, " << result.Lines << " lines, level " << result.Level
-                        << (result.Ended ? ", game over" : "") << ", " << report.Figures
-                        << " figures in all, " << ResidentKb() << " KiB" << std::endl;
+      *options.Progress << "game " << game + 1 << ": type " << gameType << ", " << result.Figures << " figures, "
+                        << result.Lines << " lines, level " << result.Level << (result.Ended ? ", game over" : "")
+                        << ", " << report.Figures << " figures in all, " << ResidentKb() << " KiB" << std::endl;
   }
   report.PlayedSeconds = (session.Now() - started) / 1000.0;
   if (report.BaselineRssKb == 0) report.MemoryFlat = true;  // too short to judge
   return report;
 }
 
-std::vector<GameResult> PlayToTheEnd(const std::string& gameDir, int32_t gameType, int32_t games,
-                                     uint64_t seed, int32_t figureLimit, SoakReport& report) {
+std::vector<GameResult> PlayToTheEnd(const std::string& gameDir, int32_t gameType, int32_t games, uint64_t seed,
+                                     int32_t figureLimit, SoakReport& report) {
   std::vector<GameResult> results;
   Session session(gameDir);
   for (int32_t game = 0; game < games; ++game) {
-    const GameResult result = session.Play(gameType, seed + game, figureLimit, FrameProfile{},
-                                           AutoDrop::kCtrl, INT64_MAX, report, [](int64_t) {});
+    const GameResult result = session.Play(gameType, seed + game, figureLimit, FrameProfile{}, AutoDrop::kCtrl,
+                                           INT64_MAX, report, [](int64_t) {});
     report.Figures += result.Figures;
     results.push_back(result);
   }
@@ -249,8 +245,8 @@ void PrintReport(const SoakReport& report, std::ostream& out) {
     overs += game.Ended ? 1 : 0;
   }
   out << overs << " games ended by game over, " << bombs << " bombs, " << superfigures << " superfigures\n";
-  out << "automatic player: " << report.Plans << " plans, " << report.Replans << " plans remade, "
-      << report.Fallbacks << " figures dropped without a plan\n";
+  out << "automatic player: " << report.Plans << " plans, " << report.Replans << " plans remade, " << report.Fallbacks
+      << " figures dropped without a plan\n";
   out << "memory (VmRSS KiB):";
   for (const MemorySample& sample : report.Memory) out << ' ' << sample.Figures << ':' << sample.RssKb;
   out << "\nbaseline " << report.BaselineRssKb << " KiB, largest " << report.LargestRssKb

@@ -59,8 +59,8 @@ SoakReport RunSoak(const SoakOptions& options);
 
 // Plays `games` seeded games of the type to their end (or `figureLimit` figures) with
 // 16 ms frames and the default settings; every step is checked all the same.
-std::vector<GameResult> PlayToTheEnd(const std::string& gameDir, int32_t gameType, int32_t games,
-                                     uint64_t seed, int32_t figureLimit, SoakReport& report);
+std::vector<GameResult> PlayToTheEnd(const std::string& gameDir, int32_t gameType, int32_t games, uint64_t seed,
+                                     int32_t figureLimit, SoakReport& report);
 
 void PrintReport(const SoakReport& report, std::ostream& out);
 

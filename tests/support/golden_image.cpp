@@ -42,8 +42,8 @@ GoldenResult CompareWithGolden(const Image& actual, const std::filesystem::path&
   WritePngFile((outputDir / (name + ".actual.png")).string(), actual);
   WritePngFile((outputDir / (name + ".expected.png")).string(), expected);
   WritePngFile((outputDir / (name + ".diff.png")).string(), diff);
-  return {false, std::to_string(outside) + " pixels differ from " + golden.string() + "; pictures in " +
-                     outputDir.string()};
+  return {false,
+          std::to_string(outside) + " pixels differ from " + golden.string() + "; pictures in " + outputDir.string()};
 }
 
 }  // namespace zt::testing

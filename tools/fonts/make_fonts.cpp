@@ -32,17 +32,17 @@
 
 namespace {
 
-constexpr int kBand = 40;           // glyph cell height, pixels
-constexpr int kTextureWidth = 512;  // pixels
-constexpr int kSuper = 4;           // supersampling of the glyph shapes per axis
-constexpr float kCapHeight = 22.0f; // height of the capitals, pixels
-constexpr float kCapCentre = 19.0f; // band row the middle of the capitals sits on
-constexpr float kInkTop = 4.0f;     // no glyph fill above this row ...
-constexpr float kInkBottom = 36.5f; // ... or below this one (room for the outline and shadow)
-constexpr float kMaxOutline = 2.0f; // the widest outline of the four looks, pixels
-constexpr float kMinPad = 1.5f;     // clear pixels between a glyph's outline and its cell edge
-constexpr float kTracking = 2.5f;   // added to the face's advance, for the outline
-constexpr float kStretch = 1.1f;    // the face drawn a little wider than it comes: a chunkier display look
+constexpr int kBand = 40;            // glyph cell height, pixels
+constexpr int kTextureWidth = 512;   // pixels
+constexpr int kSuper = 4;            // supersampling of the glyph shapes per axis
+constexpr float kCapHeight = 22.0f;  // height of the capitals, pixels
+constexpr float kCapCentre = 19.0f;  // band row the middle of the capitals sits on
+constexpr float kInkTop = 4.0f;      // no glyph fill above this row ...
+constexpr float kInkBottom = 36.5f;  // ... or below this one (room for the outline and shadow)
+constexpr float kMaxOutline = 2.0f;  // the widest outline of the four looks, pixels
+constexpr float kMinPad = 1.5f;      // clear pixels between a glyph's outline and its cell edge
+constexpr float kTracking = 2.5f;    // added to the face's advance, for the outline
+constexpr float kStretch = 1.1f;     // the face drawn a little wider than it comes: a chunkier display look
 
 // The glyphs in the game's numbering: digits, letters, then the punctuation.
 const std::string kGlyphChars = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ:,!<>'-.+/|=?@$";
@@ -74,17 +74,45 @@ Rgb Hex(uint32_t v) {
 
 std::array<Look, 4> Looks() {
   Look white{{{0.0f, Hex(0xFFFFFF)}, {0.55f, Hex(0xF4F6FA)}, {1.0f, Hex(0xC9D1DE)}},
-             1.25f, Hex(0x0B0E14), 0.9f, 1.25f, 1.75f, 1.3f, 0.85f, 0.20f};
+             1.25f,
+             Hex(0x0B0E14),
+             0.9f,
+             1.25f,
+             1.75f,
+             1.3f,
+             0.85f,
+             0.20f};
   Look ice{{{0.0f, Hex(0xF4FBFF)}, {0.45f, Hex(0xC2E6FF)}, {1.0f, Hex(0x5EA6F2)}},
-           2.0f, Hex(0x061630), 1.0f, 1.0f, 1.5f, 1.2f, 0.7f, 0.30f};
+           2.0f,
+           Hex(0x061630),
+           1.0f,
+           1.0f,
+           1.5f,
+           1.2f,
+           0.7f,
+           0.30f};
   Look ember{{{0.0f, Hex(0xFFEA9A)}, {0.4f, Hex(0xFF9A2E)}, {0.75f, Hex(0xF2521C)}, {1.0f, Hex(0xC21E12)}},
-             2.0f, Hex(0x2E0500), 1.0f, 1.0f, 1.5f, 1.2f, 0.7f, 0.35f};
+             2.0f,
+             Hex(0x2E0500),
+             1.0f,
+             1.0f,
+             1.5f,
+             1.2f,
+             0.7f,
+             0.35f};
   Look gold{{{0.0f, Hex(0xFFF9CF)},
              {0.38f, Hex(0xFFDD55)},
              {0.52f, Hex(0xF5B521)},
              {0.60f, Hex(0xFFCB3A)},
              {1.0f, Hex(0xC47A06)}},
-            2.0f, Hex(0x2E1800), 1.0f, 1.0f, 1.5f, 1.2f, 0.7f, 0.45f};
+            2.0f,
+            Hex(0x2E1800),
+            1.0f,
+            1.0f,
+            1.5f,
+            1.2f,
+            0.7f,
+            0.45f};
   return {white, ice, ember, gold};
 }
 
@@ -141,7 +169,8 @@ Shape RenderShape(FT_Face face, char c, float pixelsPerUnit) {
     squeeze = std::min((baseline - kInkTop) / (baseline - top), (kInkBottom - baseline) / (bottom - baseline));
     squeeze = std::min(squeeze, 1.0f);
   }
-  FT_Matrix matrix{static_cast<FT_Fixed>(std::lround(kStretch * 65536.0f)), 0, 0, static_cast<FT_Fixed>(std::lround(squeeze * 65536.0f))};
+  FT_Matrix matrix{static_cast<FT_Fixed>(std::lround(kStretch * 65536.0f)), 0, 0,
+                   static_cast<FT_Fixed>(std::lround(squeeze * 65536.0f))};
   FT_Set_Transform(face, &matrix, nullptr);
   Check(FT_Load_Char(face, static_cast<unsigned char>(c), FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP), "FT_Load_Char");
   Check(FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL), "FT_Render_Glyph");
@@ -374,7 +403,8 @@ int main(int argc, char** argv) {
 
     const std::string folder = argv[2];
     std::ofstream dat(folder + "/font.dat", std::ios::binary);
-    dat << "Texture width in pixels\n" << kTextureWidth << "\nGlyph rows, each a band of the texture height\n"
+    dat << "Texture width in pixels\n"
+        << kTextureWidth << "\nGlyph rows, each a band of the texture height\n"
         << rows.size() << "\n";
     for (const auto& row : rows) {
       int x = 0;
@@ -386,9 +416,9 @@ int main(int argc, char** argv) {
 
     const std::array<Look, 4> looks = Looks();
     for (int font = 0; font < 4; ++font) {
-      std::vector<Rgba> texture(static_cast<size_t>(kTextureWidth) * height,
-                                Rgba{looks[font].OutlineColour.r, looks[font].OutlineColour.g,
-                                     looks[font].OutlineColour.b, 0});
+      std::vector<Rgba> texture(
+          static_cast<size_t>(kTextureWidth) * height,
+          Rgba{looks[font].OutlineColour.r, looks[font].OutlineColour.g, looks[font].OutlineColour.b, 0});
       for (size_t r = 0; r < rows.size(); ++r) {
         int x0 = 0;
         for (int i : rows[r]) {
@@ -402,8 +432,8 @@ int main(int argc, char** argv) {
       }
       WriteTga(folder + "/font" + std::to_string(font + 1) + ".tga", kTextureWidth, height, texture);
     }
-    std::printf("%zu glyphs in %zu rows, textures %dx%d, capitals %.0f px\n", shapes.size(), rows.size(),
-                kTextureWidth, height, static_cast<double>(kCapHeight));
+    std::printf("%zu glyphs in %zu rows, textures %dx%d, capitals %.0f px\n", shapes.size(), rows.size(), kTextureWidth,
+                height, static_cast<double>(kCapHeight));
     FT_Done_Face(face);
     FT_Done_FreeType(library);
   } catch (const std::exception& e) {

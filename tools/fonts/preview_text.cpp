@@ -56,7 +56,8 @@ Texture LoadTexture(const std::string& path) {
   Texture t;
   Level base{w, h, {}};
   for (int i = 0; i < w * h; ++i)
-    base.P.push_back({data[4 * i] / 255.0f, data[4 * i + 1] / 255.0f, data[4 * i + 2] / 255.0f, data[4 * i + 3] / 255.0f});
+    base.P.push_back(
+        {data[4 * i] / 255.0f, data[4 * i + 1] / 255.0f, data[4 * i + 2] / 255.0f, data[4 * i + 3] / 255.0f});
   stbi_image_free(data);
   t.Levels.push_back(base);
   while (t.Levels.back().W > 1 || t.Levels.back().H > 1) {
@@ -111,7 +112,8 @@ struct Picture {
   void Save(const std::string& path) const {
     std::vector<unsigned char> bytes;
     for (const Colour& c : P)
-      for (float v : {c.r, c.g, c.b}) bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)));
+      for (float v : {c.r, c.g, c.b})
+        bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)));
     if (!stbi_write_png(path.c_str(), kWidth, kHeight, 3, bytes.data(), kWidth * 3))
       throw std::runtime_error("cannot write " + path);
     std::printf("wrote %s\n", path.c_str());
@@ -170,8 +172,11 @@ void PaintBackground(Picture& pic, uint32_t seed, Colour tint) {
   };
   std::vector<Blob> blobs;
   for (int i = 0; i < 40; ++i)
-    blobs.push_back({n.Next() * kWidth, n.Next() * kHeight, 20 + n.Next() * 140,
-                     {0.2f + n.Next() * 0.8f, 0.2f + n.Next() * 0.8f, 0.2f + n.Next() * 0.8f, 0.25f + n.Next() * 0.45f}});
+    blobs.push_back(
+        {n.Next() * kWidth,
+         n.Next() * kHeight,
+         20 + n.Next() * 140,
+         {0.2f + n.Next() * 0.8f, 0.2f + n.Next() * 0.8f, 0.2f + n.Next() * 0.8f, 0.25f + n.Next() * 0.45f}});
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) {
       const float t = static_cast<float>(y) / kHeight;
@@ -205,7 +210,7 @@ void FillRect(Picture& pic, const Camera& cam, float x0, float y0, float x1, flo
 void PaintGlass(Picture& pic, const Camera& cam) {
   FillRect(pic, cam, 0.5f, 0.5f, 10.5f, 20.5f, 0, {0.05f, 0.06f, 0.1f, 1}, 0.55f);
   Noise n{77};
-  const Colour palette[] = {{0.9f, 0.2f, 0.2f, 1}, {0.2f, 0.8f, 0.3f, 1}, {0.2f, 0.4f, 0.95f, 1},
+  const Colour palette[] = {{0.9f, 0.2f, 0.2f, 1},  {0.2f, 0.8f, 0.3f, 1}, {0.2f, 0.4f, 0.95f, 1},
                             {0.95f, 0.8f, 0.2f, 1}, {0.8f, 0.3f, 0.9f, 1}, {0.2f, 0.85f, 0.9f, 1}};
   for (int row = 1; row <= 8; ++row)
     for (int col = 1; col <= 10; ++col) {
@@ -302,8 +307,8 @@ void ScoreScreen(const Fonts& f, const std::string& out) {
   PaintBackground(pic, 9, {1.0f, 0.7f, 0.4f, 1});
   Backdrop(pic);
   DrawString(pic, cam, f, 4, 7, "Torvane", kCx - 3.2f, kCy + 5.5f, 0, 255);
-  const char* names[] = {"Marta",   "Olek",      "J. Pike", "Sandor",  "Quinn <3",
-                         "Wu Zhen", "Anonymous", "Rebecca", "Ivo",     "Yasmin"};
+  const char* names[] = {"Marta",   "Olek",      "J. Pike", "Sandor", "Quinn <3",
+                         "Wu Zhen", "Anonymous", "Rebecca", "Ivo",    "Yasmin"};
   for (int i = 1; i <= 10; ++i) {
     const float y = kCy + 5.2f - 1.2f * i;
     int font = i <= 3 ? 4 : 2;
@@ -331,7 +336,8 @@ void Sheet(const Fonts& f, const std::string& out) {
   Camera plain;
   for (int font = 1; font <= 4; ++font) {
     DrawString(pic, plain, f, font, 5, "0123456789 ABCDEFGHIJKLM", kCx - 13.2f, kCy - 1.6f - 1.75f * font, 0, 255);
-    DrawString(pic, plain, f, font, 5, "NOPQRSTUVWXYZ :,!<>'-.+/|=?@$", kCx - 13.2f, kCy - 2.45f - 1.75f * font, 0, 255);
+    DrawString(pic, plain, f, font, 5, "NOPQRSTUVWXYZ :,!<>'-.+/|=?@$", kCx - 13.2f, kCy - 2.45f - 1.75f * font, 0,
+               255);
   }
   pic.Save(out);
 }
@@ -342,10 +348,14 @@ void ReportWidths(const Fonts& f) {
     int size;
     float left;  // the x offset the game draws it at, relative to the point it is centred on
   };
-  const Centred centred[] = {{"Four Lines Cleared!", 5, -4.3f}, {"Three Lines Cleared!", 5, -4.6f},
-                             {"Level 3", 7, -2.4f},             {"Warning...", 6, -2.7f},
-                             {"Game Help", 6, -2.9f},           {"Press Esc to return", 7, -6.2f},
-                             {"Press Esc to exit", 7, -5.5f},   {"Enter your name", 7, -5.5f}};
+  const Centred centred[] = {{"Four Lines Cleared!", 5, -4.3f},
+                             {"Three Lines Cleared!", 5, -4.6f},
+                             {"Level 3", 7, -2.4f},
+                             {"Warning...", 6, -2.7f},
+                             {"Game Help", 6, -2.9f},
+                             {"Press Esc to return", 7, -6.2f},
+                             {"Press Esc to exit", 7, -5.5f},
+                             {"Enter your name", 7, -5.5f}};
   std::printf("centred texts: width as laid out vs. width the position implies (world units)\n");
   for (const Centred& c : centred) {
     const zt::TextLayout l = zt::LayOutText(f.Metrics, c.size, c.text, 0, 0);

@@ -83,7 +83,7 @@ Texture BrickTexture(const std::string& file, Rgb tint) {
     for (int x = 0; x < w; ++x) {
       const unsigned char* p = data + (size_t(y) * w + x) * 3;
       t.Texels[size_t(h - 1 - y) * w + x] = {std::nearbyint(p[0] * tint.r) / 255, std::nearbyint(p[1] * tint.g) / 255,
-                                              std::nearbyint(p[2] * tint.b) / 255};
+                                             std::nearbyint(p[2] * tint.b) / 255};
     }
   stbi_image_free(data);
   return t;
@@ -115,8 +115,8 @@ D3DVECTOR Transform(const D3DVECTOR& p, const D3DMATRIX& m, float w = 1) {
 
 // Normals go through the inverse transpose of the world matrix's 3x3 part.
 D3DVECTOR TransformNormal(const D3DVECTOR& n, const D3DMATRIX& m) {
-  const float a = m.m[0][0], b = m.m[0][1], c = m.m[0][2], d = m.m[1][0], e = m.m[1][1], f = m.m[1][2],
-              g = m.m[2][0], h = m.m[2][1], i = m.m[2][2];
+  const float a = m.m[0][0], b = m.m[0][1], c = m.m[0][2], d = m.m[1][0], e = m.m[1][1], f = m.m[1][2], g = m.m[2][0],
+              h = m.m[2][1], i = m.m[2][2];
   // Rows of the inverse transpose = cofactors.
   const float co[3][3] = {{e * i - f * h, f * g - d * i, d * h - e * g},
                           {c * h - b * i, a * i - c * g, b * g - a * h},
@@ -238,7 +238,8 @@ void DrawModel(Scene& s, int model, const D3DMATRIX& world, const Texture* tex, 
   sceneMaterial.Power = 60;
   for (const DrawRun& run : info.Runs) {
     const D3DMATERIAL8& material =
-        info.Textured ? sceneMaterial : (run.MaterialIndex < 0 ? info.Material : info.Materials[size_t(run.MaterialIndex)]);
+        info.Textured ? sceneMaterial
+                      : (run.MaterialIndex < 0 ? info.Material : info.Materials[size_t(run.MaterialIndex)]);
     for (int t = 0; t < run.TriangleCount; ++t) {
       DrawVertex dv[3];
       for (int c = 0; c < 3; ++c) {
@@ -319,10 +320,11 @@ D3DMATRIX BombMatrix(float x, float y) {
   return m;
 }
 
-constexpr Rgb kTints[] = {{1, 1, 1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1},
-                          {0.6f, 0.6f, 0.6f}, {0.6f, 0.3f, 0.6f}, {0.5f, 1, 0}, {0.5f, 0, 1}, {1, 0.5f, 0},
-                          {1, 0, 0.5f}, {0.8f, 0.8f, 0.8f}, {0, 0, 0.7f}, {0, 0.7f, 0}, {0.7f, 0, 0},
-                          {0.5f, 0.7f, 0.9f}, {0.9f, 0.5f, 0.7f}, {0.7f, 0.9f, 0.5f}, {0.2f, 0.2f, 0.2f}};
+constexpr Rgb kTints[] = {{1, 1, 1},         {1, 0, 0},    {0, 1, 0},          {0, 0, 1},          {1, 1, 0},
+                          {1, 0, 1},         {0, 1, 1},    {0.6f, 0.6f, 0.6f}, {0.6f, 0.3f, 0.6f}, {0.5f, 1, 0},
+                          {0.5f, 0, 1},      {1, 0.5f, 0}, {1, 0, 0.5f},       {0.8f, 0.8f, 0.8f}, {0, 0, 0.7f},
+                          {0, 0.7f, 0},      {0.7f, 0, 0}, {0.5f, 0.7f, 0.9f}, {0.9f, 0.5f, 0.7f}, {0.7f, 0.9f, 0.5f},
+                          {0.2f, 0.2f, 0.2f}};
 
 void GameView(const ModelSet& models, const std::vector<Texture>& textures, int frameModel, int brickModel,
               const std::string& file) {
@@ -341,8 +343,8 @@ void GameView(const ModelSet& models, const std::vector<Texture>& textures, int 
   for (int c = 1; c <= 10; ++c)
     for (int r = 1; r <= heights[c - 1]; ++r)
       if ((c * 7 + r * 3) % 11 != 0)
-        DrawModel(s, brickModel, Translation(float(c), float(r), 0), &textures[size_t((c * 5 + r * 3) % textures.size())],
-                  false);
+        DrawModel(s, brickModel, Translation(float(c), float(r), 0),
+                  &textures[size_t((c * 5 + r * 3) % textures.size())], false);
   Mark(s, MakeVector(4 + 1.55f, 15 + 0.7f, 0), {1, 0.2f, 1});  // where the fuse sparks start
   img.Save(file);
 }
@@ -351,7 +353,8 @@ void BrickSheet(const ModelSet& models, const std::vector<Texture>& textures, co
   Image img(900, 600);
   img.Background({0.18f, 0.18f, 0.24f}, {0.05f, 0.05f, 0.09f});
   // Three rows, low to high detail, three tints each, near the point light as in the glass.
-  Scene s{models, img, MakeCamera(MakeVector(5.5f, 10.5f, -7.0f), MakeVector(5.5f, 10.5f, 0), 0.6f, 600.0f / 900.0f), {}};
+  Scene s{
+      models, img, MakeCamera(MakeVector(5.5f, 10.5f, -7.0f), MakeVector(5.5f, 10.5f, 0), 0.6f, 600.0f / 900.0f), {}};
   s.Light.Specular = true;
   D3DMATRIX ry, rx;
   MatRotationY(ry, -0.5f);
@@ -378,7 +381,8 @@ void BombSheet(const ModelSet& models, const std::string& file) {
   img.Save(file);
 }
 
-void FrameCorner(const ModelSet& models, const std::vector<Texture>& textures, int frameModel, const std::string& file) {
+void FrameCorner(const ModelSet& models, const std::vector<Texture>& textures, int frameModel,
+                 const std::string& file) {
   Image img(600, 450);
   img.Background({0.10f, 0.08f, 0.22f}, {0.02f, 0.05f, 0.12f});
   Scene s{models, img, MakeCamera(MakeVector(3.0f, 4.5f, -8), MakeVector(1.8f, 2.2f, 0)), {}};
@@ -387,7 +391,8 @@ void FrameCorner(const ModelSet& models, const std::vector<Texture>& textures, i
   DrawModel(s, frameModel, GlassFrameMatrix(), nullptr, true);
   s.Light.PointOn = true;
   for (int c = 1; c <= 4; ++c)
-    for (int r = 1; r <= 5 - c; ++r) DrawModel(s, 2, Translation(float(c), float(r), 0), &textures[size_t(c + r)], false);
+    for (int r = 1; r <= 5 - c; ++r)
+      DrawModel(s, 2, Translation(float(c), float(r), 0), &textures[size_t(c + r)], false);
   img.Save(file);
 }
 
