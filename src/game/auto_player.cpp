@@ -7,6 +7,8 @@
 #include <limits>
 
 #include "device/keyboard_device.h"
+#include "game/fall_speeds.h"
+#include "game/figure_fit.h"
 
 namespace zt {
 
@@ -20,8 +22,7 @@ constexpr int kMinX = -3;  // grid columns a figure's grid may stand at
 constexpr int kMaxX = kGlassColumns;
 constexpr int kXCount = kMaxX - kMinX + 1;
 constexpr double kUnreached = std::numeric_limits<double>::infinity();
-constexpr double kLost = -1e9;        // the rating of a glass where the next figure cannot enter
-constexpr float kDropSpeed = 0.079f;  // at or above this fall speed the figure was dropped
+constexpr double kLost = -1e9;  // the rating of a glass where the next figure cannot enter
 
 // The glass as one bit per cell: Board[row] for rows 1..20, bit c for column c.
 using Board = std::array<uint16_t, kGlassRows + 1>;
@@ -34,63 +35,17 @@ Board ReadBoard(const Glass& glass) {
   return board;
 }
 
-bool Occupied(const Board& board, int column, int row) { return ((board[row] >> column) & 1u) != 0; }
-
-// The bricks of one figure in one turn: grid row (0 = top) and grid column of each.
-struct Piece {
-  int Count = 0;
-  std::array<int8_t, 16> I{}, J{};
+// The board's answer to the game's movement tests.
+struct BoardBricks {
+  const Board& Cells;
+  bool operator()(int column, int row) const { return ((Cells[row] >> column) & 1u) != 0; }
 };
 
-Piece PieceOf(const FigureGrid& grid) {
-  Piece piece;
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j)
-      if (grid[i][j] != 0) {
-        piece.I[piece.Count] = static_cast<int8_t>(i);
-        piece.J[piece.Count] = static_cast<int8_t>(j);
-        ++piece.Count;
-      }
-  return piece;
+bool Fits(const Board& board, const FigureBricks& piece, int x, int y) {
+  return FitsAt(piece, x, y, BoardBricks{board});
 }
 
-// The figure's collision test: walls and floor block, the open top is free.
-bool Open(const Board& board, int column, int row) {
-  if (column < 1 || column > kGlassColumns || row < 1) return false;
-  return row > kGlassRows || !Occupied(board, column, row);
-}
-
-bool Fits(const Board& board, const Piece& piece, int x, int y) {
-  for (int n = 0; n < piece.Count; ++n)
-    if (!Open(board, x + piece.J[n], y - piece.I[n])) return false;
-  return true;
-}
-
-// A sideways step tests the cells one row below the figure's bricks, in the column it moves to.
-bool CanShift(const Board& board, const Piece& piece, int x, int y, int dir) {
-  for (int n = 0; n < piece.Count; ++n) {
-    const int column = x + piece.J[n] + dir, row = y - piece.I[n] - 1;
-    if (column < 1 || column > kGlassColumns || row < 1 || row > kGlassRows || Occupied(board, column, row))
-      return false;
-  }
-  return true;
-}
-
-// A turn first pushes the turned shape off the walls, then needs it to fit where it stands.
-bool CanTurn(const Board& board, const Piece& turned, int x, int y, int& pushedX) {
-  for (int n = 0; n < turned.Count; ++n) {
-    while (x + turned.J[n] <= 0) ++x;
-    while (x + turned.J[n] > kGlassColumns) --x;
-  }
-  for (int n = 0; n < turned.Count; ++n) {
-    const int row = y - turned.I[n];
-    if (row < 1 || !Open(board, x + turned.J[n], row)) return false;
-  }
-  pushedX = x;
-  return true;
-}
-
-int LandingRow(const Board& board, const Piece& piece, int x, int y) {
+int LandingRow(const Board& board, const FigureBricks& piece, int x, int y) {
   while (Fits(board, piece, x, y - 1)) --y;
   return y;
 }
@@ -115,12 +70,12 @@ struct Locked {
   int ErodedCells = 0;
 };
 
-Locked Lock(const Board& board, const Piece& piece, int x, int y) {
+Locked Lock(const Board& board, const FigureBricks& piece, int x, int y) {
   Locked result{board};
   std::array<int, kGlassRows + 1> bricksInRow{};
   int low = kGlassRows, high = 1;
   for (int n = 0; n < piece.Count; ++n) {
-    const int column = x + piece.J[n], row = y - piece.I[n];
+    const int column = x + piece.Column[n], row = y - piece.Row[n];
     low = std::min(low, row);
     high = std::max(high, row);
     if (row < 1 || row > kGlassRows) continue;
@@ -206,13 +161,11 @@ int RowAt(int startY, const Motion& motion, double ms) {
   return startY - static_cast<int>(std::floor(motion.Fallen + ms * motion.FallSpeed));
 }
 
-enum class Move : uint8_t { kNone, kTurn, kLeft, kRight };
-
 // The states a figure can reach by turning and stepping sideways while it falls, each with
 // the time it takes and the move that led there.
 struct Reach {
   std::array<std::array<double, kXCount>, kTurnCount> Ms;
-  std::array<std::array<Move, kXCount>, kTurnCount> Via;
+  std::array<std::array<AutoMove, kXCount>, kTurnCount> Via;
   std::array<std::array<int8_t, kXCount>, kTurnCount> FromX;
   std::array<std::array<int8_t, kXCount>, kTurnCount> FromTurn;
 };
@@ -229,15 +182,15 @@ struct FigureStart {
 // while the move runs.
 bool Search(const Board& board, const FigureShapes& shapes, const FigureStart& start, const Motion& motion,
             bool clockwise, Reach& reach) {
-  std::array<Piece, kTurnCount> pieces;
-  for (int turn = 1; turn <= kTurnCount; ++turn) pieces[turn - 1] = PieceOf(shapes.Shape(start.Color, turn));
+  std::array<FigureBricks, kTurnCount> pieces;
+  for (int turn = 1; turn <= kTurnCount; ++turn) pieces[turn - 1] = BricksOf(shapes.Shape(start.Color, turn));
   if (!Fits(board, pieces[start.Turn - 1], start.X, start.Y)) return false;
   for (auto& row : reach.Ms) row.fill(kUnreached);
   std::array<std::array<bool, kXCount>, kTurnCount> done{};
   reach.Ms[start.Turn - 1][start.X - kMinX] = 0;
-  reach.Via[start.Turn - 1][start.X - kMinX] = Move::kNone;
+  reach.Via[start.Turn - 1][start.X - kMinX] = AutoMove::kNone;
 
-  auto relax = [&](int turn, int x, double ms, Move via, int fromTurn, int fromX) {
+  auto relax = [&](int turn, int x, double ms, AutoMove via, int fromTurn, int fromX) {
     double& known = reach.Ms[turn - 1][x - kMinX];
     if (ms >= known) return;
     known = ms;
@@ -258,7 +211,7 @@ bool Search(const Board& board, const FigureShapes& shapes, const FigureStart& s
         }
     if (turn == 0) break;
     done[turn - 1][x - kMinX] = true;
-    const Piece& piece = pieces[turn - 1];
+    const FigureBricks& piece = pieces[turn - 1];
     const int top = RowAt(start.Y, motion, ms);
 
     for (int dir : {-1, +1}) {
@@ -268,19 +221,19 @@ bool Search(const Board& board, const FigureShapes& shapes, const FigureStart& s
       const int bottom = RowAt(start.Y, motion, end + motion.FrameMs);
       bool allowed = true;
       for (int row = top; row >= bottom && allowed; --row)
-        allowed = Fits(board, piece, x, row) && CanShift(board, piece, x, row, dir) && Fits(board, piece, to, row);
-      if (allowed) relax(turn, to, end, dir < 0 ? Move::kLeft : Move::kRight, turn, x);
+        allowed = Fits(board, piece, x, row) && CanStepSideways(piece, x, row, dir, BoardBricks{board}) &&
+                  Fits(board, piece, to, row);
+      if (allowed) relax(turn, to, end, dir < 0 ? AutoMove::kLeft : AutoMove::kRight, turn, x);
     }
     if (start.CanTurn) {
       const int next = TurnAfter(turn, clockwise);
       const double end = ms + motion.TurnMs + motion.FrameMs;
       const int bottom = RowAt(start.Y, motion, end + motion.FrameMs);
-      int pushedX = x;
-      bool allowed = true;
-      for (int row = top; row >= bottom && allowed; --row)
-        allowed = Fits(board, piece, x, row) && CanTurn(board, pieces[next - 1], x, row, pushedX) &&
-                  Fits(board, pieces[next - 1], pushedX, row);
-      if (allowed) relax(next, pushedX, end, Move::kTurn, turn, x);
+      std::optional<int> pushedX = x;
+      for (int row = top; row >= bottom && pushedX; --row)
+        pushedX =
+            Fits(board, piece, x, row) ? TurnedColumn(pieces[next - 1], x, row, BoardBricks{board}) : std::nullopt;
+      if (pushedX) relax(next, *pushedX, end, AutoMove::kTurn, turn, x);
     }
   }
   return true;
@@ -304,7 +257,7 @@ double RateNext(const Board& board, const Situation& s, const FigureShapes& shap
   if (!Search(board, shapes, s.Next, s.NextMotion, s.Clockwise, reach)) return kLost;
   double best = kLost;
   for (int turn = 1; turn <= kTurnCount; ++turn) {
-    const Piece piece = PieceOf(shapes.Shape(s.Next.Color, turn));
+    const FigureBricks piece = BricksOf(shapes.Shape(s.Next.Color, turn));
     for (int x = kMinX; x <= kMaxX; ++x) {
       const double ms = reach.Ms[turn - 1][x - kMinX];
       if (ms == kUnreached) continue;
@@ -334,7 +287,7 @@ bool Choose(const Situation& s, const FigureShapes& shapes, const AutoPlayerWeig
   bool found = false;
   double best = -std::numeric_limits<double>::infinity();
   for (int turn = 1; turn <= kTurnCount; ++turn) {
-    const Piece piece = PieceOf(shapes.Shape(s.Current.Color, turn));
+    const FigureBricks piece = BricksOf(shapes.Shape(s.Current.Color, turn));
     for (int x = kMinX; x <= kMaxX; ++x) {
       const double ms = choice.Paths.Ms[turn - 1][x - kMinX];
       if (ms == kUnreached) continue;
@@ -370,13 +323,13 @@ Situation Observe(const GameState& state, const Settings& config) {
   s.Current.Turn = figure.Turning ? TurnAfter(figure.Turn, config.RotationClockwise) : figure.Turn;
   s.Current.X = figure.CellX;
   s.Current.Y = figure.CellY;
-  s.Current.CanTurn = !s.CurrentIsBomb && state.FallSpeed < kDropSpeed;
+  s.Current.CanTurn = !s.CurrentIsBomb && state.FallSpeed < kDroppedSpeed;
   const double frameMs = std::max<uint32_t>(state.Time.FrameMs, 1);
   const double turnSpeed = config.RotationSpeedFactor > 0 ? config.RotationSpeedFactor : 0.75;
   s.CurrentMotion.FallSpeed = state.FallSpeed;
   s.CurrentMotion.Fallen = std::clamp(static_cast<double>(figure.CellY - figure.PosY), 0.0, 1.0);
   s.CurrentMotion.TurnMs = 90.0 / turnSpeed;
-  s.CurrentMotion.ShiftMs = 1.0 / 0.022;
+  s.CurrentMotion.ShiftMs = 1.0 / kSlowShiftSpeed;
   s.CurrentMotion.FrameMs = frameMs;
   s.NextMotion = s.CurrentMotion;
   s.NextMotion.FallSpeed = state.BaseFallSpeed;
@@ -391,18 +344,13 @@ Situation Observe(const GameState& state, const Settings& config) {
   return s;
 }
 
-// The path to the chosen placement, start first, as (turn, x) states.
-struct Step {
-  int8_t Turn, X;
-  Move Via;
-};
-
-std::vector<Step> PathTo(const Reach& reach, int turn, int x) {
-  std::vector<Step> path;
+// The path to the chosen placement, start first.
+std::vector<AutoPathStep> PathTo(const Reach& reach, int turn, int x) {
+  std::vector<AutoPathStep> path;
   for (;;) {
-    const Move via = reach.Via[turn - 1][x - kMinX];
+    const AutoMove via = reach.Via[turn - 1][x - kMinX];
     path.push_back({static_cast<int8_t>(turn), static_cast<int8_t>(x), via});
-    if (via == Move::kNone) break;
+    if (via == AutoMove::kNone) break;
     const int fromTurn = reach.FromTurn[turn - 1][x - kMinX], fromX = reach.FromX[turn - 1][x - kMinX];
     turn = fromTurn;
     x = fromX;
@@ -435,10 +383,7 @@ void Replan(AutoPlayer& player, const GameState& state, const FigureShapes& shap
   player.PathIndex = 0;
   player.TargetTurn = found.Placement.Turn;
   player.TargetX = found.Placement.X;
-  const std::vector<Step> path = PathTo(found.Paths, found.Placement.Turn, found.Placement.X);
-  player.Path.clear();
-  for (const Step& step : path)
-    player.Path.push_back(AutoPlayer::PathStep{step.Turn, step.X, static_cast<uint8_t>(step.Via)});
+  player.Path = PathTo(found.Paths, found.Placement.Turn, found.Placement.X);
 }
 
 }  // namespace
@@ -478,7 +423,7 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
   player.LastTurn = figure.Turn;
   player.ShiftPressed = player.TurnPressed = false;
 
-  if (state.FallSpeed >= kDropSpeed) return keys;  // dropped: nothing left to steer
+  if (state.FallSpeed >= kDroppedSpeed) return keys;  // dropped: nothing left to steer
   const bool idle = !figure.Turning && figure.ShiftDir == kNoShift;
   if (!player.HasTarget && player.Refusals < 3 && idle) Replan(player, state, shapes, config);
 
@@ -501,7 +446,7 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
   }
 
   // Where the figure stands on its path.
-  const std::vector<AutoPlayer::PathStep>& path = player.Path;
+  const std::vector<AutoPathStep>& path = player.Path;
   int at = -1;
   for (int k = static_cast<int>(path.size()) - 1; k >= 0; --k)
     if (path[k].Turn == inForce && path[k].X == figure.CellX) {
@@ -532,14 +477,14 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
     return keys;
   }
 
-  const Move next = static_cast<Move>(path[at + 1].Via);
-  if (next == Move::kTurn) {
+  const AutoMove next = path[at + 1].Via;
+  if (next == AutoMove::kTurn) {
     if (figure.Turning || figure.ShiftDir != kNoShift || held.KeyUp) return keys;
     keys.push_back(DIK_UP);
     player.TurnPressed = true;
     // The step after a turn may start in the same frame: the turn comes first in the step.
-    if (at + 2 < static_cast<int>(path.size()) && static_cast<Move>(path[at + 2].Via) != Move::kTurn) {
-      const bool left = static_cast<Move>(path[at + 2].Via) == Move::kLeft;
+    if (at + 2 < static_cast<int>(path.size()) && path[at + 2].Via != AutoMove::kTurn) {
+      const bool left = path[at + 2].Via == AutoMove::kLeft;
       if (!(left ? held.KeyLeft : held.KeyRight) && !held.KeyLeft && !held.KeyRight) {
         keys.push_back(left ? DIK_LEFT : DIK_RIGHT);
         player.ShiftPressed = true;
@@ -550,12 +495,12 @@ std::vector<uint8_t> AutoPlayerKeys(AutoPlayer& player, const GameState& state, 
 
   // A run of sideways steps: tap the key each time the last step has ended, or hold it down
   // when its repeat comes round sooner than taps would.
-  const bool left = next == Move::kLeft;
+  const bool left = next == AutoMove::kLeft;
   const uint8_t key = left ? DIK_LEFT : DIK_RIGHT;
   const bool keyHeld = left ? held.KeyLeft : held.KeyRight;
   const bool otherHeld = left ? held.KeyRight : held.KeyLeft;
   int run = 0;
-  for (size_t k = static_cast<size_t>(at) + 1; k < path.size() && static_cast<Move>(path[k].Via) == next; ++k) ++run;
+  for (size_t k = static_cast<size_t>(at) + 1; k < path.size() && path[k].Via == next; ++k) ++run;
   const double frameMs = std::max<uint32_t>(state.Time.FrameMs, 1);
   const int framesPerStep = static_cast<int>(1.0 / (state.ShiftSpeed * frameMs)) + 1;
   const int framesToRepeat = static_cast<int>(std::ceil(config.SidewaysKeyDelay / frameMs));

@@ -33,6 +33,15 @@ enum class AutoDrop : uint8_t {
   kNone,   // no drop: the figure falls at the game's speed
 };
 
+// A move of the figure on the way to its placement.
+enum class AutoMove : uint8_t { kNone, kTurn, kLeft, kRight };
+
+// A (turn, column) the figure passes through, and the move that led there (kNone at the start).
+struct AutoPathStep {
+  int8_t Turn, X;
+  AutoMove Via;
+};
+
 struct AutoPlayer {
   AutoPlayerWeights Weights;
   bool LookAhead = true;  // also place the preview figure before choosing
@@ -47,18 +56,14 @@ struct AutoPlayer {
   int32_t LastCellY = 0;
   int32_t LastCellX = 0;
   int32_t LastTurn = 0;
-  bool ShiftPressed = false;  // a sideways key went down on the last poll
-  bool TurnPressed = false;   // Up went down on the last poll
-  bool HoldShift = false;     // hold the sideways key for its repeat instead of tapping
-  int32_t Refusals = 0;       // moves of this figure the game refused
-  bool FellBack = false;      // this figure is dropped where it stands
-  int32_t StallMs = 0;        // ms steered without getting closer
-  struct PathStep {
-    int8_t Turn, X;
-    uint8_t Via;  // the move that led here: 0 none (the start), 1 turn, 2 left, 3 right
-  };
-  std::vector<PathStep> Path;  // from where the plan was made to the placement
-  int32_t PathIndex = 0;       // the step the figure stood on at the last look
+  bool ShiftPressed = false;       // a sideways key went down on the last poll
+  bool TurnPressed = false;        // Up went down on the last poll
+  bool HoldShift = false;          // hold the sideways key for its repeat instead of tapping
+  int32_t Refusals = 0;            // moves of this figure the game refused
+  bool FellBack = false;           // this figure is dropped where it stands
+  int32_t StallMs = 0;             // ms steered without getting closer
+  std::vector<AutoPathStep> Path;  // from where the plan was made to the placement
+  int32_t PathIndex = 0;           // the step the figure stood on at the last look
 
   // Counts over the player's life, for reports.
   int64_t Plans = 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/fall_speeds.h"
 #include "game/figure.h"
 #include "game/game_keys.h"
 #include "game/glass.h"
@@ -87,9 +88,9 @@ struct GameState {
   int32_t ShownScore = 0;
   int32_t Lines = 0;
   int32_t Level = 1;
-  float BaseFallSpeed = 0.0019f;  // cells per ms
-  float FallSpeed = 0.0019f;
-  float ShiftSpeed = 0.022f;
+  float BaseFallSpeed = static_cast<float>(kStartFallSpeed);  // cells per ms
+  float FallSpeed = static_cast<float>(kStartFallSpeed);
+  float ShiftSpeed = static_cast<float>(kSlowShiftSpeed);
   int32_t FiguresLanded = 0;
   int32_t FiguresPerMinute = 0;
   int32_t Position = 11;  // rank the score would take, 1..10; 11 = none

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/bonus.h"
+#include "game/fall_speeds.h"
 #include "game/lines.h"
 #include "game/motion.h"
 
@@ -42,8 +43,7 @@ void NewGame(GameContext& game) {
   GameState& state = game.State;
   state.Cells.ClearGlass();
   state.Cells.BuildGlass();
-  state.BaseFallSpeed = 0.0019f;
-  state.FallSpeed = 0.0019f;
+  state.BaseFallSpeed = state.FallSpeed = static_cast<float>(kStartFallSpeed);
   state.Score = state.ShownScore = state.Lines = 0;
   state.FiguresPerMinute = state.FiguresLanded = state.Time.GameSeconds = state.LinesAdded = 0;
   state.Level = 1;

@@ -2,6 +2,8 @@
 
 #include <numbers>
 
+#include "game/figure_fit.h"
+
 namespace zt {
 
 TBrick TBrick::Create(int32_t color, float x, float y, float z) {
@@ -26,9 +28,7 @@ void Glass::BuildGlass() {
 }
 
 bool Glass::IsOpen(int column, int row) const {
-  if (column < 1 || column > kGlassColumns || row < 1) return false;
-  if (row > kGlassRows) return true;
-  return IsFree(column, row);
+  return CellOpen(column, row, [this](int c, int r) { return !IsFree(c, r); });
 }
 
 void Glass::Occupy(int column, int row, int32_t color) {

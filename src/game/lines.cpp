@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/fall_speeds.h"
+
 namespace zt {
 
 const std::array<std::array<int32_t, 5>, 4> kScoreTable = {{
@@ -27,15 +29,15 @@ struct LevelRule {
 LevelRule LevelRuleFor(int32_t gameType) {
   switch (gameType) {
     case kRedara:
-      return {1000, 0.0019 / 2.9};
+      return {1000, kStartFallSpeed / 2.9};
     case kVodoza:
-      return {100, 0.0019 / 3};
+      return {100, kStartFallSpeed / 3};
     case kKids:
-      return {800, 0.0019 / 3.2};
+      return {800, kStartFallSpeed / 3.2};
     case kRetro:
-      return {1000, 0.0019 / 2.9};
+      return {1000, kStartFallSpeed / 2.9};
     default:
-      return {1000, 0.0019 / 3};
+      return {1000, kStartFallSpeed / 3};
   }
 }
 

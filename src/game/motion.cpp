@@ -4,16 +4,12 @@
 #include <numbers>
 
 #include "game/bonus.h"
+#include "game/fall_speeds.h"
+#include "game/figure_fit.h"
 
 namespace zt {
 
 namespace {
-
-// Speeds are stored as singles; thresholds are compared exactly as written, so the
-// Down speed 0.05f (slightly above 0.05) counts as "not below 0.05".
-constexpr float kDownSpeed = 0.05f;
-constexpr float kSpaceSpeed = 0.08f;
-constexpr float kCtrlSpeed = 0.1f;
 
 template <typename Visit>
 void ForEachFilled(const FigureGrid& shape, Visit visit) {
@@ -33,12 +29,11 @@ int TopFilledRow(const FigureGrid& shape, int k) {
   return 0;
 }
 
-// Every brick of the shape inside the glass (the open top allowed) and on a free cell.
-bool ShapeFits(const Glass& glass, const FigureGrid& shape, const TFigure& figure) {
-  bool fits = true;
-  ForEachFilled(shape, [&](int i, int j) { fits = fits && glass.IsOpen(figure.CellX + j, figure.CellY - i); });
-  return fits;
-}
+// The glass's answer to the movement tests: which cells hold a brick.
+struct GlassBricks {
+  const Glass& Cells;
+  bool operator()(int column, int row) const { return !Cells.IsFree(column, row); }
+};
 
 void SetTrail(DropTrail& trail, const FigureGrid& shape, float x, float y) {
   for (int k = 1; k <= 4; ++k) {
@@ -106,7 +101,7 @@ void Lock(GameContext& game, const FigureGrid& shape) {
     game.PlaySound("figurefall.ogg");
     ThrowLandingParticles(game, shape);
     WriteFigureIntoGlass(state, shape);
-    if (state.FallSpeed >= 0.099 && state.Trail.TrailIntensity > 0)
+    if (state.FallSpeed >= kFastTrailSpeed && state.Trail.TrailIntensity > 0)
       SetTrail(state.Trail, shape, static_cast<float>(state.CurrentFigure.CellX),
                static_cast<float>(state.CurrentFigure.CellY));
   }
@@ -131,14 +126,7 @@ void MoveSideways(GameContext& game, int dir) {
   TFigure& figure = state.CurrentFigure;
   const FigureGrid& shape = CurrentShape(game);
   const int off = state.LockDelayActive ? 1 : 0;
-  bool blocked = false;
-  ForEachFilled(shape, [&](int i, int j) {
-    const int column = figure.CellX + j + dir;
-    const int row = figure.CellY + off - i - 1;
-    if (column < 1 || column > kGlassColumns || row < 1 || row > kGlassRows || !state.Cells.IsFree(column, row))
-      blocked = true;
-  });
-  if (blocked) {
+  if (!CanStepSideways(BricksOf(shape), figure.CellX, figure.CellY + off, dir, GlassBricks{state.Cells})) {
     figure.ShiftDir = kNoShift;
     return;
   }
@@ -175,15 +163,15 @@ void ApplyDropKeys(GameContext& game) {
   if (Fires(keys.KeyCtrl, keys.DropKeyTimer, kDropKeyStart)) state.FallSpeed = kCtrlSpeed;
   if (Fires(keys.KeySpace, keys.DropKeyTimer, kDropKeyStart)) state.FallSpeed = kSpaceSpeed;
   if (Fires(keys.KeyDown, keys.DropKeyTimer, kDropKeyStart)) state.FallSpeed = kDownSpeed;
-  if (!keys.KeyDown && state.FallSpeed < 0.079) state.FallSpeed = state.BaseFallSpeed;
-  state.ShiftSpeed = state.FallSpeed < 0.05 ? 0.022f : 0.08f;
+  if (!keys.KeyDown && state.FallSpeed < kDroppedSpeed) state.FallSpeed = state.BaseFallSpeed;
+  state.ShiftSpeed = static_cast<float>(state.FallSpeed < kQuickShiftFrom ? kSlowShiftSpeed : kQuickShiftSpeed);
 
   DropTrail& trail = state.Trail;
   const uint32_t frameMs = state.Time.FrameMs;
-  trail.TrailOn = state.FallSpeed >= 0.049 && !state.LockDelayActive;
+  trail.TrailOn = state.FallSpeed >= kTrailSpeed && !state.LockDelayActive;
   trail.TrailRate = 0.045f;
-  if (state.FallSpeed >= 0.079) trail.TrailRate = 0.1f;
-  if (state.FallSpeed >= 0.099) trail.TrailRate = 0.25f;
+  if (state.FallSpeed >= kDroppedSpeed) trail.TrailRate = 0.1f;
+  if (state.FallSpeed >= kFastTrailSpeed) trail.TrailRate = 0.25f;
   if (trail.TrailOn && trail.TrailIntensity < 6.5)
     trail.TrailIntensity = static_cast<float>(trail.TrailIntensity + frameMs * static_cast<double>(trail.TrailRate));
   if (trail.TrailIntensity > 6.5) trail.TrailIntensity = 6.5f;
@@ -195,7 +183,7 @@ void ApplyDropKeys(GameContext& game) {
 void UpKey(GameContext& game) {
   GameState& state = game.State;
   if (Fires(state.Keys.KeyUp, state.Keys.UpKeyTimer, kUpKeyStart) && !state.CurrentFigure.Turning &&
-      state.FallSpeed < 0.079) {
+      state.FallSpeed < kDroppedSpeed) {
     Rotate(state.CurrentFigure, state.Cells, game.Shapes, game.Config.RotationClockwise, false);
     state.Trail.TrailIntensity = 0;
   }
@@ -203,22 +191,13 @@ void UpKey(GameContext& game) {
 }
 
 void Rotate(TFigure& figure, const Glass& glass, const FigureShapes& shapes, bool clockwise, bool inMenu) {
-  const FigureGrid& shape = shapes.Shape(figure.Color, TurnAfter(figure.Turn, clockwise));
-  int32_t x = figure.CellX;
   if (!inMenu) {
-    ForEachFilled(shape, [&](int, int j) {
-      while (x + j <= 0) ++x;
-      while (x + j > kGlassColumns) --x;
-    });
-    bool allowed = true;
-    ForEachFilled(shape, [&](int i, int j) {
-      const int row = figure.CellY - i;
-      if (row < 1 || !glass.IsOpen(x + j, row)) allowed = false;
-    });
-    if (!allowed) return;
+    const FigureGrid& shape = shapes.Shape(figure.Color, TurnAfter(figure.Turn, clockwise));
+    const std::optional<int> x = TurnedColumn(BricksOf(shape), figure.CellX, figure.CellY, GlassBricks{glass});
+    if (!x) return;
+    figure.CellX = *x;
   }
-  figure.CellX = x;
-  figure.PosX = static_cast<float>(x);
+  figure.PosX = static_cast<float>(figure.CellX);
   figure.Turning = true;
 }
 
@@ -236,7 +215,8 @@ void TurnStep(TFigure& figure, uint32_t frameMs, float rotationSpeedFactor, bool
   } else if (figure.TurnAngle > 2 * kPi) {
     figure.TurnAngle = 0;
     figure.Turning = false;
-    if (glass != nullptr && shapes != nullptr && !ShapeFits(*glass, shapes->Shape(figure.Color, figure.Turn), figure))
+    if (glass != nullptr && shapes != nullptr &&
+        !FitsAt(BricksOf(shapes->Shape(figure.Color, figure.Turn)), figure.CellX, figure.CellY, GlassBricks{*glass}))
       figure.Turn = TurnAfter(figure.Turn, clockwise);
   }
 }
@@ -261,13 +241,7 @@ void MoveLeft(GameContext& game) { MoveSideways(game, -1); }
 void MoveRight(GameContext& game) { MoveSideways(game, +1); }
 
 bool CanFallFrom(const GameState& state, const FigureGrid& shape, int32_t cellY) {
-  const int32_t cellX = state.CurrentFigure.CellX;
-  bool can = true;
-  ForEachFilled(shape, [&](int i, int j) {
-    const int row = cellY - i - 1;
-    if (row < 1 || !state.Cells.IsOpen(cellX + j, row)) can = false;
-  });
-  return can;
+  return FitsAt(BricksOf(shape), state.CurrentFigure.CellX, cellY - 1, GlassBricks{state.Cells});
 }
 
 bool CurrentFigureBlocked(const GameContext& game) {
@@ -301,7 +275,7 @@ void Fall(GameContext& game) {
         }
       }
     }
-    if (state.FallSpeed >= 0.049 && state.Trail.TrailIntensity > 0) SetTrail(state.Trail, shape, figure.PosX, y0);
+    if (state.FallSpeed >= kTrailSpeed && state.Trail.TrailIntensity > 0) SetTrail(state.Trail, shape, figure.PosX, y0);
     return;
   }
   if (figure.ShiftDir != kNoShift) return;  // never locks during a sideways move
