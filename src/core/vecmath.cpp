@@ -57,31 +57,30 @@ void MatScaling(D3DMATRIX& out, float x, float y, float z) {
   out(3, 3) = z;
 }
 
-void MatRotationX(D3DMATRIX& out, float angle) {
+namespace {
+
+// A turn in the plane of axes a and b: a towards b by the angle.
+void MatPlaneRotation(D3DMATRIX& out, float angle, int a, int b) {
   const float c = std::cos(angle), s = std::sin(angle);
   out = kIdentityMatrix;
-  out(2, 2) = c;
-  out(2, 3) = s;
-  out(3, 2) = -s;
-  out(3, 3) = c;
+  out(a, a) = c;
+  out(a, b) = s;
+  out(b, a) = -s;
+  out(b, b) = c;
 }
 
-void MatRotationY(D3DMATRIX& out, float angle) {
-  const float c = std::cos(angle), s = std::sin(angle);
-  out = kIdentityMatrix;
-  out(1, 1) = c;
-  out(1, 3) = -s;
-  out(3, 1) = s;
-  out(3, 3) = c;
-}
+}  // namespace
 
-void MatRotationZ(D3DMATRIX& out, float angle) {
-  const float c = std::cos(angle), s = std::sin(angle);
-  out = kIdentityMatrix;
-  out(1, 1) = c;
-  out(1, 2) = s;
-  out(2, 1) = -s;
-  out(2, 2) = c;
+void MatRotationX(D3DMATRIX& out, float angle) { MatPlaneRotation(out, angle, 2, 3); }
+void MatRotationY(D3DMATRIX& out, float angle) { MatPlaneRotation(out, angle, 3, 1); }
+void MatRotationZ(D3DMATRIX& out, float angle) { MatPlaneRotation(out, angle, 1, 2); }
+
+D3DMATRIX ScaledAt(float sx, float sy, float sz, float x, float y, float z) {
+  D3DMATRIX scaling, translation, world;
+  MatScaling(scaling, sx, sy, sz);
+  MatTranslation(translation, x, y, z);
+  MatMultiply(translation, scaling, world);
+  return world;
 }
 
 void MatMultiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX& out) {

@@ -59,6 +59,8 @@ void MatRotationY(D3DMATRIX& out, float angle);
 void MatRotationZ(D3DMATRIX& out, float angle);
 // out = b * a: with row vectors b is applied first. out must be a third matrix.
 void MatMultiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX& out);
+// Scaling by (sx, sy, sz) first, then the translation to (x, y, z).
+D3DMATRIX ScaledAt(float sx, float sy, float sz, float x, float y, float z);
 // Left-handed look-at view; kOk or E_INVALIDARG (out untouched).
 int32_t SetViewMatrix(D3DMATRIX& out, const D3DVECTOR& eye, const D3DVECTOR& at, const D3DVECTOR& up);
 // Perspective projection; aspect is height / width. kOk or E_INVALIDARG (out untouched).

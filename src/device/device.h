@@ -9,9 +9,12 @@
 // Every constant below carries Direct3D's own numeric value.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -150,6 +153,18 @@ constexpr uint32_t kFvfTexMesh = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D
 constexpr uint32_t kFvfTexColour = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;                // 0x142, 24 bytes
 constexpr uint32_t kFvfColour = D3DFVF_XYZ | D3DFVF_DIFFUSE;                                 // 0x042, 16 bytes
 
+// A vertex of kFvfTexColour (the quads, glyphs and particles) and of kFvfColour (the overlays).
+struct TexColourVertex {
+  float X, Y, Z;
+  D3DCOLOR Colour;
+  float U, V;
+};
+struct ColourVertex {
+  float X, Y, Z;
+  D3DCOLOR Colour;
+};
+static_assert(sizeof(TexColourVertex) == 24 && sizeof(ColourVertex) == 16);
+
 // Where each component of a vertex format lies; an offset of -1 means absent.
 struct VertexLayout {
   int Stride = 0;
@@ -285,6 +300,23 @@ class VertexBuffer {
 
 using TexturePtr = std::shared_ptr<Texture>;
 using VertexBufferPtr = std::shared_ptr<VertexBuffer>;
+
+// Writes the vertices (an array, a vector, a span) into the buffer from byte `offset` on, as far
+// as the buffer reaches: lock, copy, unlock. The lock's result; nothing to write is D3D_OK.
+template <typename Vertices>
+HRESULT WriteVertices(VertexBuffer& buffer, uint32_t offset, const Vertices& vertices) {
+  const std::span view{vertices};
+  if (view.empty()) return D3D_OK;
+  const uint32_t room = buffer.Length() > offset ? buffer.Length() - offset : 0;
+  if (room == 0) return D3DERR_INVALIDCALL;
+  const auto bytes = static_cast<uint32_t>(std::min<size_t>(view.size_bytes(), room));
+  uint8_t* data = nullptr;
+  const HRESULT result = buffer.Lock(offset, bytes, &data);
+  if (Failed(result)) return result;
+  std::memcpy(data, view.data(), bytes);
+  buffer.Unlock();
+  return D3D_OK;
+}
 
 // A counted reference is released only if present, and then emptied.
 template <typename T>

@@ -1,8 +1,8 @@
 #include "render/font.h"
 
 #include <cassert>
-#include <cstring>
 
+#include "render/render_states.h"
 #include "render/scene_resources.h"
 #include "render/text_layout.h"
 
@@ -14,26 +14,16 @@ namespace {
 // the layout and the device ever cuts a glyph that shows (world units).
 constexpr float kClipMargin = 1.0f;
 
-struct GlyphVertex {  // format 0x142
-  float X, Y, Z;
-  D3DCOLOR Colour;
-  float U, V;
-};
-static_assert(sizeof(GlyphVertex) == 24);
-
 // Writes the unit glyph quad with the glyph's texture rectangle and the text's opacity.
 void FillGlyphQuad(VertexBuffer& buffer, const GlyphRect& rect, int alpha) {
-  uint8_t* data = nullptr;
-  if (Failed(buffer.Lock(0, kFontVBBytes, &data, 0))) return;
   const D3DCOLOR colour = D3DCOLOR_ARGB(static_cast<uint32_t>(alpha), 255, 255, 255);
-  const GlyphVertex quad[4] = {
+  const std::array<TexColourVertex, 4> quad = {{
       {0, 0.5f, 0, colour, rect.ULeft, rect.VTop},
       {1, 0.5f, 0, colour, rect.URight, rect.VTop},
       {0, -0.5f, 0, colour, rect.ULeft, rect.VBottom},
       {1, -0.5f, 0, colour, rect.URight, rect.VBottom},
-  };
-  std::memcpy(data, quad, sizeof(quad));
-  buffer.Unlock();
+  }};
+  WriteVertices(buffer, 0, quad);
 }
 
 }  // namespace
@@ -59,13 +49,9 @@ void DrawString(Device& device, FontResources& fonts, int font, int size, const 
                 float z, int alpha) {
   assert(font >= 1 && font <= kFontCount && alpha >= 0 && alpha <= 255);
   if (font < 1 || font > kFontCount) return;
-  device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-  device.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-  device.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-  device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-  device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-  device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-  device.SetStreamSource(0, fonts.FontVB, sizeof(GlyphVertex));
+  TextureTimesDiffuseAlpha(device);
+  AlphaBlend(device);
+  device.SetStreamSource(0, fonts.FontVB, sizeof(TexColourVertex));
   device.SetVertexShader(kFvfTexColour);
   MatTranslation(fonts.TextPen, x, y, z);
   device.SetRenderState(D3DRS_LIGHTING, 0);

@@ -3,6 +3,7 @@
 #include "render/menu_drawing.h"
 #include "render/menu_pages.h"
 #include "render/model_drawing.h"
+#include "render/render_states.h"
 
 namespace zt {
 
@@ -11,21 +12,6 @@ namespace {
 constexpr uint32_t kQuadStride = 24;
 constexpr uint32_t kShadeStride = 16;
 constexpr uint32_t kBarQuadFirstVertex = 4;
-
-// Scaling first, then the translation.
-D3DMATRIX ScaledAt(float sx, float sy, float sz, float x, float y, float z) {
-  D3DMATRIX scaling, translation, world;
-  MatScaling(scaling, sx, sy, sz);
-  MatTranslation(translation, x, y, z);
-  MatMultiply(translation, scaling, world);
-  return world;
-}
-
-void AlphaBlending(Device& device) {
-  device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-  device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-  device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-}
 
 void DrawTexts(Device& device, FontResources& fonts, const std::vector<HudText>& texts) {
   for (const HudText& t : texts) DrawString(device, fonts, t.Font, t.Size, t.Text, t.X, t.Y, 0.0f, 255);
@@ -83,11 +69,9 @@ void DrawClearingRows(Device& device, const SceneResources& scene, GameState& ga
 }
 
 void DrawTrails(Device& device, const SceneResources& scene, const DropTrail& trail) {
-  device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-  device.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-  device.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  TextureTimesDiffuseAlpha(device);
   device.SetRenderState(D3DRS_LIGHTING, 0);
-  AlphaBlending(device);
+  AlphaBlend(device);
   device.SetStreamSource(0, scene.TrailVB, kQuadStride);
   device.SetVertexShader(kFvfTexColour);
   device.SetTexture(0, scene.MotionBlur);
@@ -105,7 +89,7 @@ void DrawShade(Device& device, SceneResources& scene, int32_t fadeLevel) {
   // The overlay's opacity is the fade level the fades last reached.
   SetShadeAlpha(scene, fadeLevel);
   device.SetRenderState(D3DRS_LIGHTING, 0);
-  AlphaBlending(device);
+  AlphaBlend(device);
   device.SetStreamSource(0, scene.ShadeVB, kShadeStride);
   device.SetVertexShader(kFvfColour);
   device.SetTexture(0, nullptr);
@@ -178,9 +162,7 @@ void DrawGameScene(Device& device, RenderResources& resources, FrameView& view) 
 
   // 7. The glass frame, glowing additively, without the point light.
   device.LightEnable(4, false);
-  device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-  device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-  device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  AdditiveBlend(device);
   Draw(device, scene, game.GameType % 2 == 1 ? scene.GlassFrameA : scene.GlassFrameB);
   device.SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
   device.LightEnable(4, true);
@@ -208,7 +190,7 @@ void DrawGameScene(Device& device, RenderResources& resources, FrameView& view) 
 }
 
 HRESULT RenderFrame(Device& device, RenderResources& resources, FrameView& view) {
-  device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColour, 1.0f, 0);
+  device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSceneClearColour, 1.0f, 0);
   device.BeginScene();
   if (view.Game.Mode.InMenu) {
     MenuScreenDrawers drawers;

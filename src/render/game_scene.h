@@ -20,8 +20,6 @@
 
 namespace zt {
 
-constexpr D3DCOLOR kClearColour = 0x000555A5;
-
 // Everything the frames are drawn with, made during loading.
 struct RenderResources {
   SceneResources Scene;

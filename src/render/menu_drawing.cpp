@@ -1,10 +1,10 @@
 #include "render/menu_drawing.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "game/motion.h"
 #include "render/model_drawing.h"
+#include "render/render_states.h"
 
 namespace zt {
 
@@ -19,14 +19,6 @@ constexpr float kVolumeBrickSize = 0.74f;
 D3DCOLOR Grey(int32_t level) {
   const auto b = static_cast<uint32_t>(std::clamp(level, 0, 255));
   return D3DCOLOR_ARGB(0, b, b, b);
-}
-
-D3DMATRIX ScaledAt(float sx, float sy, float sz, float x, float y, float z) {
-  D3DMATRIX scaling, translation, out;
-  MatScaling(scaling, sx, sy, sz);
-  MatTranslation(translation, x, y, z);
-  MatMultiply(translation, scaling, out);
-  return out;
 }
 
 // Brick i (1..9) of a volume row: yellow, blue, red, green, blue, yellow, red, green, blue.
@@ -123,11 +115,9 @@ struct MenuFrame {
   }
 
   void VolumeBar(int row, float stripeWidth, float stripeX, float y) {
-    Dev.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    Dev.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    Dev.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    AlphaBlend(Dev);
     Dev.SetTexture(0, Picture(kStripePicture));
-    Dev.SetStreamSource(0, Scene.QuadVB, sizeof(QuadVertex));
+    Dev.SetStreamSource(0, Scene.QuadVB, sizeof(TexColourVertex));
     Dev.SetVertexShader(kFvfTexColour);
     Dev.SetTransform(D3DTS_WORLD, ScaledAt(stripeWidth, 0.8333333f, 1, kGlassCenterX + stripeX, y + 0.36f, 0));
     Dev.DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
@@ -252,14 +242,11 @@ void InitMenuQuadVB(Device& device, SceneResources& scene) {
   Release(scene.MenuQuadVB);
   device.CreateVertexBuffer(kMenuQuadVBBytes, 0, kFvfTexColour, D3DPOOL_DEFAULT, scene.MenuQuadVB);
   if (!scene.MenuQuadVB) return;
-  const std::array<QuadVertex, 4> vertices = {{{-0.5f, 0.5f, 0, kMenuQuadColour, 0, 0},
-                                               {0.5f, 0.5f, 0, kMenuQuadColour, 1, 0},
-                                               {-0.5f, -0.5f, 0, kMenuQuadColour, 0, 1},
-                                               {0.5f, -0.5f, 0, kMenuQuadColour, 1, 1}}};
-  uint8_t* data = nullptr;
-  if (Failed(scene.MenuQuadVB->Lock(0, kMenuQuadVBBytes, &data, 0)) || data == nullptr) return;
-  std::memcpy(data, vertices.data(), sizeof(vertices));
-  scene.MenuQuadVB->Unlock();
+  const std::array<TexColourVertex, 4> vertices = {{{-0.5f, 0.5f, 0, kMenuQuadColour, 0, 0},
+                                                    {0.5f, 0.5f, 0, kMenuQuadColour, 1, 0},
+                                                    {-0.5f, -0.5f, 0, kMenuQuadColour, 0, 1},
+                                                    {0.5f, -0.5f, 0, kMenuQuadColour, 1, 1}}};
+  WriteVertices(*scene.MenuQuadVB, 0, vertices);
 }
 
 void FreeMenuResources(SceneResources& scene) {
@@ -271,11 +258,9 @@ void FreeMenuResources(SceneResources& scene) {
 
 void DrawBackdrop(Device& device, const SceneResources& scene) {
   device.SetRenderState(D3DRS_LIGHTING, 0);
-  device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-  device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-  device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  AlphaBlend(device);
   device.SetTexture(0, scene.MenuPictures[kBackdropPicture]);
-  device.SetStreamSource(0, scene.MenuQuadVB, sizeof(QuadVertex));
+  device.SetStreamSource(0, scene.MenuQuadVB, sizeof(TexColourVertex));
   device.SetVertexShader(kFvfTexColour);
   device.SetTransform(D3DTS_WORLD, ScaledAt(35.2f, 25.9875f, 1, kGlassCenterX, kGlassCenterY, 0));
   device.DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
@@ -290,7 +275,7 @@ void DrawMenu(Device& device, SceneResources& scene, MenuState& menu, const Sett
 
   device.SetTexture(0, scene.MenuPictures[kMenuBackgroundPicture]);
   device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-  device.SetStreamSource(0, scene.QuadVB, sizeof(QuadVertex));
+  device.SetStreamSource(0, scene.QuadVB, sizeof(TexColourVertex));
   device.SetVertexShader(kFvfTexColour);
   device.SetTransform(D3DTS_WORLD, ScaledAt(36, 26.25f, 1, kGlassCenterX, kGlassCenterY, 5.0f));
   device.DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);

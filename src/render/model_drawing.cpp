@@ -1,27 +1,12 @@
 #include "render/model_drawing.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace zt {
 
-namespace {
-
-template <typename Vertex>
-void Upload(const VertexBufferPtr& buffer, const std::vector<Vertex>& vertices) {
-  if (!buffer || vertices.empty()) return;
-  const size_t bytes = std::min<size_t>(vertices.size() * sizeof(Vertex), buffer->Length());
-  uint8_t* data = nullptr;
-  if (Failed(buffer->Lock(0, static_cast<uint32_t>(bytes), &data, 0)) || data == nullptr) return;
-  std::memcpy(data, vertices.data(), bytes);
-  buffer->Unlock();
-}
-
-}  // namespace
-
 void FillMeshBuffers(SceneResources& scene) {
-  Upload(scene.MeshVB, scene.Models.PlainVertices);
-  Upload(scene.TexMeshVB, scene.Models.TexturedVertices);
+  if (scene.MeshVB) WriteVertices(*scene.MeshVB, 0, scene.Models.PlainVertices);
+  if (scene.TexMeshVB) WriteVertices(*scene.TexMeshVB, 0, scene.Models.TexturedVertices);
 }
 
 void LoadModelTextures(Device& device, SceneResources& scene) {

@@ -1,32 +1,20 @@
 #include "render/particle_draw.h"
 
-#include <cstring>
+#include "render/render_states.h"
 
 namespace zt {
 
 namespace {
 
-struct ParticleVertex {  // format 0x142
-  float X, Y, Z;
-  D3DCOLOR Colour;
-  float U, V;
-};
-static_assert(sizeof(ParticleVertex) == 24);
-
 HRESULT FillParticleQuad(VertexBuffer& buffer, int32_t life) {
-  uint8_t* data = nullptr;
-  const HRESULT result = buffer.Lock(0, kParticleVBBytes, &data, 0);
-  if (Failed(result)) return result;
   const D3DCOLOR colour = D3DCOLOR_ARGB(static_cast<uint32_t>(life), 255, 255, 255);
-  const ParticleVertex quad[4] = {
+  const std::array<TexColourVertex, 4> quad = {{
       {-0.5f, 0.5f, 0, colour, 0, 1},
       {0.5f, 0.5f, 0, colour, 1, 1},
       {-0.5f, -0.5f, 0, colour, 0, 0},
       {0.5f, -0.5f, 0, colour, 1, 0},
-  };
-  std::memcpy(data, quad, sizeof(quad));
-  buffer.Unlock();
-  return D3D_OK;
+  }};
+  return WriteVertices(buffer, 0, quad);
 }
 
 }  // namespace
@@ -63,13 +51,12 @@ void Particle_Draw(ParticleResources& particles, Device& device, const ParticleL
   draw(4, 3) = kind.Depth;
 
   device.SetRenderState(D3DRS_LIGHTING, 0);
-  device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-  device.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-  device.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-  device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-  device.SetRenderState(D3DRS_SRCBLEND, kind.Additive ? D3DBLEND_ONE : D3DBLEND_SRCALPHA);
-  device.SetRenderState(D3DRS_DESTBLEND, kind.Additive ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
-  device.SetStreamSource(0, particles.VB, sizeof(ParticleVertex));
+  TextureTimesDiffuseAlpha(device);
+  if (kind.Additive)
+    AdditiveBlend(device);
+  else
+    AlphaBlend(device);
+  device.SetStreamSource(0, particles.VB, sizeof(TexColourVertex));
   device.SetVertexShader(kFvfTexColour);
 
   // Held here: a fatal report may release the resources while the list is drawn.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace zt {
 
@@ -11,29 +10,12 @@ namespace {
 constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFFu;
 constexpr D3DCOLOR kTrailColour = 0x91FFFFFFu;  // white at 145/255
 
-// Writes the vertices into a buffer from byte `offset` on; results are not examined.
-template <typename Vertex, size_t N>
-void WriteVertices(const VertexBufferPtr& buffer, uint32_t offset, const std::array<Vertex, N>& vertices) {
-  if (!buffer) return;
-  uint8_t* data = nullptr;
-  if (Failed(buffer->Lock(offset, sizeof(vertices), &data, 0)) || data == nullptr) return;
-  std::memcpy(data, vertices.data(), sizeof(vertices));
-  buffer->Unlock();
-}
-
 // A quad strip from y = top down to y = top - 1, x from -0.5 to right, texture u to uRight.
-std::array<QuadVertex, 4> Quad(float top, float right, float uRight, D3DCOLOR colour) {
+std::array<TexColourVertex, 4> Quad(float top, float right, float uRight, D3DCOLOR colour) {
   return {{{-0.5f, top, 0, colour, 0, 0},
            {right, top, 0, colour, uRight, 0},
            {-0.5f, top - 1, 0, colour, 0, 1},
            {right, top - 1, 0, colour, uRight, 1}}};
-}
-
-void ScaleThenTranslate(D3DMATRIX& out, float sx, float sy, float sz, float x, float y, float z) {
-  D3DMATRIX scaling, translation;
-  MatScaling(scaling, sx, sy, sz);
-  MatTranslation(translation, x, y, z);
-  MatMultiply(translation, scaling, out);
 }
 
 }  // namespace
@@ -134,17 +116,17 @@ HRESULT CreateMeshBuffers(Device& device, SceneResources& scene) {
 void InitVBMenu(Device& device, SceneResources& scene) {
   Release(scene.QuadVB);
   device.CreateVertexBuffer(kQuadVBBytes, 0, kFvfTexColour, D3DPOOL_DEFAULT, scene.QuadVB);
-  WriteVertices(scene.QuadVB, 0, Quad(0.5f, 0.5f, 1, kOpaqueWhite));
+  if (scene.QuadVB) WriteVertices(*scene.QuadVB, 0, Quad(0.5f, 0.5f, 1, kOpaqueWhite));
 }
 
 void FillBarQuad(SceneResources& scene, float f) {
-  WriteVertices(scene.QuadVB, 4 * sizeof(QuadVertex), Quad(0.5f, f - 0.5f, f, kOpaqueWhite));
+  if (scene.QuadVB) WriteVertices(*scene.QuadVB, 4 * sizeof(TexColourVertex), Quad(0.5f, f - 0.5f, f, kOpaqueWhite));
 }
 
 void CreateTrailVB(Device& device, SceneResources& scene) {
   Release(scene.TrailVB);
   device.CreateVertexBuffer(kTrailVBBytes, 0, kFvfTexColour, D3DPOOL_DEFAULT, scene.TrailVB);
-  WriteVertices(scene.TrailVB, 0, Quad(1, 0.5f, 1, kTrailColour));
+  if (scene.TrailVB) WriteVertices(*scene.TrailVB, 0, Quad(1, 0.5f, 1, kTrailColour));
 }
 
 void CreateShadeVB(Device& device, SceneResources& scene) {
@@ -154,15 +136,15 @@ void CreateShadeVB(Device& device, SceneResources& scene) {
 
 void SetShadeAlpha(SceneResources& scene, int32_t a) {
   const D3DCOLOR colour = D3DCOLOR_ARGB(static_cast<uint32_t>(std::clamp(a, 0, 255)), 0, 0, 0);
-  const std::array<ShadeVertex, 4> vertices = {
+  const std::array<ColourVertex, 4> vertices = {
       {{-0.5f, 0.5f, 0, colour}, {0.5f, 0.5f, 0, colour}, {-0.5f, -0.5f, 0, colour}, {0.5f, -0.5f, 0, colour}}};
-  WriteVertices(scene.ShadeVB, 0, vertices);
+  if (scene.ShadeVB) WriteVertices(*scene.ShadeVB, 0, vertices);
 }
 
 void InitGlassFrames(SceneResources& scene) {
   for (TModel* frame : {&scene.GlassFrameA, &scene.GlassFrameB}) {
     frame->ModelIndex = frame == &scene.GlassFrameA ? kGlassFrameAModel : kGlassFrameBModel;
-    ScaleThenTranslate(frame->Matrix, 1.03f, 0.98f, 1, kGlassCenterX, kGlassCenterY, 0);
+    frame->Matrix = ScaledAt(1.03f, 0.98f, 1, kGlassCenterX, kGlassCenterY, 0);
     frame->Matrix(4, 3) -= 0.3f;
   }
 }

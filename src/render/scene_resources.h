@@ -32,18 +32,6 @@ constexpr float kFarPlane = 25.0f;
 constexpr D3DCOLOR kSceneAmbient = 0x00454545;
 constexpr D3DCOLOR kSceneClearColour = 0x000555A5;  // every frame (loading, menu, game) is cleared to it
 
-// One vertex of the quads (position, colour, u v; 24 bytes) and of the overlay (16 bytes).
-struct QuadVertex {
-  float X, Y, Z;
-  D3DCOLOR Colour;
-  float U, V;
-};
-struct ShadeVertex {
-  float X, Y, Z;
-  D3DCOLOR Colour;
-};
-static_assert(sizeof(QuadVertex) == 24 && sizeof(ShadeVertex) == 16);
-
 constexpr uint32_t kQuadVBBytes = 192;     // 8 vertices: 0..3 the unit quad, 4..7 the bar quad
 constexpr uint32_t kTrailVBBytes = 96;     // 4 vertices
 constexpr uint32_t kShadeVBBytes = 64;     // 4 vertices

@@ -2,26 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <vector>
 
 namespace zt {
 namespace {
 
-struct ColourVertex {  // the 0x142 layout
-  float x, y, z;
-  D3DCOLOR colour;
-  float u, v;
-};
-
 void FillQuad(VertexBuffer& buffer, uint32_t offset, D3DCOLOR colour, float u) {
-  uint8_t* data = nullptr;
-  ASSERT_EQ(buffer.Lock(offset, 96, &data), D3D_OK);
-  const ColourVertex quad[4] = {{-0.5f, 0.5f, 0, colour, 0, 0},
-                                {0.5f, 0.5f, 0, colour, u, 0},
-                                {-0.5f, -0.5f, 0, colour, 0, 1},
-                                {0.5f, -0.5f, 0, colour, u, 1}};
-  std::memcpy(data, quad, sizeof quad);
-  ASSERT_EQ(buffer.Unlock(), D3D_OK);
+  const std::array<TexColourVertex, 4> quad = {{{-0.5f, 0.5f, 0, colour, 0, 0},
+                                                {0.5f, 0.5f, 0, colour, u, 0},
+                                                {-0.5f, -0.5f, 0, colour, 0, 1},
+                                                {0.5f, -0.5f, 0, colour, u, 1}}};
+  ASSERT_EQ(WriteVertices(buffer, offset, quad), D3D_OK);
 }
 
 TEST(VertexFormats, TheGameFormatsHaveTheirSizesAndOffsets) {
@@ -65,6 +58,30 @@ TEST(VertexBuffers, LocksStayInsideTheBufferOneAtATime) {
   EXPECT_EQ(end, 192u);
   buffer.TakeChangedRange(begin, end);
   EXPECT_EQ(begin, end);
+}
+
+TEST(VertexBuffers, WritingVerticesStopsAtTheBufferEndAndNeverLeavesItLocked) {
+  VertexBuffer buffer(40, kFvfColour, D3DPOOL_DEFAULT);  // two and a half vertices
+  const std::array<ColourVertex, 3> three = {{{1, 2, 3, 0xAA}, {4, 5, 6, 0xBB}, {7, 8, 9, 0xCC}}};
+  ASSERT_EQ(WriteVertices(buffer, 0, three), D3D_OK);
+  ColourVertex second;
+  std::memcpy(&second, buffer.Data() + 16, sizeof second);
+  EXPECT_EQ(second.Colour, 0xBBu);
+  float thirdY = 0;  // the last whole field that fits
+  std::memcpy(&thirdY, buffer.Data() + 36, sizeof thirdY);
+  EXPECT_EQ(thirdY, 8.0f);
+  uint32_t begin = 0, end = 0;
+  buffer.TakeChangedRange(begin, end);
+  EXPECT_EQ(end, 40u);
+  EXPECT_EQ(WriteVertices(buffer, 40, three), D3DERR_INVALIDCALL);
+  EXPECT_EQ(WriteVertices(buffer, 0, std::vector<ColourVertex>{}), D3D_OK);
+  buffer.TakeChangedRange(begin, end);
+  EXPECT_EQ(begin, end) << "nothing written";
+  uint8_t* data = nullptr;
+  ASSERT_EQ(buffer.Lock(0, 0, &data), D3D_OK);
+  EXPECT_EQ(WriteVertices(buffer, 0, three), D3DERR_INVALIDCALL);  // the lock's own answer
+  buffer.Unlock();
+  EXPECT_EQ(WriteVertices(buffer, 16, three), D3D_OK) << "unlocked after every write";
 }
 
 TEST(Textures, LevelsLockWholeAndCarryTheirFormat) {
@@ -159,9 +176,9 @@ TEST_F(RecordingDeviceDraws, EachDrawKeepsItsStatesAndTheVerticesItRead) {
     EXPECT_EQ(draw.TextureUsed, texture_.get());
     EXPECT_EQ(draw.State.World.m[3][0], static_cast<float>(particle));
     ASSERT_EQ(draw.Vertices.size(), 96u);
-    ColourVertex first;
+    TexColourVertex first;
     std::memcpy(&first, draw.Vertices.data(), sizeof first);
-    EXPECT_EQ(first.colour >> 24, 100u + particle);  // the bytes at the draw, not the last ones written
+    EXPECT_EQ(first.Colour >> 24, 100u + particle);  // the bytes at the draw, not the last ones written
   }
   EXPECT_EQ(device_.LastClearColor, 0x000555A5u);
   EXPECT_EQ(device_.Presents, 1);

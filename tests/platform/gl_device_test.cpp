@@ -28,15 +28,6 @@ struct TexMeshVertex {  // 0x152
   D3DCOLOR colour;
   float u, v;
 };
-struct ColourVertex {  // 0x042
-  float x, y, z;
-  D3DCOLOR colour;
-};
-struct TexColourVertex {  // 0x142
-  float x, y, z;
-  D3DCOLOR colour;
-  float u, v;
-};
 
 int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
 
@@ -394,7 +385,7 @@ TEST_F(GlDeviceTest, AlphaAndAdditiveBlending) {
   TexturePtr glyph = MakeTexture(1, 1, {0x80FFFFFF});
   device_->SetTexture(0, glyph);
   std::vector<TexColourVertex> quad;
-  for (const ColourVertex& v : ColourSquare(0, 0x80FF0000)) quad.push_back({v.x, v.y, v.z, v.colour, 0, 0});
+  for (const ColourVertex& v : ColourSquare(0, 0x80FF0000)) quad.push_back({v.X, v.Y, v.Z, v.Colour, 0, 0});
   Begin(0x00204080);
   Draw(quad, kFvfTexColour, D3DPT_TRIANGLESTRIP);
   const float both = a * a;
@@ -523,7 +514,7 @@ TEST_F(GlDeviceTest, ResizedWindowGetsANewBackBufferAndTheGamesTexturesLiveOn) {
   device_->SetTexture(0, texture);
   device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   std::vector<TexColourVertex> quad;
-  for (const ColourVertex& v : ColourSquare(0, 0xFFFFFFFF)) quad.push_back({v.x, v.y, v.z, v.colour, 0, 0});
+  for (const ColourVertex& v : ColourSquare(0, 0xFFFFFFFF)) quad.push_back({v.X, v.Y, v.Z, v.Colour, 0, 0});
   auto frame = [&] {
     Begin();
     Draw(quad, kFvfTexColour, D3DPT_TRIANGLESTRIP);

@@ -8,11 +8,7 @@
 
 namespace zt::testing {
 
-struct Vertex {
-  float x, y, z;
-  D3DCOLOR colour;
-  float u, v;
-};
+using Vertex = TexColourVertex;
 
 inline std::vector<Vertex> VerticesOf(const DrawRecord& draw) {
   std::vector<Vertex> vertices(draw.Vertices.size() / sizeof(Vertex));

@@ -42,7 +42,7 @@ TEST_F(ParticleDrawingTest, EachParticleIsAQuadOfItsSizeAtItsPlaceNewestFirst) {
   EXPECT_FLOAT_EQ(newest.State.World(4, 3), -0.655f);  // the explosion's depth
   EXPECT_FLOAT_EQ(newest.State.World(1, 1), 2.9f);
   EXPECT_FLOAT_EQ(newest.State.World(2, 2), 2.9f);
-  for (const Vertex& v : VerticesOf(newest)) EXPECT_EQ(v.colour, 0x4DFFFFFFu);  // life 77 as alpha
+  for (const Vertex& v : VerticesOf(newest)) EXPECT_EQ(v.Colour, 0x4DFFFFFFu);  // life 77 as alpha
 
   const DrawRecord& oldest = device_.Draws[1];
   EXPECT_FLOAT_EQ(oldest.State.World(4, 1), 3.0f);
@@ -51,14 +51,14 @@ TEST_F(ParticleDrawingTest, EachParticleIsAQuadOfItsSizeAtItsPlaceNewestFirst) {
   EXPECT_FLOAT_EQ(oldest.State.World(3, 3), 1.0f);
   const std::vector<Vertex> v = VerticesOf(oldest);
   ASSERT_EQ(v.size(), 4u);
-  EXPECT_EQ(v[0].colour, 0xC8FFFFFFu);
+  EXPECT_EQ(v[0].Colour, 0xC8FFFFFFu);
   // A unit square around the centre, drawn as a strip.
-  EXPECT_FLOAT_EQ(v[0].x, -0.5f);
-  EXPECT_FLOAT_EQ(v[0].y, 0.5f);
-  EXPECT_FLOAT_EQ(v[3].x, 0.5f);
-  EXPECT_FLOAT_EQ(v[3].y, -0.5f);
-  EXPECT_FLOAT_EQ(v[0].v, 1.0f);
-  EXPECT_FLOAT_EQ(v[3].u, 1.0f);
+  EXPECT_FLOAT_EQ(v[0].X, -0.5f);
+  EXPECT_FLOAT_EQ(v[0].Y, 0.5f);
+  EXPECT_FLOAT_EQ(v[3].X, 0.5f);
+  EXPECT_FLOAT_EQ(v[3].Y, -0.5f);
+  EXPECT_FLOAT_EQ(v[0].V, 1.0f);
+  EXPECT_FLOAT_EQ(v[3].U, 1.0f);
   EXPECT_EQ(oldest.Type, D3DPT_TRIANGLESTRIP);
   EXPECT_EQ(oldest.PrimitiveCount, 2u);
   EXPECT_EQ(oldest.TextureUsed, particles_.Textures[3].get());  // explosion.tga

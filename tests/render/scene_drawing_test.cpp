@@ -166,8 +166,8 @@ TEST_F(SceneDrawing, LoadingFrameDrawsThePictureAndTheBarCutAtTheFraction) {
   const DrawRecord& bar = device_.Draws[1];
   EXPECT_EQ(bar.StartVertex, 4u);
   EXPECT_EQ(bar.StageState(D3DTSS_COLOROP), D3DTOP_SELECTARG1);
-  QuadVertex right;
-  std::memcpy(&right, bar.Vertices.data() + sizeof(QuadVertex), sizeof(right));
+  TexColourVertex right;
+  std::memcpy(&right, bar.Vertices.data() + sizeof(TexColourVertex), sizeof(right));
   EXPECT_FLOAT_EQ(right.X, 0.3f - 0.5f);
   EXPECT_FLOAT_EQ(right.U, 0.3f);
 }

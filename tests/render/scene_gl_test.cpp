@@ -166,7 +166,7 @@ class SceneGlTest : public ::testing::Test {
 
     device.SetTexture(0, scene.GameBackgrounds[static_cast<size_t>(gameType)]);
     device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    device.SetStreamSource(0, scene.QuadVB, sizeof(QuadVertex));
+    device.SetStreamSource(0, scene.QuadVB, sizeof(TexColourVertex));
     device.SetVertexShader(kFvfTexColour);
     D3DMATRIX scaling, translation, world;
     MatScaling(scaling, 36, 26.25f, 1);

@@ -44,22 +44,23 @@ TEST(SceneBuffers, BarQuadKeepsItsLeftEdgeAndShadeTakesTheFadeOpacity) {
   FillBarQuad(scene, 1);  // the full bar is the unit quad
   EXPECT_EQ(std::memcmp(scene.QuadVB->Data(), scene.QuadVB->Data() + 96, 96), 0);
   FillBarQuad(scene, 0.25f);
-  const QuadVertex topRight = VertexAt<QuadVertex>(scene.QuadVB, 5), bottomLeft = VertexAt<QuadVertex>(scene.QuadVB, 6);
+  const TexColourVertex topRight = VertexAt<TexColourVertex>(scene.QuadVB, 5),
+                        bottomLeft = VertexAt<TexColourVertex>(scene.QuadVB, 6);
   EXPECT_FLOAT_EQ(topRight.X, -0.25f);
   EXPECT_FLOAT_EQ(topRight.U, 0.25f);
   EXPECT_FLOAT_EQ(bottomLeft.X, -0.5f);
   EXPECT_FLOAT_EQ(bottomLeft.V, 1);
   EXPECT_EQ(topRight.Colour, 0xFFFFFFFFu);
   FillBarQuad(scene, 0);  // no width at all
-  EXPECT_FLOAT_EQ(VertexAt<QuadVertex>(scene.QuadVB, 7).X, -0.5f);
-  EXPECT_FLOAT_EQ(VertexAt<QuadVertex>(scene.QuadVB, 1).X, 0.5f) << "the unit quad stays";
+  EXPECT_FLOAT_EQ(VertexAt<TexColourVertex>(scene.QuadVB, 7).X, -0.5f);
+  EXPECT_FLOAT_EQ(VertexAt<TexColourVertex>(scene.QuadVB, 1).X, 0.5f) << "the unit quad stays";
 
-  EXPECT_EQ(VertexAt<ShadeVertex>(scene.ShadeVB, 0).Colour, 0u) << "empty until the first fade";
+  EXPECT_EQ(VertexAt<ColourVertex>(scene.ShadeVB, 0).Colour, 0u) << "empty until the first fade";
   SetShadeAlpha(scene, 255);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(VertexAt<ShadeVertex>(scene.ShadeVB, i).Colour, 0xFF000000u);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(VertexAt<ColourVertex>(scene.ShadeVB, i).Colour, 0xFF000000u);
   SetShadeAlpha(scene, 0);
-  EXPECT_EQ(VertexAt<ShadeVertex>(scene.ShadeVB, 3).Colour, 0u);
-  EXPECT_FLOAT_EQ(VertexAt<ShadeVertex>(scene.ShadeVB, 3).Y, -0.5f);
+  EXPECT_EQ(VertexAt<ColourVertex>(scene.ShadeVB, 3).Colour, 0u);
+  EXPECT_FLOAT_EQ(VertexAt<ColourVertex>(scene.ShadeVB, 3).Y, -0.5f);
 }
 
 TEST(SceneBuffers, MeshBuffersHoldEveryMeshAndReportAFailedCreation) {

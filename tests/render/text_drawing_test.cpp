@@ -20,9 +20,9 @@ using testing::VerticesOf;
 // A vertex placed in the world by the draw's world matrix.
 D3DVECTOR World(const DrawRecord& draw, const Vertex& v) {
   const D3DMATRIX& m = draw.State.World;
-  return MakeVector(v.x * m(1, 1) + v.y * m(2, 1) + v.z * m(3, 1) + m(4, 1),
-                    v.x * m(1, 2) + v.y * m(2, 2) + v.z * m(3, 2) + m(4, 2),
-                    v.x * m(1, 3) + v.y * m(2, 3) + v.z * m(3, 3) + m(4, 3));
+  return MakeVector(v.X * m(1, 1) + v.Y * m(2, 1) + v.Z * m(3, 1) + m(4, 1),
+                    v.X * m(1, 2) + v.Y * m(2, 2) + v.Z * m(3, 2) + m(4, 2),
+                    v.X * m(1, 3) + v.Y * m(2, 3) + v.Z * m(3, 3) + m(4, 3));
 }
 
 class TextDrawingTest : public ::testing::Test {
@@ -74,13 +74,13 @@ TEST_F(TextDrawingTest, EachGlyphIsAQuadOfItsWidthAndFortyPixelsHighTimesSizeOve
   }
   // The texture rectangles: 'A' is glyph 11 (row 1, column 0), '0' glyph 1 (row 0, column 0).
   const std::vector<Vertex> a = VerticesOf(device_.Draws[0]);
-  EXPECT_FLOAT_EQ(a[0].u, 0.0f);
-  EXPECT_FLOAT_EQ(a[0].v, 0.1f);  // top
-  EXPECT_FLOAT_EQ(a[3].u, 0.1f);
-  EXPECT_FLOAT_EQ(a[3].v, 0.2f);  // bottom
+  EXPECT_FLOAT_EQ(a[0].U, 0.0f);
+  EXPECT_FLOAT_EQ(a[0].V, 0.1f);  // top
+  EXPECT_FLOAT_EQ(a[3].U, 0.1f);
+  EXPECT_FLOAT_EQ(a[3].V, 0.2f);  // bottom
   const std::vector<Vertex> zero = VerticesOf(device_.Draws[1]);
-  EXPECT_FLOAT_EQ(zero[1].v, 0.0f);
-  EXPECT_FLOAT_EQ(zero[2].v, 0.1f);
+  EXPECT_FLOAT_EQ(zero[1].V, 0.0f);
+  EXPECT_FLOAT_EQ(zero[2].V, 0.1f);
 }
 
 TEST_F(TextDrawingTest, BlanksAdvanceUnknownCharactersVanishLowerCaseDrawsAsCapitals) {
@@ -97,8 +97,8 @@ TEST_F(TextDrawingTest, BlanksAdvanceUnknownCharactersVanishLowerCaseDrawsAsCapi
   ASSERT_EQ(device_.Draws.size(), 2u);  // %, & and # draw nothing and do not move the pen
   EXPECT_NEAR(World(device_.Draws[1], VerticesOf(device_.Draws[1])[0]).x, 21 * scale, 1e-5);
   const std::vector<Vertex> upperB = VerticesOf(device_.Draws[1]);
-  EXPECT_FLOAT_EQ(upperB[0].u, lowerB[0].u);  // b and B are the same glyph
-  EXPECT_FLOAT_EQ(upperB[3].v, lowerB[3].v);
+  EXPECT_FLOAT_EQ(upperB[0].U, lowerB[0].U);  // b and B are the same glyph
+  EXPECT_FLOAT_EQ(upperB[3].V, lowerB[3].V);
 
   std::string caller = "keep me";
   device_.EndScene();
@@ -113,7 +113,7 @@ TEST_F(TextDrawingTest, GlyphsCarryTheTextOpacityAndTheChosenFontTexture) {
   ASSERT_EQ(device_.Draws.size(), 2u);
   for (const DrawRecord& draw : device_.Draws) {
     EXPECT_EQ(draw.TextureUsed, fonts_.Textures[2].get());
-    for (const Vertex& v : VerticesOf(draw)) EXPECT_EQ(v.colour, 0x80FFFFFFu);
+    for (const Vertex& v : VerticesOf(draw)) EXPECT_EQ(v.Colour, 0x80FFFFFFu);
   }
 }
 
