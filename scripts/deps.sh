@@ -1,19 +1,44 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game needs to build, test and play.
-# Runs apt-get update once and apt-get install only when something is missing.
+# Installs the Debian packages a task needs; runs apt-get update once and apt-get install
+# only when something is missing.
+#   scripts/deps.sh play         build and play the game
+#   scripts/deps.sh test         build and run every test (includes play)
+#   scripts/deps.sh fuzz         the fuzz targets (scripts/fuzz.sh): clang's libFuzzer and sanitizers
+#   scripts/deps.sh tools        build the asset generators' C++ parts
+# Several tasks may be named at once.
 set -euo pipefail
 
-packages=(
+play=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libepoxy-dev libstb-dev libjpeg62-turbo-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
   libgl1-mesa-dri libegl-mesa0 libegl1 libgles2
-  desktop-file-utils appstream
-  clang libclang-rt-14-dev  # the fuzz targets (scripts/fuzz.sh): clang's libFuzzer and sanitizers
 )
+test=(
+  "${play[@]}"
+  libgtest-dev libgmock-dev libbenchmark-dev
+  desktop-file-utils appstream
+  clang-format-14
+)
+fuzz=("${play[@]}" clang libclang-rt-14-dev)
+tools=("${play[@]}" libfreetype-dev)
+
+if [ $# -eq 0 ]; then
+  echo "usage: scripts/deps.sh play|test|fuzz|tools ..." >&2
+  exit 2
+fi
+packages=()
+for task in "$@"; do
+  case "$task" in
+    play) packages+=("${play[@]}") ;;
+    test) packages+=("${test[@]}") ;;
+    fuzz) packages+=("${fuzz[@]}") ;;
+    tools) packages+=("${tools[@]}") ;;
+    *) echo "scripts/deps.sh: unknown task '$task'" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
-for package in "${packages[@]}"; do
+for package in $(printf '%s\n' "${packages[@]}" | sort -u); do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$package")
   fi

@@ -25,7 +25,7 @@ else
   launch=()
   limit=(-max_total_time="${1:-20}" -entropic_scale_per_exec_time=1)
 fi
-scripts/deps.sh
+scripts/deps.sh fuzz
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DZT_FUZZ=ON -DZT_BUILD_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
 cmake --build build-fuzz --target zt_fuzzers -j2

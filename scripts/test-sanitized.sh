@@ -4,7 +4,7 @@
 # ends the program it happens in, so the test fails and its report is in the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh test
 werror=OFF
 if [ "${CI:-}" = "true" ]; then werror=ON; fi
 # -O1 keeps the build and the instrumented run fast enough; asserts stay on. The

@@ -176,7 +176,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   const std::string keyName(Trim(key));
   auto header = FindSection(section);
   if (!header) {
-    InsertLine(lines_.size(), "[" + std::string(Trim(section)) + "]");
+    InsertLine(lines_.size(), std::string("[").append(Trim(section)).append("]"));
     header = lines_.size() - 1;
   }
   if (const auto line = FindKey(*header, key)) {

@@ -93,7 +93,9 @@ bool WriteThroughTempFile(const std::string& path, std::string_view bytes, mode_
 }
 
 std::string AsideName(const std::string& target, int generation) {  // 0: .bad, n: .bad.n
-  return target + ".bad" + (generation == 0 ? std::string() : "." + std::to_string(generation));
+  std::string name = target + ".bad";
+  if (generation != 0) name.append(".").append(std::to_string(generation));
+  return name;
 }
 
 }  // namespace

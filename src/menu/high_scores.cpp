@@ -245,7 +245,7 @@ void EndNameEntry(HighScoreState& state) {
 
 void StepNameCursor(HighScoreState& state, int32_t frameMs) {
   if (state.NameCursorTimer < 0) {
-    state.NameCursor = state.NameCursor.empty() ? "|" : "";
+    state.NameCursor.assign(state.NameCursor.empty() ? 1 : 0, '|');
     state.NameCursorTimer = kNameCursorBlinkMs;
   }
   state.NameCursorTimer -= frameMs;

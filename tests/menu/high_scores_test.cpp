@@ -227,7 +227,8 @@ TEST_F(HighScoreFile, FailedSaveIsLoggedAndKeepsThePreviousTable) {
 HighScoreState Ladder() {
   HighScoreState state;
   state.Table = DefaultHighScoreTable();
-  for (int row = 1; row <= 10; ++row) state.Table[1][row - 1] = {"P" + std::to_string(row), (11 - row) * 100};
+  for (int row = 1; row <= 10; ++row)
+    state.Table[1][row - 1] = {std::string("P").append(std::to_string(row)), (11 - row) * 100};
   return state;
 }
 

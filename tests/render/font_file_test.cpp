@@ -94,9 +94,9 @@ TEST_F(FontFileTest, LineRules) {
 TEST_F(FontFileTest, AtMostOneHundredGlyphs) {
   auto file = [](int glyphsInLastRow) {
     std::string text = "w\n1000\nr\n2\n";
-    for (int x = 0; x <= 60; ++x) text += (x ? " " : "") + std::to_string(x);
+    for (int x = 0; x <= 60; ++x) text.append(x ? " " : "").append(std::to_string(x));
     text += "\n0";
-    for (int x = 1; x <= glyphsInLastRow; ++x) text += " " + std::to_string(x * 2);
+    for (int x = 1; x <= glyphsInLastRow; ++x) text.append(" ").append(std::to_string(x * 2));
     return text + "\n";
   };
   const FontMetrics full = LoadLetterTexCoords(Write(file(40)));

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Rebuilds the game's bitmap fonts: game/data/fonts/font.dat and font1.tga .. font4.tga.
 #
-# Packages (Debian 12): cmake ninja-build g++ libfreetype-dev libstb-dev fonts-dejavu-core
-#   (the face is DejaVu Sans Bold, freely licensed; the preview reads and writes pictures with stb)
-#   sudo apt-get install -y cmake ninja-build g++ libfreetype-dev libstb-dev fonts-dejavu-core
+# Packages (Debian 12): what the game builds with (scripts/deps.sh tools) and the face,
+#   DejaVu Sans Bold, freely licensed: sudo apt-get install -y fonts-dejavu-core
 #
 # Usage, from anywhere:  tools/fonts/make_fonts.sh [--preview]
 #   --preview also renders sample screens with the new fonts into build/font-preview/*.png.
@@ -13,7 +12,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
 face="${FONT_FACE:-/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf}"
-build="$repo/build/font-tools"
+build="$repo/build"
 out="$repo/game/data/fonts"
 
 if [ ! -f "$face" ]; then
@@ -21,12 +20,12 @@ if [ ! -f "$face" ]; then
   exit 1
 fi
 
-cmake -S "$here" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" -j2 >/dev/null
+cmake -S "$repo" -B "$build" -G Ninja -DZT_BUILD_TOOLS=ON >/dev/null
+cmake --build "$build" --target make_fonts preview_text >/dev/null
 mkdir -p "$out"
-"$build/make_fonts" "$face" "$out"
+"$build/tools/make_fonts" "$face" "$out"
 
 if [ "${1:-}" = "--preview" ]; then
   mkdir -p "$repo/build/font-preview"
-  "$build/preview_text" "$out" "$repo/build/font-preview"
+  "$build/tools/preview_text" "$out" "$repo/build/font-preview"
 fi

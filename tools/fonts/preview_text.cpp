@@ -7,10 +7,6 @@
 // 1024x768 picture (trilinear filtering over a box-filtered mip chain, alpha blending) over a dark,
 // busy stand-in background, and writes PNG files. It also prints the width of the texts the game
 // centres, as a check of the glyph widths.
-#define STB_IMAGE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image.h>
-#include <stb_image_write.h>
 
 #include <algorithm>
 #include <array>
@@ -21,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "device/image_file.h"
 #include "render/font_file.h"
 #include "render/text_layout.h"
 
@@ -49,34 +46,23 @@ struct Texture {
   std::vector<Level> Levels;
 };
 
+Level ToLevel(const zt::Image& picture) {
+  Level level{picture.Width, picture.Height, {}};
+  auto channel = [](uint32_t argb, int shift) { return ((argb >> shift) & 0xFF) / 255.0f; };
+  for (uint32_t p : picture.Argb) level.P.push_back({channel(p, 16), channel(p, 8), channel(p, 0), channel(p, 24)});
+  return level;
+}
+
+// The picture and its box-filtered mip chain, made the way the device makes them.
 Texture LoadTexture(const std::string& path) {
-  int w, h, n;
-  unsigned char* data = stbi_load(path.c_str(), &w, &h, &n, 4);
-  if (!data) throw std::runtime_error("cannot read " + path);
+  zt::Image picture;
+  std::string error;
+  if (!zt::ReadImageFile(path, picture, error)) throw std::runtime_error(error);
   Texture t;
-  Level base{w, h, {}};
-  for (int i = 0; i < w * h; ++i)
-    base.P.push_back(
-        {data[4 * i] / 255.0f, data[4 * i + 1] / 255.0f, data[4 * i + 2] / 255.0f, data[4 * i + 3] / 255.0f});
-  stbi_image_free(data);
-  t.Levels.push_back(base);
-  while (t.Levels.back().W > 1 || t.Levels.back().H > 1) {
-    const Level& up = t.Levels.back();
-    Level down{std::max(1, up.W / 2), std::max(1, up.H / 2), {}};
-    for (int y = 0; y < down.H; ++y)
-      for (int x = 0; x < down.W; ++x) {
-        Colour s;
-        for (int j = 0; j < 2; ++j)
-          for (int i = 0; i < 2; ++i) {
-            const Colour c = up.At(2 * x + i, 2 * y + j);
-            s.r += c.r / 4;
-            s.g += c.g / 4;
-            s.b += c.b / 4;
-            s.a += c.a / 4;
-          }
-        down.P.push_back(s);
-      }
-    t.Levels.push_back(down);
+  t.Levels.push_back(ToLevel(picture));
+  while (picture.Width > 1 || picture.Height > 1) {
+    picture = zt::HalveImage(picture);
+    t.Levels.push_back(ToLevel(picture));
   }
   return t;
 }
@@ -110,12 +96,10 @@ struct Picture {
     d.b = c.b * alpha + d.b * (1 - alpha);
   }
   void Save(const std::string& path) const {
-    std::vector<unsigned char> bytes;
-    for (const Colour& c : P)
-      for (float v : {c.r, c.g, c.b})
-        bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)));
-    if (!stbi_write_png(path.c_str(), kWidth, kHeight, 3, bytes.data(), kWidth * 3))
-      throw std::runtime_error("cannot write " + path);
+    zt::Image picture{kWidth, kHeight, {}};
+    auto byte = [](float v) { return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
+    for (const Colour& c : P) picture.Argb.push_back(0xFF000000u | byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b));
+    if (!zt::WritePngFile(path, picture)) throw std::runtime_error("cannot write " + path);
     std::printf("wrote %s\n", path.c_str());
   }
 };

@@ -4,8 +4,8 @@
 // bricks, brick.bmp tinted, the glass frames added onto the picture). Writes PNG files.
 //
 // Build and run from the repository folder:
-//   cmake -S tools/meshes -B build-meshes -G Ninja && cmake --build build-meshes -j2
-//   build-meshes/mesh_preview game /tmp/mesh-previews
+//   cmake -S . -B build -G Ninja -DZT_BUILD_TOOLS=ON && cmake --build build --target mesh_preview
+//   build/tools/mesh_preview game /tmp/mesh-previews
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -14,12 +14,8 @@
 #include <string>
 #include <vector>
 
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb/stb_image.h>
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-
 #include "core/vecmath.h"
+#include "device/image_file.h"
 #include "render/model_file.h"
 
 namespace zt {
@@ -29,11 +25,11 @@ struct Rgb {
   float r = 0, g = 0, b = 0;
 };
 
-struct Image {
+struct Canvas {
   int Width, Height;
   std::vector<Rgb> Pixels;
   std::vector<float> Depth;
-  Image(int w, int h) : Width(w), Height(h), Pixels(size_t(w) * h), Depth(size_t(w) * h, 1.0f) {}
+  Canvas(int w, int h) : Width(w), Height(h), Pixels(size_t(w) * h), Depth(size_t(w) * h, 1.0f) {}
   void Background(Rgb top, Rgb bottom) {
     for (int y = 0; y < Height; ++y) {
       const float t = float(y) / float(Height - 1);
@@ -43,10 +39,13 @@ struct Image {
     }
   }
   void Save(const std::string& path) const {
-    std::vector<unsigned char> bytes;
-    for (const Rgb& p : Pixels)
-      for (float c : {p.r, p.g, p.b}) bytes.push_back((unsigned char)std::lround(std::clamp(c, 0.0f, 1.0f) * 255));
-    stbi_write_png(path.c_str(), Width, Height, 3, bytes.data(), Width * 3);
+    zt::Image picture{Width, Height, {}};
+    auto byte = [](float c) { return static_cast<uint32_t>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255)); };
+    for (const Rgb& p : Pixels) picture.Argb.push_back(0xFF000000u | byte(p.r) << 16 | byte(p.g) << 8 | byte(p.b));
+    if (!WritePngFile(path, picture)) {
+      std::fprintf(stderr, "cannot write %s\n", path.c_str());
+      return;
+    }
     std::printf("wrote %s\n", path.c_str());
   }
 };
@@ -72,20 +71,25 @@ struct Texture {
 };
 
 Texture BrickTexture(const std::string& file, Rgb tint) {
-  int w, h, n;
-  unsigned char* data = stbi_load(file.c_str(), &w, &h, &n, 3);
+  zt::Image picture;
+  std::string error;
   Texture t;
-  if (!data) return t;
+  if (!ReadImageFile(file, picture, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return t;
+  }
+  const int w = picture.Width, h = picture.Height;
   t.Width = w;
   t.Height = h;
   t.Texels.resize(size_t(w) * h);
+  auto channel = [](uint32_t argb, int shift, float tint) {
+    return std::nearbyint(((argb >> shift) & 0xFF) * tint) / 255;
+  };
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      const unsigned char* p = data + (size_t(y) * w + x) * 3;
-      t.Texels[size_t(h - 1 - y) * w + x] = {std::nearbyint(p[0] * tint.r) / 255, std::nearbyint(p[1] * tint.g) / 255,
-                                             std::nearbyint(p[2] * tint.b) / 255};
+      const uint32_t p = picture.At(x, y);
+      t.Texels[size_t(h - 1 - y) * w + x] = {channel(p, 16, tint.r), channel(p, 8, tint.g), channel(p, 0, tint.b)};
     }
-  stbi_image_free(data);
   return t;
 }
 
@@ -174,7 +178,7 @@ struct DrawVertex {
   float U, V;
 };
 
-void Rasterise(Image& img, const DrawVertex (&v)[3], const Texture* tex, bool additive) {
+void Rasterise(Canvas& img, const DrawVertex (&v)[3], const Texture* tex, bool additive) {
   const float area = (v[1].X - v[0].X) * (v[2].Y - v[0].Y) - (v[2].X - v[0].X) * (v[1].Y - v[0].Y);
   if (area <= 0) return;  // counter-clockwise on screen: culled
   const int x0 = std::max(0, int(std::floor(std::min({v[0].X, v[1].X, v[2].X}))));
@@ -211,7 +215,7 @@ void Rasterise(Image& img, const DrawVertex (&v)[3], const Texture* tex, bool ad
     }
 }
 
-DrawVertex Project(const Image& img, const Camera& cam, const D3DVECTOR& world) {
+DrawVertex Project(const Canvas& img, const Camera& cam, const D3DVECTOR& world) {
   const D3DVECTOR viewPos = Transform(world, cam.View);
   const D3DMATRIX& p = cam.Projection;
   const float cx = viewPos.x * p.m[0][0], cy = viewPos.y * p.m[1][1];
@@ -225,7 +229,7 @@ DrawVertex Project(const Image& img, const Camera& cam, const D3DVECTOR& world) 
 
 struct Scene {
   const ModelSet& Models;
-  Image& Img;
+  Canvas& Img;
   Camera Cam;
   Lights Light;
 };
@@ -328,7 +332,7 @@ constexpr Rgb kTints[] = {{1, 1, 1},         {1, 0, 0},    {0, 1, 0},          {
 
 void GameView(const ModelSet& models, const std::vector<Texture>& textures, int frameModel, int brickModel,
               const std::string& file) {
-  Image img(800, 600);
+  Canvas img(800, 600);
   img.Background({0.10f, 0.08f, 0.22f}, {0.02f, 0.05f, 0.12f});
   Scene s{models, img, MakeCamera(MakeVector(5.5f, 10.5f, -19), MakeVector(5.5f, 10.5f, 0)), {}};
   s.Light.Specular = true;
@@ -350,7 +354,7 @@ void GameView(const ModelSet& models, const std::vector<Texture>& textures, int 
 }
 
 void BrickSheet(const ModelSet& models, const std::vector<Texture>& textures, const std::string& file) {
-  Image img(900, 600);
+  Canvas img(900, 600);
   img.Background({0.18f, 0.18f, 0.24f}, {0.05f, 0.05f, 0.09f});
   // Three rows, low to high detail, three tints each, near the point light as in the glass.
   Scene s{
@@ -369,7 +373,7 @@ void BrickSheet(const ModelSet& models, const std::vector<Texture>& textures, co
 }
 
 void BombSheet(const ModelSet& models, const std::string& file) {
-  Image img(500, 500);
+  Canvas img(500, 500);
   img.Background({0.12f, 0.12f, 0.2f}, {0.04f, 0.04f, 0.08f});
   // The bomb as current figure at (4, 15); the figure's cells (1..2, 1..2) outlined.
   Scene s{models, img, MakeCamera(MakeVector(5.5f, 14.0f, -9), MakeVector(5.5f, 14.0f, 0), 0.6f, 1.0f), {}};
@@ -383,7 +387,7 @@ void BombSheet(const ModelSet& models, const std::string& file) {
 
 void FrameCorner(const ModelSet& models, const std::vector<Texture>& textures, int frameModel,
                  const std::string& file) {
-  Image img(600, 450);
+  Canvas img(600, 450);
   img.Background({0.10f, 0.08f, 0.22f}, {0.02f, 0.05f, 0.12f});
   Scene s{models, img, MakeCamera(MakeVector(3.0f, 4.5f, -8), MakeVector(1.8f, 2.2f, 0)), {}};
   s.Light.Specular = true;

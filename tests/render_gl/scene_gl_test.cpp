@@ -1,8 +1,8 @@
 // The shipped scene drawn for real through the OpenGL device (Mesa's software renderer
 // under SDL's offscreen driver) at 720 x 540: the loading frame, a game scene with its
 // background, glass frame, glass bricks and figures, and the main and options menus.
-// Pixels are checked where things must show, and each frame is written as a PNG into
-// render_output/ beside the test for looking at.
+// Pixels are checked where things must show, and each frame is written as a PNG into the
+// build's test output folder for looking at.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -133,8 +133,8 @@ class SceneGlTest : public ::testing::Test {
     device.EndScene();
     device.Present();
     Image image = device.ReadBackBuffer();
-    fs::create_directories("render_output");
-    WritePngFile("render_output/" + name + ".png", image);
+    fs::create_directories(ZT_TEST_OUTPUT_DIR);
+    WritePngFile(std::string(ZT_TEST_OUTPUT_DIR) + "/" + name + ".png", image);
     return image;
   }
 
