@@ -55,7 +55,12 @@ void IdleFrame(Program& program) {
 
 void DrawFrame(Program& program) {
   if (!program.Graphics.D3DDevice || program.CloseRequested) return;
-  FrameView view{program.Game, program.Particles, program.Shapes, program.Config, program.Scores, program.Menu};
+  // The animations of the picture move on only in the frames that are drawn.
+  if (program.Game.Mode.InMenu)
+    MenuAnimationStep(program.Menu, program.Scores, program.Game.Time.FrameMs);
+  else
+    AdvanceSceneAnimations(program.Render, program.Game);
+  const FrameView view{program.Game, program.Particles, program.Shapes, program.Config, program.Scores, program.Menu};
   RenderFrame(*program.Graphics.D3DDevice, program.Render, view);
 }
 

@@ -9,7 +9,8 @@ namespace zt {
 // The idle handler: does nothing until loading has finished and while the window is inactive.
 void IdleFrame(Program& program);
 
-// Draws the menu or the game scene as the last step left them.
+// Draws the menu or the game scene as the last step left them, their animations moved on
+// by the frame's time first.
 void DrawFrame(Program& program);
 
 // What choosing a game type on the game-type screen does: the fade into a new game of it.

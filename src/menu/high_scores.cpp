@@ -243,6 +243,11 @@ void EndNameEntry(HighScoreState& state) {
   state.UnsavedEntries.push_back({state.NameEntryGameType, named});
 }
 
+bool ShowsNameEntry(const HighScoreState& scores, int32_t gameType) {
+  return scores.NameEntryActive && scores.NameEntryGameType == gameType && scores.NameEntryRow >= 1 &&
+         scores.NameEntryRow <= kHighScoreRows;
+}
+
 void StepNameCursor(HighScoreState& state, int32_t frameMs) {
   if (state.NameCursorTimer < 0) {
     state.NameCursor.assign(state.NameCursor.empty() ? 1 : 0, '|');

@@ -104,4 +104,7 @@ bool IsVisibleNameCharacter(uint8_t character);
 // Advances the blinking cursor by one drawn frame of the name being typed.
 void StepNameCursor(HighScoreState& state, int32_t frameMs);
 
+// Whether the page of this game type shows the row whose name is being typed.
+bool ShowsNameEntry(const HighScoreState& scores, int32_t gameType);
+
 }  // namespace zt

@@ -211,6 +211,39 @@ void EscKeys(MenuContext& menu) {
   }
 }
 
+void GrowSelectedItem(MenuState& menu, uint32_t frameMs) {
+  if (menu.ItemScale < kSelectedItemWidth) {
+    menu.ItemScale = static_cast<float>(menu.ItemScale + 0.004 * frameMs);
+    if (menu.ItemScale >= kSelectedItemWidth) {
+      menu.ItemScale = kSelectedItemWidth;
+      menu.SelectionSettled = true;
+    }
+  }
+  if (menu.ItemBrightness < kSelectedItemBrightness) {
+    menu.ItemBrightness += static_cast<int32_t>(std::nearbyint(0.4 * frameMs));
+    if (menu.ItemBrightness > 201) menu.ItemBrightness = kSelectedItemBrightness;
+  }
+}
+
+void ShrinkPreviousItem(MenuState& menu, uint32_t frameMs) {
+  if (menu.PrevItemScale > kItemWidth)
+    menu.PrevItemScale = std::max(static_cast<float>(menu.PrevItemScale - 0.004 * frameMs), kItemWidth);
+  if (menu.PrevItemBrightness > kItemBrightness) {
+    menu.PrevItemBrightness -= static_cast<int32_t>(std::nearbyint(0.4 * frameMs));
+    if (menu.PrevItemBrightness <= kItemBrightness) menu.PrevItemBrightness = kItemBrightness;
+  }
+}
+
+// The Rotation row's demonstration figure turns once every 300 ms of rest while the row is selected.
+void EndDemoFigureRest(MenuState& menu) {
+  if (menu.MenuItem != 3) {
+    menu.DemoTimer = -100;
+  } else if (menu.DemoTimer > 300 && !menu.DemoFigure.Turning) {
+    menu.DemoTurnDue = true;
+    menu.DemoTimer = 0;
+  }
+}
+
 }  // namespace
 
 MenuState::MenuState() {
@@ -247,7 +280,7 @@ void MenuStep(MenuContext& menu) {
   TakeFrameTime(game.Time, menu.Game.Time);
   const uint32_t frameMs = game.Time.FrameMs;
 
-  DemoFigureStep(menu.Menu, menu.Config, frameMs);
+  DemoFigureStep(menu.Menu, menu.Config, menu.Game.Shapes, frameMs);
   UpdateItemTurns(menu.Menu, frameMs);
   UpDownKeys(menu);
   MainSelect(menu);
@@ -283,7 +316,12 @@ void EnterMenuAfterGame(MenuContext& menu, LeaveResult result) {
   }
 }
 
-void DemoFigureStep(MenuState& menu, const Settings& settings, uint32_t frameMs) {
+void DemoFigureStep(MenuState& menu, const Settings& settings, const FigureShapes& shapes, uint32_t frameMs) {
+  if (menu.DemoTurnDue) {
+    static const Glass kNoGlass{};  // the turn in the menu tests no cells
+    Rotate(menu.DemoFigure, kNoGlass, shapes, settings.RotationClockwise, true);
+    menu.DemoTurnDue = false;
+  }
   if (menu.DemoFigure.Turning)
     TurnStep(menu.DemoFigure, frameMs, settings.RotationSpeedFactor, settings.RotationClockwise, true);
   else
@@ -333,27 +371,14 @@ void CreateVolumeBricks(MenuState& menu, const Settings& settings) {
     for (int i = 1; i <= kVolumeBricks; ++i) menu.VolumeBrickSize[row][i - 1] = levels[row] >= i ? 0.74f : 0.0f;
 }
 
-void GrowSelectedItem(MenuState& menu, uint32_t frameMs) {
-  if (menu.ItemScale < kSelectedItemWidth) {
-    menu.ItemScale = static_cast<float>(menu.ItemScale + 0.004 * frameMs);
-    if (menu.ItemScale >= kSelectedItemWidth) {
-      menu.ItemScale = kSelectedItemWidth;
-      menu.SelectionSettled = true;
-    }
-  }
-  if (menu.ItemBrightness < kSelectedItemBrightness) {
-    menu.ItemBrightness += static_cast<int32_t>(std::nearbyint(0.4 * frameMs));
-    if (menu.ItemBrightness > 201) menu.ItemBrightness = kSelectedItemBrightness;
-  }
-}
-
-void ShrinkPreviousItem(MenuState& menu, uint32_t frameMs) {
-  if (menu.PrevItemScale > kItemWidth)
-    menu.PrevItemScale = std::max(static_cast<float>(menu.PrevItemScale - 0.004 * frameMs), kItemWidth);
-  if (menu.PrevItemBrightness > kItemBrightness) {
-    menu.PrevItemBrightness -= static_cast<int32_t>(std::nearbyint(0.4 * frameMs));
-    if (menu.PrevItemBrightness <= kItemBrightness) menu.PrevItemBrightness = kItemBrightness;
-  }
+void MenuAnimationStep(MenuState& menu, HighScoreState& scores, uint32_t frameMs) {
+  const int slots = MenuItemCount(menu.MenuScreen);
+  if (menu.MenuItem >= 1 && menu.MenuItem <= slots) GrowSelectedItem(menu, frameMs);
+  if (menu.PrevMenuItem >= 1 && menu.PrevMenuItem <= slots && menu.PrevMenuItem != menu.MenuItem)
+    ShrinkPreviousItem(menu, frameMs);
+  if (menu.MenuScreen == kOptionsScreen) EndDemoFigureRest(menu);
+  if (menu.MenuScreen == kHighScoresScreen && ShowsNameEntry(scores, scores.ShownHighScoreType))
+    StepNameCursor(scores, static_cast<int32_t>(frameMs));
 }
 
 }  // namespace zt

@@ -1,6 +1,6 @@
 // The menu: five screens of picture items, the highlight moved with the arrows, Space or
 // Enter selecting, Left/Right changing the options, Esc going back, and the fade into a game.
-// Also the menu's animation values (item growth and roll, volume bricks, demo figure).
+// Also the menu's animation values (item growth and roll, volume bricks, demo figure, name cursor).
 #pragma once
 
 #include <array>
@@ -39,10 +39,11 @@ struct MenuState {
   float PrevItemScale = kItemWidth;
   int32_t ItemBrightness = kSelectedItemBrightness;
   int32_t PrevItemBrightness = kItemBrightness;
-  std::array<float, kMenuSlots> ItemAngle{};                          // roll of the slab in each slot, radians
-  std::array<D3DMATRIX, 2> MenuBricks{};                              // the spinning bricks beside the selection
-  TFigure DemoFigure;                                                 // turns on the Options screen
-  int32_t DemoTimer = 0;                                              // ms since the demo figure last turned
+  std::array<float, kMenuSlots> ItemAngle{};  // roll of the slab in each slot, radians
+  std::array<D3DMATRIX, 2> MenuBricks{};      // the spinning bricks beside the selection
+  TFigure DemoFigure;                         // turns on the Options screen
+  int32_t DemoTimer = 0;                      // ms since the demo figure last turned
+  bool DemoTurnDue = false;  // its rest is over: the frame shows it at rest, the next step starts the turn
   std::array<std::array<float, kVolumeBricks>, 2> VolumeBrickSize{};  // [0] sound, [1] music
   bool ExitRequested = false;                                         // Exit chosen: the window closes
   SaveNotice Notice = SaveNotice::kNone;                              // shown while the menu stays on NoticeScreen
@@ -72,13 +73,18 @@ void ResetItemTurns(MenuState& menu);
 // (with name entry when the score made the table), the main screen after an abort.
 void EnterMenuAfterGame(MenuContext& menu, LeaveResult result);
 
-// The animations advanced by the menu step, and the ones run while an item is drawn.
-void DemoFigureStep(MenuState& menu, const Settings& settings, uint32_t frameMs);
+// The animations advanced by the menu step.
+void DemoFigureStep(MenuState& menu, const Settings& settings, const FigureShapes& shapes, uint32_t frameMs);
 void UpdateItemTurns(MenuState& menu, uint32_t frameMs);
 void UpdateVolumeBars(MenuState& menu, const Settings& settings, uint32_t frameMs);
 void SpinMenuBricks(MenuState& menu, uint32_t frameMs);
 void CreateVolumeBricks(MenuState& menu, const Settings& settings);
-void GrowSelectedItem(MenuState& menu, uint32_t frameMs);
-void ShrinkPreviousItem(MenuState& menu, uint32_t frameMs);
+
+// The animations of the menu's picture, run in each frame that draws the menu, after the step and before the
+// drawing: on the item screens the selected slab grows and brightens (settling the selection once grown) and
+// the one that lost it shrinks and darkens; on the Options screen the demonstration figure's rest ends (once
+// every 300 ms of rest while Rotation is selected); on the high-score page that shows the name being typed,
+// the cursor blinks.
+void MenuAnimationStep(MenuState& menu, HighScoreState& scores, uint32_t frameMs);
 
 }  // namespace zt

@@ -33,6 +33,14 @@ void DrawBarWith(Device& device, SceneResources& scene, float yOffset, float fra
   device.SetTexture(0, nullptr);
 }
 
+// The bomb model at (x, y) in the plane it was made in.
+void DrawBombAt(Device& device, const SceneResources& scene, float x, float y) {
+  TModel bomb = scene.Bomb;
+  bomb.Matrix(4, 1) = x;
+  bomb.Matrix(4, 2) = y;
+  Draw(device, scene, bomb);
+}
+
 }  // namespace
 
 void DrawBackground(Device& device, const SceneResources& scene, int32_t gameType) {
@@ -54,18 +62,18 @@ void DrawPowerBar(Device& device, SceneResources& scene, float fraction) {
   DrawBarWith(device, scene, -7.0f, fraction, scene.BarFrame3, scene.BarFill3);
 }
 
-void DrawGlassBricks(Device& device, const SceneResources& scene, GameState& game, int32_t brickQuality) {
+void DrawGlassBricks(Device& device, const SceneResources& scene, const GameState& game, int32_t brickQuality) {
   for (int row = 1; row <= kGlassRows; ++row)
     for (int column = 1; column <= kGlassColumns; ++column) {
-      TGlassCell& cell = game.Cells.Cell(column, row);
+      const TGlassCell& cell = game.Cells.Cell(column, row);
       if (!cell.Free) Draw(device, scene, cell.Brick, brickQuality);
     }
 }
 
-void DrawClearingRows(Device& device, const SceneResources& scene, GameState& game, int32_t brickQuality) {
-  for (ClearedRow& row : game.ClearedRows)
+void DrawClearingRows(Device& device, const SceneResources& scene, const GameState& game, int32_t brickQuality) {
+  for (const ClearedRow& row : game.ClearedRows)
     if (row.InUse)
-      for (TBrick& brick : row.Bricks) Draw(device, scene, brick, brickQuality);
+      for (const TBrick& brick : row.Bricks) Draw(device, scene, brick, brickQuality);
 }
 
 void DrawTrails(Device& device, const SceneResources& scene, const DropTrail& trail) {
@@ -99,12 +107,11 @@ void DrawShade(Device& device, SceneResources& scene, int32_t fadeLevel) {
   device.SetRenderState(D3DRS_LIGHTING, 1);
 }
 
-void DrawStatePicture(Device& device, const SceneResources& scene, SwingState& swing, int kind, uint32_t frameMs) {
+void DrawStatePicture(Device& device, const SceneResources& scene, const SwingState& swing, int kind) {
   device.SetRenderState(D3DRS_LIGHTING, 0);  // stays off until the next draw that sets it
   D3DMATRIX scaling, rotation, translation, turned, world;
   MatScaling(scaling, 14.0f, 2.5925925f, 1.0f);
-  MatRotationY(rotation, swing.SwingAngle);
-  AdvanceSwing(swing, frameMs);  // the new angle shows from the next frame on
+  MatRotationY(rotation, swing.ShownAngle);
   const bool known = kind >= 1 && kind <= kStatePictures;
   device.SetTexture(0, known ? scene.StateTextures[static_cast<size_t>(kind)] : nullptr);
   device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
@@ -119,10 +126,10 @@ void DrawStatePicture(Device& device, const SceneResources& scene, SwingState& s
   device.SetTexture(0, nullptr);
 }
 
-void DrawGameScene(Device& device, RenderResources& resources, FrameView& view) {
+void DrawGameScene(Device& device, RenderResources& resources, const FrameView& view) {
   SceneResources& scene = resources.Scene;
   FontResources& fonts = resources.Fonts;
-  GameState& game = view.Game;
+  const GameState& game = view.Game;
   const ModeFlags& mode = game.Mode;
   const int32_t quality = view.Config.BrickQuality;
 
@@ -144,20 +151,14 @@ void DrawGameScene(Device& device, RenderResources& resources, FrameView& view) 
 
   // 5.-6. The current figure or the falling bomb; the preview or the pending bomb.
   if (!mode.GameOver) {
-    if (!game.Bonus.BombActive) {
+    if (!game.Bonus.BombActive)
       Draw(device, scene, game.CurrentFigure, view.Shapes, quality);
-    } else {
-      scene.Bomb.Matrix(4, 1) = game.CurrentFigure.PosX + 1.5f;
-      scene.Bomb.Matrix(4, 2) = game.CurrentFigure.PosY - 1.03f;
-      Draw(device, scene, scene.Bomb);
-    }
-    if (!game.Bonus.BombPending) {
+    else
+      DrawBombAt(device, scene, game.CurrentFigure.PosX + 1.5f, game.CurrentFigure.PosY - 1.03f);
+    if (!game.Bonus.BombPending)
       Draw(device, scene, game.NextFigure, view.Shapes, quality);
-    } else {
-      scene.Bomb.Matrix(4, 1) = -4.6f;
-      scene.Bomb.Matrix(4, 2) = 16.1f;
-      Draw(device, scene, scene.Bomb);
-    }
+    else
+      DrawBombAt(device, scene, -4.6f, 16.1f);
   }
 
   // 7. The glass frame, glowing additively, without the point light.
@@ -176,8 +177,7 @@ void DrawGameScene(Device& device, RenderResources& resources, FrameView& view) 
   // 11.-13. Trail, fade overlay, interruption picture.
   if (game.Trail.TrailIntensity > 0 && !game.Bonus.BombActive) DrawTrails(device, scene, game.Trail);
   if (mode.InputLocked) DrawShade(device, scene, mode.FadeLevel);
-  if (const int kind = StatePictureKind(mode); kind != 0)
-    DrawStatePicture(device, scene, resources.Swing, kind, game.Time.FrameMs);
+  if (const int kind = StatePictureKind(mode); kind != 0) DrawStatePicture(device, scene, resources.Swing, kind);
 
   // 14. The floating message and its bonus.
   if (const int alpha = MessageDrawAlpha(game.Msg.Alpha); alpha >= 0) {
@@ -189,20 +189,22 @@ void DrawGameScene(Device& device, RenderResources& resources, FrameView& view) 
   }
 }
 
-HRESULT RenderFrame(Device& device, RenderResources& resources, FrameView& view) {
+void AdvanceSceneAnimations(RenderResources& resources, const GameState& game) {
+  if (StatePictureKind(game.Mode) != 0) AdvanceSwing(resources.Swing, game.Time.FrameMs);
+}
+
+HRESULT RenderFrame(Device& device, RenderResources& resources, const FrameView& view) {
   device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSceneClearColour, 1.0f, 0);
   device.BeginScene();
   if (view.Game.Mode.InMenu) {
     MenuScreenDrawers drawers;
     drawers.HelpScreen = [&] { DrawHelpScreen(device, resources.Fonts, resources.Scene); };
     drawers.HighScoreScreen = [&] {
-      DrawHighScoreScreen(device, resources.Fonts, resources.Scene, view.Scores, view.Scores.ShownHighScoreType,
-                          view.Game.Time.FrameMs);
+      DrawHighScoreScreen(device, resources.Fonts, resources.Scene, view.Scores, view.Scores.ShownHighScoreType);
     };
     drawers.Notice = [&] { DrawSaveNotice(device, resources.Fonts, view.Menu.Notice); };
     drawers.Shade = [&] { DrawShade(device, resources.Scene, view.Game.Mode.FadeLevel); };
-    DrawMenu(device, resources.Scene, view.Menu, view.Config, view.Shapes, view.Game.Mode.InputLocked,
-             view.Game.Time.FrameMs, drawers);
+    DrawMenu(device, resources.Scene, view.Menu, view.Config, view.Shapes, view.Game.Mode.InputLocked, drawers);
   } else {
     DrawGameScene(device, resources, view);
   }

@@ -29,34 +29,37 @@ struct RenderResources {
   D3DErrorReport ReportError;  // a failed lock while drawing (fatal report)
 };
 
-// What a frame shows: the game and the menu as the step left them.
+// What a frame shows: the game and the menu as the step and the animation step left them.
 struct FrameView {
-  GameState& Game;
+  const GameState& Game;
   const ParticleLists& Particles;
   const FigureShapes& Shapes;
   const Settings& Config;
-  HighScoreState& Scores;  // the table beside the glass; the high-score page and its cursor
-  MenuState& Menu;
+  const HighScoreState& Scores;  // the table beside the glass; the high-score page and its cursor
+  const MenuState& Menu;
 };
+
+// The animations of the game scene's own state, run in each frame that draws the game
+// scene, before it is drawn: the interruption picture swings while it is shown.
+void AdvanceSceneAnimations(RenderResources& resources, const GameState& game);
 
 // Clear, begin, the menu (while InMenu) or the game scene, end, present. Returns the
 // result of Present.
-HRESULT RenderFrame(Device& device, RenderResources& resources, FrameView& view);
+HRESULT RenderFrame(Device& device, RenderResources& resources, const FrameView& view);
 
 // The game scene between BeginScene and EndScene.
-void DrawGameScene(Device& device, RenderResources& resources, FrameView& view);
+void DrawGameScene(Device& device, RenderResources& resources, const FrameView& view);
 
 // The pieces of the game scene.
 void DrawBackground(Device& device, const SceneResources& scene, int32_t gameType);
 void DrawBar(Device& device, SceneResources& scene, float yOffset, float fraction);  // frame 2, fill 2
 void DrawPowerBar(Device& device, SceneResources& scene, float fraction);            // frame 3, fill 3
-void DrawGlassBricks(Device& device, const SceneResources& scene, GameState& game, int32_t brickQuality);
-void DrawClearingRows(Device& device, const SceneResources& scene, GameState& game, int32_t brickQuality);
+void DrawGlassBricks(Device& device, const SceneResources& scene, const GameState& game, int32_t brickQuality);
+void DrawClearingRows(Device& device, const SceneResources& scene, const GameState& game, int32_t brickQuality);
 void DrawTrails(Device& device, const SceneResources& scene, const DropTrail& trail);
 // The black fade overlay at opacity fadeLevel (0..255); the menu draws it too.
 void DrawShade(Device& device, SceneResources& scene, int32_t fadeLevel);
-// The interruption picture kind 1 game over, 2 pause, 3 abort question, rocking by the swing,
-// which advances by frameMs for the next frame.
-void DrawStatePicture(Device& device, const SceneResources& scene, SwingState& swing, int kind, uint32_t frameMs);
+// The interruption picture kind 1 game over, 2 pause, 3 abort question, turned by the swing's shown angle.
+void DrawStatePicture(Device& device, const SceneResources& scene, const SwingState& swing, int kind);
 
 }  // namespace zt

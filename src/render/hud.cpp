@@ -103,6 +103,7 @@ std::vector<HudBarGroup> HudBarsOf(const GameState& state) {
 }
 
 void AdvanceSwing(SwingState& swing, uint32_t frameMs) {
+  swing.ShownAngle = swing.SwingAngle;
   swing.SwingAngle += static_cast<float>(swing.SwingDirection) * kSwingRate * static_cast<float>(frameMs);
   if (std::fabs(swing.SwingAngle) > kSwingLimit) {
     swing.SwingAngle = static_cast<float>(swing.SwingDirection) * kSwingLimit;

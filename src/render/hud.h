@@ -59,11 +59,14 @@ struct HudBarGroup {
 std::vector<HudBarGroup> HudBarsOf(const GameState& state);
 
 // The swing of the interruption picture: a rocking about the vertical axis between -3 and
-// +3 degrees at 15 degrees per second, advanced only while the picture is drawn.
+// +3 degrees at 15 degrees per second, advanced only in the frames that show the picture.
 struct SwingState {
-  float SwingAngle = 0;        // radians
+  float SwingAngle = 0;        // radians, where the swing has got to
   int32_t SwingDirection = 1;  // +1 or -1
+  float ShownAngle = 0;        // radians, the angle the picture of this frame stands at
 };
+// One frame of the swing: the frame shows the angle the swing had reached, which then moves on
+// by frameMs for the next frame.
 void AdvanceSwing(SwingState& swing, uint32_t frameMs);
 
 // Which interruption picture stands over the scene: 0 none, 1 game over, 2 pause, 3 abort question.

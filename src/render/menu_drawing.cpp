@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "game/motion.h"
 #include "render/model_drawing.h"
 #include "render/render_states.h"
 
@@ -31,10 +30,9 @@ int32_t VolumeBrickColor(int i) {
 struct MenuFrame {
   Device& Dev;
   SceneResources& Scene;
-  MenuState& Menu;
+  const MenuState& Menu;
   const Settings& Config;
   const FigureShapes& Shapes;
-  uint32_t FrameMs;
 
   const TexturePtr& Picture(int index) const { return Scene.MenuPictures[static_cast<size_t>(index)]; }
 
@@ -67,16 +65,14 @@ struct MenuFrame {
     Dev.SetTexture(0, nullptr);
   }
 
-  // The width of the slab in `slot`, running its growth or shrinking, with its ambient light set.
+  // The width of the slab in `slot`, with its ambient light set.
   float SlotWidth(int slot) {
     float width = kItemWidth;
     int32_t brightness = kItemBrightness;
     if (slot == Menu.MenuItem) {
-      GrowSelectedItem(Menu, FrameMs);
       width = Menu.ItemScale;
       brightness = Menu.ItemBrightness;
     } else if (slot == Menu.PrevMenuItem) {
-      ShrinkPreviousItem(Menu, FrameMs);
       width = Menu.PrevItemScale;
       brightness = Menu.PrevItemBrightness;
     }
@@ -87,15 +83,14 @@ struct MenuFrame {
   bool Rolls(int slot) const { return slot == Menu.MenuItem || Menu.ItemAngle[static_cast<size_t>(slot - 1)] != 0; }
   float Angle(int slot) const { return Menu.ItemAngle[static_cast<size_t>(slot - 1)]; }
 
-  // Menu brick n (0, 1) placed at (x, y, 0), keeping its spin, and drawn in red.
+  // Menu brick n (0, 1) with its spin, placed at (x, y, 0) and drawn in red.
   void MenuBrick(int n, float x, float y) {
-    D3DMATRIX& matrix = Menu.MenuBricks[static_cast<size_t>(n)];
-    matrix(4, 1) = x;
-    matrix(4, 2) = y;
-    matrix(4, 3) = 0;
     TBrick brick;
     brick.Color = 2;
-    brick.Matrix = matrix;
+    brick.Matrix = Menu.MenuBricks[static_cast<size_t>(n)];
+    brick.Matrix(4, 1) = x;
+    brick.Matrix(4, 2) = y;
+    brick.Matrix(4, 3) = 0;
     Draw(Dev, Scene, brick, Config.BrickQuality);
   }
 
@@ -140,19 +135,6 @@ struct MenuFrame {
          Angle(slot), kGlassCenterX + 5.1f, y);
   }
 
-  // The demonstration figure turns once every 300 ms of rest while Rotation is selected.
-  void DemoFigureTurns() {
-    static const Glass kNoGlass{};  // the turn in the menu tests no cells
-    if (Menu.MenuItem == 3) {
-      if (Menu.DemoTimer > 300 && !Menu.DemoFigure.Turning) {
-        Rotate(Menu.DemoFigure, kNoGlass, Shapes, Config.RotationClockwise, true);
-        Menu.DemoTimer = 0;
-      }
-    } else {
-      Menu.DemoTimer = -100;
-    }
-  }
-
   void OptionsScreen() {
     Dev.SetRenderState(D3DRS_AMBIENT, Grey(kItemBrightness));
     Draw(Dev, Scene, Menu.DemoFigure, Shapes, Config.BrickQuality);
@@ -171,7 +153,6 @@ struct MenuFrame {
           break;
         case 3:
           ValueSlab(slot, Config.RotationClockwise ? kClockwisePicture : kCounterClockwisePicture, y);
-          DemoFigureTurns();
           break;
         case 4:
           ValueSlab(slot, kQualityPictures + std::clamp(Config.BrickQuality, 0, 2), y);
@@ -269,8 +250,8 @@ void DrawBackdrop(Device& device, const SceneResources& scene) {
   device.SetRenderState(D3DRS_LIGHTING, 1);
 }
 
-void DrawMenu(Device& device, SceneResources& scene, MenuState& menu, const Settings& settings,
-              const FigureShapes& shapes, bool inputLocked, uint32_t frameMs, const MenuScreenDrawers& drawers) {
+void DrawMenu(Device& device, SceneResources& scene, const MenuState& menu, const Settings& settings,
+              const FigureShapes& shapes, bool inputLocked, const MenuScreenDrawers& drawers) {
   SetSolidSceneStates(device, false);
 
   device.SetTexture(0, scene.MenuPictures[kMenuBackgroundPicture]);
@@ -281,7 +262,7 @@ void DrawMenu(Device& device, SceneResources& scene, MenuState& menu, const Sett
   device.DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
   device.SetTexture(0, nullptr);
 
-  MenuFrame frame{device, scene, menu, settings, shapes, frameMs};
+  MenuFrame frame{device, scene, menu, settings, shapes};
   switch (menu.MenuScreen) {
     case kMainScreen:
       frame.ItemColumn(5, kMainItemPictures, kGlassCenterY + 2.6f, 0.2f);

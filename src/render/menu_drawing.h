@@ -56,10 +56,8 @@ struct MenuScreenDrawers {
   std::function<void()> Notice;           // a failed save's notice, over the screen and under the shade
 };
 
-// One menu frame between BeginScene and EndScene. It also runs the animations that go
-// with drawing: the selected item's growth and brightening, the previous item's shrinking
-// and darkening, and the demonstration figure's start of a turn.
-void DrawMenu(Device& device, SceneResources& scene, MenuState& menu, const Settings& settings,
-              const FigureShapes& shapes, bool inputLocked, uint32_t frameMs, const MenuScreenDrawers& drawers);
+// One menu frame between BeginScene and EndScene, as the menu's step and its animation step left it.
+void DrawMenu(Device& device, SceneResources& scene, const MenuState& menu, const Settings& settings,
+              const FigureShapes& shapes, bool inputLocked, const MenuScreenDrawers& drawers);
 
 }  // namespace zt

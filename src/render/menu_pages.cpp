@@ -50,11 +50,6 @@ void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& 
   DrawTexts(device, fonts, HelpLines());
 }
 
-bool ShowsNameEntry(const HighScoreState& scores, int32_t gameType) {
-  return scores.NameEntryActive && scores.NameEntryGameType == gameType && scores.NameEntryRow >= 1 &&
-         scores.NameEntryRow <= kHighScoreRows;
-}
-
 std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t gameType) {
   std::vector<HudText> texts;
   if (gameType < 1 || gameType > kGameTypes) return texts;
@@ -73,10 +68,9 @@ std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t 
   return texts;
 }
 
-void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene, HighScoreState& scores,
-                         int32_t gameType, uint32_t frameMs) {
+void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene,
+                         const HighScoreState& scores, int32_t gameType) {
   DrawBackdrop(device, scene);
-  if (ShowsNameEntry(scores, gameType)) StepNameCursor(scores, static_cast<int32_t>(frameMs));
   DrawTexts(device, fonts, HighScoreScreenTexts(scores, gameType));
 }
 

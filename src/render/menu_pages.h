@@ -27,13 +27,9 @@ void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& 
 // the lighter fonts) and the footer.
 std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t gameType);
 
-// Whether the page of this game type shows the row whose name is being typed.
-bool ShowsNameEntry(const HighScoreState& scores, int32_t gameType);
-
-// The high-score page: the backdrop, then its texts. While the page shows the row being named, the cursor
-// blinks: it is advanced by frameMs before the row is drawn.
-void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene, HighScoreState& scores,
-                         int32_t gameType, uint32_t frameMs);
+// The high-score page: the backdrop, then its texts.
+void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene,
+                         const HighScoreState& scores, int32_t gameType);
 
 // What the notice of a failed save says; empty for none.
 std::string SaveNoticeText(SaveNotice notice);

@@ -18,16 +18,17 @@ void LoadModelTextures(Device& device, SceneResources& scene) {
   }
 }
 
-void DrawModelWith(Device& device, const SceneResources& scene, const TModel& model, const TexturePtr& texture) {
-  if (model.ModelIndex >= kModelCount) return;
-  const TModelInfo& info = scene.Models.ModelTable[model.ModelIndex];
+void DrawMesh(Device& device, const SceneResources& scene, uint8_t modelIndex, const D3DMATRIX& world,
+              const TexturePtr& texture) {
+  if (modelIndex >= kModelCount) return;
+  const TModelInfo& info = scene.Models.ModelTable[modelIndex];
   if (info.Textured) {
     device.SetTexture(0, texture);
     device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
     device.SetMaterial(scene.SceneMaterial);
     device.SetStreamSource(0, scene.TexMeshVB, kTexMeshStride);
     device.SetVertexShader(kFvfTexMesh);
-    device.SetTransform(D3DTS_WORLD, model.Matrix);
+    device.SetTransform(D3DTS_WORLD, world);
     for (const DrawRun& run : info.Runs)
       device.DrawPrimitive(D3DPT_TRIANGLELIST, static_cast<uint32_t>(run.FirstVertex),
                            static_cast<uint32_t>(run.TriangleCount));
@@ -36,7 +37,7 @@ void DrawModelWith(Device& device, const SceneResources& scene, const TModel& mo
   }
   device.SetStreamSource(0, scene.MeshVB, kMeshStride);
   device.SetVertexShader(kFvfMesh);
-  device.SetTransform(D3DTS_WORLD, model.Matrix);
+  device.SetTransform(D3DTS_WORLD, world);
   for (const DrawRun& run : info.Runs) {
     const bool own = run.MaterialIndex >= 0 && static_cast<size_t>(run.MaterialIndex) < info.Materials.size();
     device.SetMaterial(own ? info.Materials[static_cast<size_t>(run.MaterialIndex)] : info.Material);
@@ -47,14 +48,15 @@ void DrawModelWith(Device& device, const SceneResources& scene, const TModel& mo
 
 void Draw(Device& device, const SceneResources& scene, const TModel& model) {
   static const TexturePtr kNone;
-  DrawModelWith(device, scene, model, model.ModelIndex < kModelCount ? scene.ModelTextures[model.ModelIndex] : kNone);
+  DrawMesh(device, scene, model.ModelIndex, model.Matrix,
+           model.ModelIndex < kModelCount ? scene.ModelTextures[model.ModelIndex] : kNone);
 }
 
-void Draw(Device& device, const SceneResources& scene, TBrick& brick, int32_t brickQuality) {
-  brick.ModelIndex = static_cast<uint8_t>(std::clamp(brickQuality, kBrickLowModel, kBrickHighModel));
+void Draw(Device& device, const SceneResources& scene, const TBrick& brick, int32_t brickQuality) {
+  const auto mesh = static_cast<uint8_t>(std::clamp(brickQuality, kBrickLowModel, kBrickHighModel));
   static const TexturePtr kNone;
   const bool known = brick.Color >= 1 && brick.Color <= kBrickColors;
-  DrawModelWith(device, scene, brick, known ? scene.BrickTextures[static_cast<size_t>(brick.Color)] : kNone);
+  DrawMesh(device, scene, mesh, brick.Matrix, known ? scene.BrickTextures[static_cast<size_t>(brick.Color)] : kNone);
 }
 
 D3DMATRIX FigureBrickMatrix(const TFigure& figure, int i, int j) {

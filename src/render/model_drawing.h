@@ -16,15 +16,16 @@ void FillMeshBuffers(SceneResources& scene);
 // Loads the texture of each mesh that names one of its own (from data/models/).
 void LoadModelTextures(Device& device, SceneResources& scene);
 
-// The model at its world matrix: a textured mesh from TexMeshVB with `texture`, modulated,
-// in the scene material; a plain mesh from MeshVB in its own material, or run by run in
-// the material of each run. Render states besides these are the caller's.
-void DrawModelWith(Device& device, const SceneResources& scene, const TModel& model, const TexturePtr& texture);
+// Mesh modelIndex of the model table at `world`: a textured mesh from TexMeshVB with `texture`,
+// modulated, in the scene material; a plain mesh from MeshVB in its own material, or run by run
+// in the material of each run. Render states besides these are the caller's.
+void DrawMesh(Device& device, const SceneResources& scene, uint8_t modelIndex, const D3DMATRIX& world,
+              const TexturePtr& texture);
 // A model with its own texture (the glass frames, the bomb).
 void Draw(Device& device, const SceneResources& scene, const TModel& model);
-// A brick: the brick mesh of `brickQuality` (0..2) with BrickTextures[Color]. Its model number
-// becomes the quality.
-void Draw(Device& device, const SceneResources& scene, TBrick& brick, int32_t brickQuality);
+// A brick: the brick mesh of `brickQuality` (0..2), whatever its own model number, with
+// BrickTextures[Color].
+void Draw(Device& device, const SceneResources& scene, const TBrick& brick, int32_t brickQuality);
 // A figure: one brick of its colour for every filled cell of FigureShapes[Color][Turn], scaled
 // by Scale, swung about the point 1.5 columns right of and 1 row below grid cell (0, 0) by
 // TurnMatrix while turning, and kept centred on its 4 x 4 box when shrunken.

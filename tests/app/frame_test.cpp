@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "app/shutdown.h"
+#include "device/recording_device.h"
 #include "platform/sdl_keyboard.h"
 
 namespace zt {
@@ -101,6 +102,25 @@ TEST_F(ProgramFrames, NoFrameRunsBeforeLoadingOrWhileInactive) {
   program_.Loaded = true;
   Frame({DIK_DOWN});
   EXPECT_EQ(program_.Menu.MenuItem, 2);
+}
+
+TEST_F(ProgramFrames, TheMenuAnimatesOnlyInTheFramesItIsDrawn) {
+  Frame({DIK_DOWN});
+  ASSERT_EQ(program_.Menu.MenuItem, 2);
+  for (int frame = 0; frame < 10; ++frame) Frame();  // no device: nothing is drawn
+  EXPECT_EQ(program_.Menu.ItemScale, kItemWidth);
+  Frame({DIK_DOWN});
+  EXPECT_EQ(program_.Menu.MenuItem, 2) << "a selection that never showed has not settled";
+
+  program_.Graphics.D3DDevice = std::make_shared<RecordingDevice>();
+  for (int frame = 0; frame < 7; ++frame) Frame();  // 112 ms drawn
+  EXPECT_EQ(program_.Menu.ItemScale, kSelectedItemWidth);
+  Frame({DIK_DOWN});
+  EXPECT_EQ(program_.Menu.MenuItem, 3);
+  const float growing = program_.Menu.ItemScale;
+  program_.CloseRequested = true;  // a closing window draws no more
+  Frame();
+  EXPECT_EQ(program_.Menu.ItemScale, growing);
 }
 
 // The saves below cannot be made: the folder their files should go to is not there.

@@ -2,27 +2,12 @@
 // does there, and goes for good once they leave that screen.
 #include <gtest/gtest.h>
 
-#include "game/game_harness.h"
-#include "menu/menu.h"
+#include "menu/menu_harness.h"
 
 namespace zt {
 namespace {
 
-struct MenuHarness : testing::GameHarness {
-  MenuState menu;
-  HighScoreState scores;
-  MenuContext context{menu, scores, game, settings};
-
-  MenuHarness() { state.Mode.InMenu = true; }
-  // One menu frame as the program runs it: the menu poll, then the menu step.
-  void Step(std::initializer_list<uint8_t> keys = {}) {
-    clock.Advance(40);
-    keyboardDevice.ReleaseAll();
-    for (uint8_t key : keys) keyboardDevice.Press(key);
-    PollMenuKeys(state.Keys, keyboard, settings.SidewaysKeyDelay);
-    MenuStep(context);
-  }
-};
+using testing::MenuHarness;
 
 TEST(SaveNotice, StaysOnTheMainScreenUntilThePlayerLeavesIt) {
   MenuHarness h;

@@ -30,9 +30,10 @@ class GameSceneTest : public ::testing::Test {
     SetUpBusyGame(game_, particles_, kTorvane, 4);
   }
 
+  // A frame of the game scene as the program draws it: its animations first.
   void Frame() {
-    FrameView view{game_, particles_, *shapes_, settings_, scores_, menu_};
-    RenderFrame(device_, resources_, view);
+    AdvanceSceneAnimations(resources_, game_);
+    RenderFrame(device_, resources_, FrameView{game_, particles_, *shapes_, settings_, scores_, menu_});
   }
 
   std::vector<const DrawRecord*> Where(const std::function<bool(const DrawRecord&)>& match) const {

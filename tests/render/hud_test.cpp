@@ -251,26 +251,6 @@ TEST(MenuPagesTest, HighScorePageRowsTitleFooterAndTheRowBeingNamed) {
   EXPECT_TRUE(HighScoreScreenTexts(scores, 0).empty());
 }
 
-TEST(MenuPagesTest, TheCursorBlinksOnlyWhileTheNamedRowIsDrawn) {
-  RecordingDevice device;
-  FontResources fonts;
-  SceneResources scene;
-  ASSERT_EQ(InitFontVB(fonts, device), D3D_OK);
-  HighScoreState scores;
-  ASSERT_TRUE(InsertNewScore(scores, kTorvane, 50, 1));
-  device.BeginScene();
-  std::string seen;
-  for (int frame = 0; frame < 12; ++frame) {
-    DrawHighScoreScreen(device, fonts, scene, scores, kTorvane, 100);
-    seen += scores.NameCursor.empty() ? '_' : '|';
-  }
-  EXPECT_EQ(seen, "||||____||||");  // toggles once the 300 ms have run below zero
-  // Another game type's page does not move the cursor.
-  const int32_t timer = scores.NameCursorTimer;
-  DrawHighScoreScreen(device, fonts, scene, scores, kRetro, 100);
-  EXPECT_EQ(scores.NameCursorTimer, timer);
-}
-
 // The draws of one frame of the Torvane page, its first row's name given.
 std::vector<DrawRecord> PageDraws(const std::string& firstName) {
   RecordingDevice device;
@@ -281,7 +261,7 @@ std::vector<DrawRecord> PageDraws(const std::string& firstName) {
   HighScoreState scores;
   scores.Table[kTorvane - 1][0] = {firstName, 12345};
   device.BeginScene();
-  DrawHighScoreScreen(device, fonts, scene, scores, kTorvane, 16);
+  DrawHighScoreScreen(device, fonts, scene, scores, kTorvane);
   device.EndScene();
   return device.Draws;
 }

@@ -111,7 +111,6 @@ TEST_F(SceneDrawing, BricksTakeTheQualityMeshAndTheirColoursTexture) {
   ASSERT_EQ(BrickDraws(7).size(), 1u);
   const DrawRecord& draw = *BrickDraws(7)[0];
   const TModelInfo& medium = scene_.Models.ModelTable[kBrickMediumModel];
-  EXPECT_EQ(brick.ModelIndex, kBrickMediumModel);
   EXPECT_EQ(draw.StartVertex, static_cast<uint32_t>(medium.FirstVertex));
   EXPECT_EQ(draw.PrimitiveCount, static_cast<uint32_t>(medium.TriangleCount));
   EXPECT_EQ(draw.State.Fvf, kFvfTexMesh);
@@ -174,11 +173,13 @@ TEST_F(SceneDrawing, LoadingFrameDrawsThePictureAndTheBarCutAtTheFraction) {
 
 TEST_F(SceneDrawing, MainMenuDrawsFiveSlabsTheSelectedGrownBrightAndFlankedByBricks) {
   MenuState menu;
+  HighScoreState scores;
   Settings settings;
   MoveSelection(menu, 2);
+  MenuAnimationStep(menu, scores, 50);
   int shades = 0;
   int shadesBeforeNotice = -1;
-  DrawMenu(device_, scene_, menu, settings, shapes_, true, 50,
+  DrawMenu(device_, scene_, menu, settings, shapes_, true,
            {nullptr, nullptr, [&shades] { ++shades; }, [&] { shadesBeforeNotice = shades; }});
   EXPECT_EQ(PictureDraws(kMenuBackgroundPicture).size(), 1u);
   EXPECT_EQ(shades, 1);
@@ -202,7 +203,7 @@ TEST_F(SceneDrawing, MainMenuDrawsFiveSlabsTheSelectedGrownBrightAndFlankedByBri
   EXPECT_EQ(device_.State().RenderState(D3DRS_AMBIENT), 0x00656565u);
 }
 
-TEST_F(SceneDrawing, OptionsDrawVolumeBricksValueSlabsAndTurnTheDemoFigure) {
+TEST_F(SceneDrawing, OptionsDrawVolumeBricksValueSlabsAndTheDemoFigure) {
   MenuState menu;
   Settings settings;
   settings.SoundVolume = 3;
@@ -212,13 +213,10 @@ TEST_F(SceneDrawing, OptionsDrawVolumeBricksValueSlabsAndTurnTheDemoFigure) {
   CreateVolumeBricks(menu, settings);
   menu.MenuScreen = kOptionsScreen;
   menu.MenuItem = 3;
-  menu.DemoTimer = 301;
   bool helpDrawn = false;
   const MenuScreenDrawers helpOnly{[&helpDrawn] { helpDrawn = true; }, nullptr, nullptr, nullptr};
-  DrawMenu(device_, scene_, menu, settings, shapes_, false, 16, helpOnly);
+  DrawMenu(device_, scene_, menu, settings, shapes_, false, helpOnly);
   EXPECT_FALSE(helpDrawn);
-  EXPECT_TRUE(menu.DemoFigure.Turning);
-  EXPECT_EQ(menu.DemoTimer, 0);
   // Volume bricks 1..3 of the sound row: colours 5, 4, 2 at full size; none of the music row.
   EXPECT_EQ(BrickDraws(5).size(), 1u);
   ASSERT_EQ(BrickDraws(4).size(), 1u);
@@ -232,13 +230,9 @@ TEST_F(SceneDrawing, OptionsDrawVolumeBricksValueSlabsAndTurnTheDemoFigure) {
   EXPECT_EQ(PictureDraws(kQualityPictures + 2).size(), 1u);
   EXPECT_EQ(BrickDraws(7).size(), 4u) << "the demonstration figure";
 
-  menu.MenuItem = 1;
   menu.MenuScreen = kHelpScreen;
-  DrawMenu(device_, scene_, menu, settings, shapes_, false, 16, helpOnly);
+  DrawMenu(device_, scene_, menu, settings, shapes_, false, helpOnly);
   EXPECT_TRUE(helpDrawn);
-  menu.MenuScreen = kOptionsScreen;
-  DrawMenu(device_, scene_, menu, settings, shapes_, false, 16, {});
-  EXPECT_EQ(menu.DemoTimer, -100) << "the figure waits 400 ms once Rotation is selected again";
 }
 
 }  // namespace
