@@ -73,6 +73,17 @@ void StartGameOfType(Program& program, int32_t gameType) {
   game.GameType = gameType;
 }
 
+void ReachGameStart(Program& program, const InheritedState& inherited) {
+  GameState& game = program.Game;
+  GiveInheritedState(inherited, game, program.Rng, program.Audio.CurrentMusicTrack);
+  game.Position = kNoPosition;
+  game.Mode = ModeFlags{};
+  game.Mode.FadeOut = game.Mode.InputLocked = true;
+  game.Mode.FadeLevel = 254;  // the next fade step, of any length, ends the fade
+  program.Menu.MenuScreen = kGameTypeScreen;
+  program.Menu.MenuItem = inherited.GameType;
+}
+
 void TypeCharacter(Program& program, uint8_t character) {
   if (FormKeyPress(program.Scores, character) != NameKeyResult::Finished) return;
   program.Game.Keys.KeyEnter = false;  // this Enter is not a menu selection

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/program.h"
+#include "game/inherited_state.h"
 
 namespace zt {
 
@@ -15,6 +16,10 @@ void DrawFrame(Program& program);
 
 // What choosing a game type on the game-type screen does: the fade into a new game of it.
 void StartGameOfType(Program& program, int32_t gameType);
+
+// A replay's start line: the menu's fade into a game of the inherited type at its last step,
+// with what the recorded game inherited put back, so that the next frame begins that game.
+void ReachGameStart(Program& program, const InheritedState& inherited);
 
 // A character typed in the window: edits the name of a new high score while one is typed.
 void TypeCharacter(Program& program, uint8_t character);

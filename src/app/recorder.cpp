@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -111,16 +112,35 @@ std::string TypedText(const std::string& bytes) {
   return text;
 }
 
+std::string RecordingStart(const Settings& config) {
+  return std::string(kRecordingHead) + '\n' + "option RotationClockwise " + (config.RotationClockwise ? "1" : "0") +
+         "\noption RotationSpeedFactor " + (std::ostringstream() << config.RotationSpeedFactor).str() +
+         "\noption SidewaysKeyDelay " + std::to_string(config.SidewaysKeyDelay) + "\noption FullScreenMode " +
+         (config.FullScreenMode ? "1" : "0") + '\n';
+}
+
+uint32_t RecordedFrameMs(uint32_t tick, uint32_t& lastTick) {
+  const uint32_t ms = std::clamp<uint32_t>(tick - lastTick, 1, kLongestFrameMs);
+  lastTick = tick;
+  return ms;
+}
+
+std::string FrameLine(uint32_t ms, const KeySnapshot& keys) {
+  return "frame " + std::to_string(ms) + KeyWords(keys) + '\n';
+}
+
+std::string ExpectLines(const nlohmann::json& state, std::initializer_list<const char*> paths) {
+  std::string lines = "# where the recorded game ended\n";
+  for (const char* path : paths) lines += std::string("expect ") + path + " == " + state[path].dump() + '\n';
+  return lines;
+}
+
 bool ReplayRecorder::Start(const std::string& path, const Program& program) {
   out_.open(path, std::ios::binary | std::ios::trunc);
   if (!out_) return false;
-  const Settings& config = program.Config;
-  out_ << kRecordingHead << '\n'
-       << "seed " << program.Seed << '\n'
-       << "option RotationClockwise " << (config.RotationClockwise ? 1 : 0) << '\n'
-       << "option RotationSpeedFactor " << config.RotationSpeedFactor << '\n'
-       << "option SidewaysKeyDelay " << config.SidewaysKeyDelay << '\n'
-       << "option FullScreenMode " << (config.FullScreenMode ? 1 : 0) << '\n';
+  const std::string start = RecordingStart(program.Config);
+  const size_t headEnd = start.find('\n') + 1;  // the seed goes right after the head
+  out_ << start.substr(0, headEnd) << "seed " << program.Seed << '\n' << start.substr(headEnd);
   lastTick_ = program.Game.Time.LastTick;  // the loading's last tick: the first frame counts from it
   return out_.good();
 }
@@ -135,19 +155,14 @@ void ReplayRecorder::FlushTyped() {
 
 void ReplayRecorder::Frame(uint32_t tick, const KeySnapshot& keys) {
   FlushTyped();
-  const uint32_t ms = std::clamp<uint32_t>(tick - lastTick_, 1, kLongestFrameMs);
-  lastTick_ = tick;
-  out_ << "frame " << ms << KeyWords(keys) << '\n';
+  out_ << FrameLine(RecordedFrameMs(tick, lastTick_), keys);
   ++frames_;
 }
 
 void ReplayRecorder::Finish(const Program& program) {
   FlushTyped();
-  const nlohmann::json state = StateJson(program, frames_, {});
-  out_ << "# where the recorded game ended\n";
-  for (const char* path : {"Frame", "InMenu", "GameType", "Score", "Lines", "Level", "FiguresLanded", "GameOver",
-                           "Current", "Next", "Glass"})
-    out_ << "expect " << path << " == " << state[path].dump() << '\n';
+  out_ << ExpectLines(StateJson(program, frames_, {}), {"Frame", "InMenu", "GameType", "Score", "Lines", "Level",
+                                                        "FiguresLanded", "GameOver", "Current", "Next", "Glass"});
   out_.flush();
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <fstream>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "app/game_folder.h"
@@ -43,6 +45,13 @@ class ReplayRecorder {
 
 // The keys down in a snapshot as the replay file names them ("left space dik:30").
 std::string KeyWords(const KeySnapshot& keys);
+// The lines every recording begins with: its head and the settings the rules read.
+std::string RecordingStart(const Settings& settings);
+// The milliseconds a frame that began at `tick` is recorded with, `lastTick` moving on to it.
+uint32_t RecordedFrameMs(uint32_t tick, uint32_t& lastTick);
+std::string FrameLine(uint32_t ms, const KeySnapshot& keys);
+// Expect lines for the state's values at the given paths, under a comment saying so.
+std::string ExpectLines(const nlohmann::json& state, std::initializer_list<const char*> paths);
 // Typed bytes as the text of a `type` line, with \r \b \e \\ escaped.
 std::string TypedText(const std::string& bytes);
 

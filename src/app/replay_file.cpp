@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/start_line.h"
 #include "core/file_read.h"
 
 namespace zt {
@@ -190,6 +191,12 @@ ReplayFile ParseReplay(const std::string& text, const std::string& name) {
       command.What = ReplayCommand::Kind::kType;
       const size_t start = line.find("type") + 4;
       command.Text = Unescape(start < line.size() ? line.substr(start + 1) : std::string(), name, lineNumber);
+    } else if (verb == "start") {
+      const nlohmann::json object = nlohmann::json::parse(line.substr(line.find("start") + 5), nullptr, false);
+      const std::optional<InheritedState> start = InheritedStateFromJson(object);
+      if (!start) Fail(name, lineNumber, "start needs the state a game starts from");
+      command.What = ReplayCommand::Kind::kStart;
+      command.Start = *start;
     } else if (verb == "state") {
       if (words.size() != 1) Fail(name, lineNumber, "state takes nothing");
       command.What = ReplayCommand::Kind::kState;

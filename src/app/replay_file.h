@@ -8,6 +8,8 @@
 //   option NAME VALUE         a setting the rules read, as the recorded game had it:
 //                             RotationClockwise 0|1, RotationSpeedFactor 0.5..2,
 //                             SidewaysKeyDelay 0..1000 (whole ms), FullScreenMode 0|1
+//   start {JSON}              the fade into a game of the menu at its last step, the game to
+//                             begin with what the recorded one inherited (see start_line.h)
 #pragma once
 
 #include <cstdint>
@@ -15,10 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "game/inherited_state.h"
+
 namespace zt {
 
 struct ReplayCommand {
-  enum class Kind { kSeed, kGame, kFrames, kType, kState, kExpect, kAutoplay, kOption };
+  enum class Kind { kSeed, kGame, kFrames, kType, kState, kExpect, kAutoplay, kOption, kStart };
   Kind What = Kind::kState;
   int Line = 0;
   uint64_t Seed = 1;
@@ -29,6 +33,7 @@ struct ReplayCommand {
   std::string Text;             // typed characters, escapes resolved
   std::string Path, Op, Value;  // expect; option: Path is the setting's name, Value its value
   double OptionValue = 0;       // option: the value, within the setting's range
+  InheritedState Start;         // start
 };
 
 struct ReplayFile {

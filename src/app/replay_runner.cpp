@@ -51,6 +51,9 @@ int RunReplay(Program& program, ReplayDevices& devices, const ReplayFile& file, 
       case ReplayCommand::Kind::kOption:
         ApplyReplayOption(program.Config, command.Path, command.OptionValue);
         break;
+      case ReplayCommand::Kind::kStart:
+        ReachGameStart(program, command.Start);
+        break;
       case ReplayCommand::Kind::kGame:
         StartGameOfType(program, command.GameType);
         break;

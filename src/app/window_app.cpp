@@ -12,14 +12,18 @@
 #include "app/frame.h"
 #include "app/frame_pacing.h"
 #include "app/game_folder.h"
+#include "app/game_recorder.h"
 #include "app/loading_sequence.h"
 #include "app/name_typing.h"
+#include "app/record_shelf.h"
 #include "app/recorder.h"
+#include "app/replay_pace.h"
 #include "app/replay_runner.h"
 #include "app/restore.h"
 #include "app/shutdown.h"
 #include "app/start_up.h"
 #include "app/stop_signals.h"
+#include "app/throwaway_program.h"
 #include "core/load_error.h"
 #include "game/auto_player.h"
 #include "platform/gl_device.h"
@@ -114,6 +118,10 @@ class WindowApp {
       messages_.Show(kGameTitle, "The recording cannot be written to " + line.Record + ".");
     recording_ = recorder_.Good() && !line.Record.empty();
     if (recording_) program_->Rng.Seed(program_->Seed);  // as the replay's seed line will do
+    // Play keeps each game's replay for the table; a demo or a replay saves none.
+    recordingGames_ = !replay_ && line.DemoType == 0;
+    if (recordingGames_) gameRecorder_.Start(*program_);
+    if (!replay_) shelf_ = std::make_unique<RecordShelf>(*program_);
     const int startType = line.DemoType != 0 ? line.DemoType : line.GameType;
     if (startType != 0) {
       program_->Menu.MenuScreen = kGameTypeScreen;
@@ -190,10 +198,149 @@ class WindowApp {
       clock_.Latch();
       gamepads_->SetMenuMode(program_->Game.Mode.InMenu);  // A is Enter in the menus, Up in a game
       if (demo_ != 0) SteerDemo();
+      if (recordingGames_) gameRecorder_.BeforeFrame(*program_);
       IdleFrame(*program_);
       pacer.FramePresented(MicrosecondsNow());
       if (recording_) recorder_.Frame(clock_.Now(), program_->Input.KeyState);
+      if (recordingGames_) gameRecorder_.AfterFrame(*program_, clock_.Now(), program_->Input.KeyState);
       UpdateTextInput();
+      if (shelf_) shelf_->Update(*program_);
+      if (watchAsked_) Watch();
+    }
+  }
+
+  // The high-score page, its table's keys free: no name being typed, no fade.
+  bool OnTablePage() const {
+    return shelf_ && program_->Game.Mode.InMenu && !program_->Game.Mode.InputLocked &&
+           program_->Menu.MenuScreen == kHighScoresScreen && !program_->Scores.NameEntryActive;
+  }
+
+  // The high-score page's own keys: PgDn / PgUp (pad X) choose a record, Enter (pad A) watches it.
+  void TableKey(const SDL_Event& event) {
+    HighScoreState& scores = program_->Scores;
+    const bool key = event.type == SDL_KEYDOWN && event.key.repeat == 0;
+    const bool button = event.type == SDL_CONTROLLERBUTTONDOWN;
+    const SDL_Keycode code = key ? event.key.keysym.sym : SDLK_UNKNOWN;
+    if (code == SDLK_PAGEDOWN || (button && event.cbutton.button == SDL_CONTROLLER_BUTTON_X)) ChooseRecord(1);
+    if (code == SDLK_PAGEUP) ChooseRecord(-1);
+    if (code == SDLK_RETURN || code == SDLK_KP_ENTER || (button && event.cbutton.button == SDL_CONTROLLER_BUTTON_A)) {
+      if (scores.ChosenRow == 0) ChooseRecord(1);
+      watchAsked_ = scores.ChosenRow != 0;
+    }
+  }
+
+  // The next row (or the one before) of the shown table that has a replay.
+  void ChooseRecord(int step) {
+    HighScoreState& scores = program_->Scores;
+    const auto& marks = scores.Marks[scores.ShownHighScoreType - 1];
+    int32_t row = scores.ChosenRow;
+    for (int tries = 0; tries < kHighScoreRows; ++tries) {
+      row = (row + step + kHighScoreRows - 1) % kHighScoreRows + 1;
+      if (marks[row - 1] != RecordMark::kNoReplay) {
+        scores.ChosenRow = row;
+        return;
+      }
+    }
+    scores.ChosenRow = 0;
+  }
+
+  // The chosen record played in the window in a throwaway state of its own, at its own pace,
+  // until its end (then its last picture stays) or Esc; the table is shown again after.
+  void Watch() {
+    watchAsked_ = false;
+    HighScoreState& scores = program_->Scores;
+    ReplayFile file;
+    try {
+      file = ParseReplay(shelf_->ReplayOfRow(*program_, scores.ShownHighScoreType, scores.ChosenRow), "record");
+    } catch (const ReplayError&) {
+      return;
+    }
+    ThrowawayProgram watched(program_->Shapes, program_->Config);
+    ReplayPace pace(sdlClock_.Now());
+    Paced paced(*this, pace, watched.Time());
+    watching_ = true;
+    auto draw = [&] {
+      Program& state = watched.State();
+      FrameView view{state.Game, state.Particles, state.Shapes, state.Config, state.Scores, state.Menu};
+      RenderFrame(*program_->Graphics.D3DDevice, program_->Render, view);
+    };
+    watched.Run(file, [&] {
+      draw();
+      if (!AwaitReplayFrame(pace, watched.Time().Now() - 1000u, true)) watched.State().CloseRequested = true;
+    });
+    while (watching_ && !program_->CloseRequested) {  // the end: its last picture until Esc
+      SDL_Delay(30);
+      if (!PumpEvents()) program_->CloseRequested = true;
+      draw();
+    }
+    watching_ = false;
+    // What was pressed meanwhile was for the watching, not for the table.
+    DIDropPendingPresses(program_->Input);
+    program_->Game.Keys.KeyEsc = true;  // a held Esc is not a new press
+    program_->Game.Keys.EscKeyTimer = kEscKeyStart - 1;
+  }
+
+  // Waits, answering the window, until the frame `recorded` ms into the replay is due; false
+  // when the window closes or (`watch`) the player ends the watching.
+  bool AwaitReplayFrame(const ReplayPace& pace, uint64_t recorded, bool watch) {
+    while (true) {
+      if (!PumpEvents()) {
+        program_->CloseRequested = true;
+        return false;
+      }
+      if (watch && !watching_) return false;
+      if (pace.Due(recorded, sdlClock_.Now())) return true;
+      SDL_Delay(pace.Paused() ? 10 : 1);
+    }
+  }
+
+  // A replay's pace keys: P, Space or pad Start pause; 1, 2, 4 or Left / Right (the pad's too)
+  // set the speed; Esc or pad Back ends the watching of a record.
+  void PaceKey(const SDL_Event& event) {
+    const uint32_t now = sdlClock_.Now();
+    const uint64_t recorded = pacedClock_->Now() - 1000u;
+    SDL_Keycode code = SDLK_UNKNOWN;
+    if (event.type == SDL_KEYDOWN && event.key.repeat == 0) code = event.key.keysym.sym;
+    if (event.type == SDL_CONTROLLERBUTTONDOWN) {
+      switch (event.cbutton.button) {
+        case SDL_CONTROLLER_BUTTON_START:
+          code = SDLK_p;
+          break;
+        case SDL_CONTROLLER_BUTTON_BACK:
+          code = SDLK_ESCAPE;
+          break;
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+          code = SDLK_LEFT;
+          break;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+          code = SDLK_RIGHT;
+          break;
+        default:
+          break;
+      }
+    }
+    switch (code) {
+      case SDLK_p:
+      case SDLK_SPACE:
+        pace_->TogglePause(now, recorded);
+        break;
+      case SDLK_1:
+      case SDLK_2:
+      case SDLK_4:
+        pace_->SetSpeed(static_cast<int>(code - SDLK_0), now, recorded);
+        break;
+      case SDLK_RIGHT:
+        pace_->Faster(now, recorded);
+        break;
+      case SDLK_LEFT:
+        pace_->Slower(now, recorded);
+        break;
+      case SDLK_ESCAPE:
+      case SDLK_RETURN:
+        if (watching_) watching_ = false;
+        break;
+      default:
+        break;
     }
   }
 
@@ -250,18 +397,13 @@ class WindowApp {
     }
   }
 
-  // A replay in the window, at the pace it was recorded: each frame waits until as much real
-  // time has passed as the recording says.
+  // A replay in the window, at the pace it was recorded (or 2x, 4x, paused: PaceKey): each frame
+  // waits until as much real time has passed as the recording says.
   void PlayReplay() {
-    const uint32_t start = sdlClock_.Now();
-    uint64_t recorded = 0;
+    ReplayPace pace(sdlClock_.Now());
+    Paced paced(*this, pace, replayClock_);
     ReplayDevices devices{replayClock_, scriptedKeys_, recordingMixerForReplay_, [&] {
-                            recorded = replayClock_.Now() - 1000u;
-                            while (sdlClock_.Now() - start < recorded) {
-                              if (!PumpEvents()) throw ReplayStopped{};
-                              SDL_Delay(1);  // ahead of the recording: wait for real time
-                            }
-                            if (!PumpEvents()) throw ReplayStopped{};
+                            if (!AwaitReplayFrame(pace, replayClock_.Now() - 1000u, false)) throw ReplayStopped{};
                           }};
     std::ostringstream ignored;
     try {
@@ -272,6 +414,19 @@ class WindowApp {
     }
   }
   struct ReplayStopped {};
+
+  // While a replay is shown at a pace, the window's keys reach the pace.
+  struct Paced {
+    Paced(WindowApp& app, ReplayPace& pace, ManualClock& clock) : App(app) {
+      App.pace_ = &pace;
+      App.pacedClock_ = &clock;
+    }
+    ~Paced() {
+      App.pace_ = nullptr;
+      App.pacedClock_ = nullptr;
+    }
+    WindowApp& App;
+  };
 
   // Name entry reads the window's typed characters; elsewhere text input stays off.
   void UpdateTextInput() {
@@ -288,9 +443,14 @@ class WindowApp {
 
   // Handles every waiting event; false once the window is to close.
   bool PumpEvents() {
-    if (StopSignal() != 0) return false;  // SIGHUP, SIGINT or SIGTERM: closed as by the close button
+    if (StopSignal() != 0) return false;   // SIGHUP, SIGINT or SIGTERM: closed as by the close button
+    const bool tableKeys = OnTablePage();  // before a typed Enter can end a name's entry
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+      if (pace_ != nullptr)
+        PaceKey(event);
+      else if (tableKeys)
+        TableKey(event);
       keyboard_->HandleEvent(event);
       gamepads_->HandleEvent(event);  // controllers plugged in or out, their presses
       if (demo_ != 0 && (event.type == SDL_KEYDOWN || event.type == SDL_CONTROLLERBUTTONDOWN)) EndDemo();
@@ -354,6 +514,13 @@ class WindowApp {
   std::unique_ptr<ReplayFile> replay_;
   ReplayRecorder recorder_;
   bool recording_ = false;
+  GameRecorder gameRecorder_;
+  bool recordingGames_ = false;
+  std::unique_ptr<RecordShelf> shelf_;  // the table's replays; not in a replay run
+  bool watchAsked_ = false;             // the player asked to watch the chosen record
+  bool watching_ = false;
+  ReplayPace* pace_ = nullptr;  // of the replay being shown, if any
+  ManualClock* pacedClock_ = nullptr;
   AutoPlayer demoPlayer_;
   int demo_ = 0;  // the game type the demo plays; 0: no demo
   SdlMixer mixer_;

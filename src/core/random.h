@@ -2,6 +2,7 @@
 // its frame times and its key snapshots, so every random choice goes through here.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace zt {
@@ -13,9 +14,14 @@ class Random {
   int32_t Next(int32_t n);  // "random n": uniform 0..n-1; 0 when n <= 0
   float Fraction();         // uniform in [0, 1)
 
+  // The generator's whole state, to carry a game's randomness on from where it stood.
+  using State = std::array<uint64_t, 2>;
+  State Save() const { return state_; }
+  void Restore(const State& state) { state_ = state; }
+
  private:
   uint64_t NextBits();
-  uint64_t state_[2] = {};
+  State state_{};
 };
 
 }  // namespace zt

@@ -12,6 +12,7 @@
 #include "core/safe_save.h"
 #include "core/save_lock.h"
 #include "game/lines.h"
+#include "menu/record_replays.h"
 
 namespace zt {
 namespace {
@@ -143,8 +144,10 @@ namespace {
 using HighScoreRows = std::array<HighScoreEntry, kHighScoreRows>;
 
 // Puts `entry` into row `position` (1..10): the rows from there on move down and the old row 10
-// is lost.
-void InsertRow(HighScoreRows& rows, int32_t position, HighScoreEntry entry) {
+// is lost. The same for what is kept beside each row.
+template <typename Row>
+void InsertRow(std::array<Row, kHighScoreRows>& rows, int32_t position, Row entry) {
+  position = std::clamp(position, 1, kHighScoreRows);
   for (int row = kHighScoreRows; row > position; --row) rows[row - 1] = rows[row - 2];
   rows[position - 1] = std::move(entry);
 }
@@ -155,6 +158,17 @@ int32_t InsertByRank(HighScoreRows& rows, HighScoreEntry entry) {
   const int32_t position = UpdatePosition(rows, entry.EntryScore, kNoPosition);
   if (position <= kHighScoreRows) InsertRow(rows, position, std::move(entry));
   return position;
+}
+
+// Ranks the run's entries into the table read from the file, noting where each row came from.
+RowOrigins RankRunEntries(HighScoreTable& table, const std::vector<RunEntry>& entries) {
+  RowOrigins origins = UnmovedRows();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const int32_t type = entries[i].GameType;
+    const int32_t row = InsertByRank(table[type - 1], entries[i].Entry);
+    if (row <= kHighScoreRows) InsertRow(origins[type - 1], row, RowOrigin{0, static_cast<int32_t>(i)});
+  }
+  return origins;
 }
 
 }  // namespace
@@ -172,11 +186,14 @@ bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugL
                       "; the previous table is kept");
     return false;
   }
-  for (const RunEntry& added : state.UnsavedEntries) InsertByRank(file.Table[added.GameType - 1], added.Entry);
+  const RowOrigins origins = RankRunEntries(file.Table, state.UnsavedEntries);
   if (!SaveFileSafely(path, EncodeHighScores(file.Table))) {
     WriteLog(log, "SaveHighScores - " + path + " could not be written; the previous table is kept");
     return false;
   }
+  std::vector<std::string> replays;
+  for (RunEntry& added : state.UnsavedEntries) replays.push_back(std::move(added.Replay));
+  MoveRecordReplays(path, origins, replays, log);
   state.UnsavedEntries.clear();
   if (state.NameEntryActive) {
     // The name being typed reaches the file when its entry ends; until then it keeps its place
@@ -201,6 +218,7 @@ bool InsertNewScore(HighScoreState& state, int32_t gameType, int32_t score, int3
     return false;
   }
   InsertRow(state.Table[gameType - 1], position, HighScoreEntry{"", score});
+  state.NameEntryReplay.clear();
   state.NameEntryActive = true;
   state.NameEntryGameType = gameType;
   state.NameEntryRow = position;
@@ -240,7 +258,8 @@ void EndNameEntry(HighScoreState& state) {
   if (!state.NameEntryActive) return;
   state.NameEntryActive = false;
   const HighScoreEntry& named = state.Table[state.NameEntryGameType - 1][state.NameEntryRow - 1];
-  state.UnsavedEntries.push_back({state.NameEntryGameType, named});
+  state.UnsavedEntries.push_back({state.NameEntryGameType, named, std::move(state.NameEntryReplay)});
+  state.NameEntryReplay.clear();
 }
 
 bool ShowsNameEntry(const HighScoreState& scores, int32_t gameType) {

@@ -3,6 +3,7 @@
 // and the typing of the player's name for it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,7 +22,12 @@ constexpr int32_t kNoPosition = 11;  // a score that is not in the table
 struct RunEntry {
   int32_t GameType = 1;  // 1..5
   HighScoreEntry Entry;
+  std::string Replay;  // the replay of the game that made it; empty: none
 };
+
+// What the high-score screen tells beside a score about the entry's replay.
+enum class RecordMark : uint8_t { kNoReplay, kVerifying, kVerified, kFailed };
+using RecordMarks = std::array<std::array<RecordMark, kHighScoreRows>, kGameTypes>;
 
 struct HighScoreState {
   HighScoreTable Table;
@@ -32,6 +38,9 @@ struct HighScoreState {
   int32_t NameEntryGameType = 1;                 // 1..5, the table of the entry being named
   int32_t NameEntryRow = 1;                      // 1..10, its row
   std::vector<RunEntry> UnsavedEntries;          // named this run, in that order, and not yet saved
+  std::string NameEntryReplay;                   // the replay of the game whose entry is being named
+  RecordMarks Marks{};                           // beside each row of Table
+  int32_t ChosenRow = 0;                         // 1..10, the row whose replay is to be watched; 0: none
   std::string NameCursor = "|";                  // drawn after the name being typed: "|" or ""
   int32_t NameCursorTimer = kNameCursorBlinkMs;  // ms until the cursor toggles
   int32_t ShownHighScoreType = 1;                // 1..5, the table the high-score screen shows
@@ -71,15 +80,17 @@ std::string EncodeHighScores(HighScoreTable& table);
 // temporary file and a rename, and becomes the table in memory, with the name still being
 // typed ranked in again (it reaches the file once its entry ends). A failure is logged and
 // the old file is kept; the result says whether the save succeeded. Nothing is written while
-// ReadError is set.
+// ReadError is set. The record replays beside the table (record_replays.h) follow their rows
+// under the same lock, and the new entries' replays are written there.
 bool SaveHighScores(HighScoreState& state, const std::string& path, const DebugLog& log);
 
 // The rank a running game's score takes is kept by the game (UpdatePosition, game/lines.h).
 
 // At the end of a game lost by game over: when `position` is 1..10 the rows from there on
 // move down (the old row 10 is lost), the row gets an empty name and the score, and name
-// entry starts (the caller then resets the game with NewGame). The high-score screen is
-// set to the game type either way. Returns whether name entry started.
+// entry starts (the caller then resets the game with NewGame, and may give the entry its game's
+// replay in NameEntryReplay). The high-score screen is set to the game type either way.
+// Returns whether name entry started.
 bool InsertNewScore(HighScoreState& state, int32_t gameType, int32_t score, int32_t position);
 
 enum class NameKeyResult {

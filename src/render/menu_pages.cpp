@@ -14,6 +14,8 @@ constexpr float kCx = kGlassCenterX;
 constexpr float kCy = kGlassCenterY;
 constexpr int kNoticeFont = 4;
 constexpr int kNoticeSize = 5;
+constexpr float kRowTop = kCy + 5.2f;  // the table's rows i = 1..10 at kRowTop - kRowStep * i
+constexpr float kRowStep = 1.2f;
 constexpr float kNoticeY = kCy - 8.3f;  // below the Exit slab and the table's last row, above its footer
 
 void DrawTexts(Device& device, FontResources& fonts, const std::vector<HudText>& texts) {
@@ -58,7 +60,7 @@ std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t 
   const bool naming = ShowsNameEntry(scores, gameType);
   for (int i = 1; i <= kHighScoreRows; ++i) {
     const HighScoreEntry& entry = scores.Table[gameType - 1][i - 1];
-    const float y = kCy + 5.2f - 1.2f * static_cast<float>(i);
+    const float y = kRowTop - kRowStep * static_cast<float>(i);
     const bool named = naming && i == scores.NameEntryRow;
     const int font = named ? (i <= 3 ? 2 : 1) : (i <= 3 ? 4 : 2);
     texts.push_back({font, 6, named ? entry.EntryName + scores.NameCursor : entry.EntryName, kCx - 10, y});
@@ -68,10 +70,43 @@ std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t 
   return texts;
 }
 
+namespace {
+
+const char* MarkText(RecordMark mark) {
+  switch (mark) {
+    case RecordMark::kVerified:
+      return "+";
+    case RecordMark::kFailed:
+      return "x";
+    case RecordMark::kVerifying:
+      return "?";
+    case RecordMark::kNoReplay:
+      break;
+  }
+  return "-";
+}
+
+}  // namespace
+
+std::string HighScoreHint() { return "PgDn/X choose, Enter/A watch"; }
+
+std::vector<HudText> RecordReplayTexts(const HighScoreState& scores, int32_t gameType) {
+  std::vector<HudText> texts;
+  if (gameType < 1 || gameType > kGameTypes) return texts;
+  for (int i = 1; i <= kHighScoreRows; ++i) {
+    const float y = kRowTop - kRowStep * static_cast<float>(i);
+    texts.push_back({2, 4, MarkText(scores.Marks[gameType - 1][i - 1]), kCx + 6.05f, y});
+    if (i == scores.ChosenRow) texts.push_back({4, 6, ">", kCx - 10.8f, y});
+  }
+  if (!scores.NameEntryActive) texts.push_back({2, 4, HighScoreHint(), kCx - 5.5f, kCy - 10.15f});
+  return texts;
+}
+
 void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene,
                          const HighScoreState& scores, int32_t gameType) {
   DrawBackdrop(device, scene);
   DrawTexts(device, fonts, HighScoreScreenTexts(scores, gameType));
+  DrawTexts(device, fonts, RecordReplayTexts(scores, gameType));
 }
 
 std::string SaveNoticeText(SaveNotice notice) {

@@ -27,6 +27,12 @@ void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& 
 // the lighter fonts) and the footer.
 std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t gameType);
 
+// What the page adds about the records' replays: a small mark beside each score (verified "+",
+// failed "x", being verified "?", no replay "-"), a pointer at the row chosen for watching, and
+// the hint line of the page's keys beneath the footer (not while a name is typed).
+std::vector<HudText> RecordReplayTexts(const HighScoreState& scores, int32_t gameType);
+std::string HighScoreHint();
+
 // The high-score page: the backdrop, then its texts.
 void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene,
                          const HighScoreState& scores, int32_t gameType);

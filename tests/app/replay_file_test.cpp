@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "app/start_line.h"
 #include "app/state_json.h"
 #include "core/temp_folder.h"
 
@@ -68,6 +69,38 @@ TEST(ReplayFile, OptionsTakeOnlyTheValuesTheirSettingsCanHave) {
                        "RotationSpeedFactor 1e300", "RotationClockwise 2",     "RotationClockwise 0.5",
                        "FullScreenMode -1",         "MusicVolume 3",           "RotationSpeedFactor 1 2"};
   for (const char* line : bad) ExpectMalformed(std::string("option ") + line);
+}
+
+// A start line carries every field exactly, floats and the generator's 64-bit words included;
+// a field missing or beyond what a game can leave behind makes it malformed.
+TEST(ReplayFile, AStartLineCarriesWhatTheGameInheritsExactly) {
+  InheritedState inherited;
+  inherited.GameType = kRetro;
+  inherited.Generator = {0xFFFFFFFFFFFFFFFFull, 12345};
+  inherited.Flip.FlipActive = true;
+  inherited.Flip.FlipCol = 10;
+  inherited.Flip.FlipAngle = 0.1f + 1e-7f;
+  inherited.Flip.FlipSavedMatrix(4, 2) = 19.0f / 3;
+  inherited.Trail.Trail[3] = {true, 7.25f, -0.3f};
+  inherited.RetroSecondsLeft = -4;
+  inherited.MessageFadeDir = -1;
+  inherited.ShiftDir = kShiftRight;
+  inherited.Keys.DropKeyTimer = -1234;
+  const nlohmann::json written = InheritedStateJson(inherited);
+  const ReplayFile file = ParseReplay("start " + written.dump() + "\n", "start.replay");
+  ASSERT_EQ(file.Commands.size(), 1u);
+  EXPECT_EQ(InheritedStateJson(file.Commands[0].Start), written);
+
+  for (const auto& [field, value] : std::initializer_list<std::pair<const char*, nlohmann::json>>{
+           {"GameType", 6}, {"RedaraRows", 15}, {"MusicTrack", -1}, {"ShiftSpeed", "fast"}, {"Generator", {1}}}) {
+    nlohmann::json bad = written;
+    bad[field] = value;
+    ExpectMalformed("start " + bad.dump());
+  }
+  nlohmann::json bad = written;
+  bad.erase("FlipAngle");
+  ExpectMalformed("start " + bad.dump());
+  ExpectMalformed("start {");
 }
 
 // Only a regular file (or a link to one) is a replay; nothing waits on a pipe.

@@ -10,7 +10,9 @@
 
 #include "core/save_lock.h"
 #include "core/temp_folder.h"
+#include "game/figure.h"
 #include "game/lines.h"
+#include "menu/record_replays.h"
 
 namespace zt {
 namespace {
@@ -442,6 +444,67 @@ TEST(NameCursor, TogglesOnceTheTimerHasRunBelowZero) {
   StepNameCursor(state, 16);
   EXPECT_EQ(state.NameCursor, "|");
   EXPECT_EQ(state.NameCursorTimer, 284);
+}
+
+// Entries of "Kids" made by this run and saved, each with the replay of its game (or none).
+struct KidsRecords : HighScoreFile {
+  void SetUp() override { LoadHighScores(state, path, log); }
+  // Ranks a finished game's score as the game's rank rises, names it and saves the table.
+  void Enter(int32_t score, const std::string& replay) {
+    const int32_t position = UpdatePosition(state.Table[kKids - 1], score, kNoPosition);
+    ASSERT_TRUE(InsertNewScore(state, kKids, score, position));
+    state.NameEntryReplay = replay;
+    ASSERT_EQ(FormKeyPress(state, '\r'), NameKeyResult::Finished);
+    ASSERT_TRUE(SaveHighScores(state, path, log));
+  }
+  std::string Saved(int32_t row) const {
+    const std::string file = RecordReplayPath(path, kKids, row);
+    return std::filesystem::exists(file) ? ReadBytes(file) : "(none)";
+  }
+};
+
+TEST_F(KidsRecords, AReplayFollowsItsEntryDownAndGoesWhenTheEntryFallsOut) {
+  Enter(500, "five hundred");
+  EXPECT_EQ(RecordReplayPath(path, kKids, 1), folder.File("replays/kids-01.replay"));
+  EXPECT_EQ(Saved(1), "five hundred");
+
+  Enter(900, "nine hundred");  // better: the earlier record moves down a row
+  EXPECT_EQ(Saved(1), "nine hundred");
+  EXPECT_EQ(Saved(2), "five hundred");
+
+  Enter(500, "");  // an equal score ranks below, and a game without a replay leaves no file
+  EXPECT_EQ(Saved(2), "five hundred");
+  EXPECT_EQ(Saved(3), "(none)");
+
+  for (int32_t score = 1000; score <= 1500; score += 100) Enter(score, "");
+  EXPECT_EQ(Saved(7), "nine hundred");
+  EXPECT_EQ(Saved(8), "five hundred");
+  EXPECT_EQ(Saved(2), "(none)");
+
+  Enter(2000, "two thousand");
+  Enter(3000, "");
+  EXPECT_EQ(Saved(1), "(none)");
+  EXPECT_EQ(Saved(2), "two thousand");
+  EXPECT_EQ(Saved(9), "nine hundred");
+  EXPECT_EQ(Saved(10), "five hundred");
+  Enter(4000, "");  // row 10 falls out of the table, and its replay with it
+  EXPECT_EQ(Saved(10), "nine hundred");
+  EXPECT_EQ(testing::FilesIn(folder.Path() / kRecordReplayFolder), 2u);
+}
+
+TEST_F(KidsRecords, AnotherGamesSaveInBetweenMovesTheRowsToo) {
+  Enter(500, "ours");
+  HighScoreState other;  // a second game in the folder, whose entry has no replay
+  LoadHighScores(other, path, log);
+  ASSERT_TRUE(InsertNewScore(other, kKids, 800, 1));
+  FormKeyPress(other, '\r');
+  ASSERT_TRUE(SaveHighScores(other, path, log));
+  EXPECT_EQ(Saved(1), "(none)");
+  EXPECT_EQ(Saved(2), "ours");
+
+  Enter(600, "later");  // this run's next save reads the other game's entry first
+  EXPECT_EQ(Saved(2), "later");
+  EXPECT_EQ(Saved(3), "ours");
 }
 
 }  // namespace
