@@ -1,6 +1,7 @@
 // Timings of the whole program: the loading (start-up to the first menu frame, without the
 // one-second wait), the CPU time of a menu frame and of a busy game frame, frames per second
-// on the software renderer at 720 x 540 and 1920 x 1080, and the peak memory of a long game.
+// on the software renderer at 720 x 540 and 1920 x 1080, the peak memory of a long game, and
+// the verification of a ten-minute record's replay.
 //
 //   SDL_VIDEODRIVER=offscreen LIBGL_ALWAYS_SOFTWARE=1 build/tests/bench_program
 //
@@ -8,6 +9,7 @@
 // a scratch folder.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -16,7 +18,9 @@
 #include <string>
 
 #include "app/frame.h"
+#include "app/game_recorder.h"
 #include "app/loading_sequence.h"
+#include "app/record_verifier.h"
 #include "app/shutdown.h"
 #include "app/start_up.h"
 #include "device/recording_device.h"
@@ -161,6 +165,42 @@ void BM_LongGamePeakMemory(benchmark::State& bench) {
   bench.counters["peak_rss_mb"] = static_cast<double>(PeakResidentKilobytes()) / 1024.0;
 }
 BENCHMARK(BM_LongGamePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The verification of a record's replay (the work of the high-score screen's worker thread): a
+// game of ten minutes and more, 16 ms frames steered by the automatic player for ten minutes and
+// then left alone until it is lost, recorded as play records it; each iteration verifies it.
+void BM_VerifyTenMinuteRecord(benchmark::State& bench) {
+  BenchProgram program(720, 540, false);
+  Program& game = *program.Game;
+  game.Scores.Table = DefaultHighScoreTable();
+  GameRecorder recorder;
+  recorder.Start(game);
+  auto frame = [&](bool steered) {
+    program.Clock.Advance(16);
+    program.Keys.ReleaseAll();
+    if (steered && !game.Game.Mode.InMenu && !game.Game.Mode.GameOver)
+      for (uint8_t key : AutoPlayerKeys(program.Player, game.Game, game.Shapes, game.Config)) program.Keys.Press(key);
+    if (game.Game.Mode.GameOver) program.Keys.Press(DIK_RETURN);
+    recorder.BeforeFrame(game);
+    IdleFrame(game);
+    recorder.AfterFrame(game, program.Clock.Now(), game.Input.KeyState);
+  };
+  StartGameOfType(game, kTorvane);
+  constexpr int kTenMinutes = 10 * 60 * 1000 / 16;
+  for (int n = 0; n < kTenMinutes && !game.Game.Mode.GameOver; ++n) frame(true);
+  while (!game.Game.Mode.InMenu) frame(false);
+  const std::string replay = game.Scores.NameEntryReplay;
+  if (replay.empty() || game.Scores.Table[kTorvane - 1][0].EntryScore == 0) {
+    bench.SkipWithError("the game ended before ten minutes or did not make the table");
+    return;
+  }
+  bool held = true;
+  for (auto _ : bench) held = VerifyReplay(replay, game.Shapes, game.Config).Held && held;
+  if (!held) bench.SkipWithError("the replay did not verify");
+  bench.counters["frames"] = static_cast<double>(std::count(replay.begin(), replay.end(), '\n'));
+  bench.counters["replay_kib"] = static_cast<double>(replay.size()) / 1024.0;
+}
+BENCHMARK(BM_VerifyTenMinuteRecord)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace zt
