@@ -55,13 +55,17 @@ void IdleFrame(Program& program) {
 
 void DrawFrame(Program& program) {
   if (!program.Graphics.D3DDevice || program.CloseRequested) return;
+  DrawStateOn(program, *program.Graphics.D3DDevice, program.Render);
+}
+
+void DrawStateOn(Program& state, Device& device, RenderResources& resources) {
   // The animations of the picture move on only in the frames that are drawn.
-  if (program.Game.Mode.InMenu)
-    MenuAnimationStep(program.Menu, program.Scores, program.Game.Time.FrameMs);
+  if (state.Game.Mode.InMenu)
+    MenuAnimationStep(state.Menu, state.Scores, state.Game.Time.FrameMs);
   else
-    AdvanceSceneAnimations(program.Render, program.Game);
-  const FrameView view{program.Game, program.Particles, program.Shapes, program.Config, program.Scores, program.Menu};
-  RenderFrame(*program.Graphics.D3DDevice, program.Render, view);
+    AdvanceSceneAnimations(resources, state.Game);
+  const FrameView view{state.Game, state.Particles, state.Shapes, state.Config, state.Scores, state.Menu};
+  RenderFrame(device, resources, view);
 }
 
 void StartGameOfType(Program& program, int32_t gameType) {

@@ -259,11 +259,7 @@ class WindowApp {
     ReplayPace pace(sdlClock_.Now());
     Paced paced(*this, pace, watched.Time());
     watching_ = true;
-    auto draw = [&] {
-      Program& state = watched.State();
-      FrameView view{state.Game, state.Particles, state.Shapes, state.Config, state.Scores, state.Menu};
-      RenderFrame(*program_->Graphics.D3DDevice, program_->Render, view);
-    };
+    auto draw = [&] { DrawStateOn(watched.State(), *program_->Graphics.D3DDevice, program_->Render); };
     watched.Run(file, [&] {
       draw();
       if (!AwaitReplayFrame(pace, watched.Time().Now() - 1000u, true)) watched.State().CloseRequested = true;
