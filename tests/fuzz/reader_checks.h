@@ -15,6 +15,7 @@
 
 #include "app/replay_file.h"
 #include "app/replay_runner.h"
+#include "app/start_line.h"
 #include "app/state_json.h"
 #include "core/ini_file.h"
 #include "core/load_error.h"
@@ -199,6 +200,17 @@ inline void CheckReplayFile(const std::string& text) {
         ApplyReplayOption(settings, command.Path, command.OptionValue);
         Require(settings.RotationSpeedFactor > 0, "a turn speed that freezes turns");
         Require(settings.SidewaysKeyDelay >= 0, "a negative sideways delay");
+        break;
+      }
+      case ReplayCommand::Kind::kStart: {
+        // A state a game can start from, written back as it was read.
+        const InheritedState& start = command.Start;
+        Require(start.GameType >= 1 && start.GameType <= 5, "a start of a game type outside 1..5");
+        Require(start.RedaraRows >= 1 && start.RedaraRows <= kFigureTableRows, "Redara rows outside the table");
+        Require(Glass::Inside(start.Flip.FlipCol, start.Flip.FlipRow), "a brick flip outside the glass");
+        const std::optional<InheritedState> again = InheritedStateFromJson(InheritedStateJson(start));
+        Require(again && InheritedStateJson(*again) == InheritedStateJson(start),
+                "a start line that reads back otherwise");
         break;
       }
       case ReplayCommand::Kind::kExpect: {
