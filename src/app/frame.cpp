@@ -1,5 +1,7 @@
 #include "app/frame.h"
 
+#include "app/start_up.h"
+
 namespace zt {
 
 namespace {
@@ -55,17 +57,19 @@ void IdleFrame(Program& program) {
 
 void DrawFrame(Program& program) {
   if (!program.Graphics.D3DDevice || program.CloseRequested) return;
-  DrawStateOn(program, *program.Graphics.D3DDevice, program.Render);
+  DrawStateOn(program, program);
 }
 
-void DrawStateOn(Program& state, Device& device, RenderResources& resources) {
+void DrawStateOn(Program& state, Program& owner) {
   // The animations of the picture move on only in the frames that are drawn.
   if (state.Game.Mode.InMenu)
     MenuAnimationStep(state.Menu, state.Scores, state.Game.Time.FrameMs);
   else
-    AdvanceSceneAnimations(resources, state.Game);
+    AdvanceSceneAnimations(owner.Render, state.Game);
   const FrameView view{state.Game, state.Particles, state.Shapes, state.Config, state.Scores, state.Menu};
-  RenderFrame(device, resources, view);
+  const FrameResult drawn = RenderFrame(*owner.Graphics.D3DDevice, owner.Render, view);
+  // Reported only now that the frame is over: the report releases the device and the particles.
+  if (drawn.FailedCall != nullptr) ReportD3DError(owner, drawn.FailedCall, drawn.Result);
 }
 
 void StartGameOfType(Program& program, int32_t gameType) {

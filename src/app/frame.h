@@ -13,9 +13,10 @@ void IdleFrame(Program& program);
 // Draws the menu or the game scene as the last step left them, their animations moved on
 // by the frame's time first.
 void DrawFrame(Program& program);
-// The same for a program's state on a device with the resources loaded for it: watching a
-// record draws its throwaway state with those of the running program.
-void DrawStateOn(Program& state, Device& device, RenderResources& resources);
+// The same for a program's state on the device and with the resources of `owner`, which must
+// have a device, and which a drawing call that fails is reported to: watching a record draws
+// its throwaway state with those of the running program.
+void DrawStateOn(Program& state, Program& owner);
 
 // What choosing a game type on the game-type screen does: the fade into a new game of it.
 void StartGameOfType(Program& program, int32_t gameType);

@@ -10,7 +10,6 @@
 #include "app/shutdown.h"
 #include "app/start_up.h"
 #include "app/stop_signals.h"
-#include "core/load_error.h"
 #include "device/image_file.h"
 #include "device/recording_device.h"
 #include "platform/gl_device.h"
@@ -69,19 +68,11 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
   program->Log.Enabled = keepsPlayerFiles;
   if (!InitApplication(*program)) return 1;
   program->AppActive = true;
-  try {
-    LoadingOptions options;
-    options.Seed = ReplaySeed(file);
-    RunLoadingSequence(*program, options);
-  } catch (const LoadError& error) {
-    messages.Show("Loading", error.what());
-    ReleaseAll(*program);
-    return 1;
-  } catch (const DeviceFailure&) {
-    return 1;
-  } catch (const KeyboardUnavailable&) {
-    ReleaseAll(*program);
-    return 1;
+  LoadingOptions options;
+  options.Seed = ReplaySeed(file);
+  if (const std::optional<LoadingFailure> failure = LoadGame(*program, options)) {
+    if (!failure->Message.empty()) messages.Show("Loading", failure->Message);
+    return failure->ExitStatus;
   }
 
   // The runner stops at a close: a stop signal closes the program between two frames.

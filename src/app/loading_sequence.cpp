@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "app/shutdown.h"
 #include "app/start_up.h"
+#include "core/load_error.h"
 #include "render/brick_textures.h"
 #include "render/jpeg_conversion.h"
 #include "render/loading_frame.h"
@@ -165,5 +167,21 @@ class LoadingSequence {
 }  // namespace
 
 void RunLoadingSequence(Program& program, const LoadingOptions& options) { LoadingSequence(program).Run(options); }
+
+std::optional<LoadingFailure> LoadGame(Program& program, const LoadingOptions& options) {
+  LoadingFailure failure;
+  try {
+    RunLoadingSequence(program, options);
+    return std::nullopt;
+  } catch (const LoadError& error) {
+    failure.Message = error.what();
+  } catch (const DeviceFailure&) {
+    return failure;  // reported and released already
+  } catch (const KeyboardUnavailable&) {
+  }
+  program.AppActive = false;
+  ReleaseAll(program);
+  return failure;
+}
 
 }  // namespace zt

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "app/program.h"
 
@@ -20,5 +21,17 @@ struct KeyboardUnavailable {};
 struct DeviceFailure {};
 
 void RunLoadingSequence(Program& program, const LoadingOptions& options);
+
+// How a loading that stops short ends the program: the message naming the file and line, and
+// the exit status. The message is empty when there is nothing more to tell: a device failure has
+// had its report, and a keyboard that cannot be had ends the program without one.
+struct LoadingFailure {
+  std::string Message;
+  int ExitStatus = 1;
+};
+
+// Runs the loading sequence. When a step fails, no more frames run, everything is released and
+// the failure comes back; nothing when the game has loaded.
+std::optional<LoadingFailure> LoadGame(Program& program, const LoadingOptions& options);
 
 }  // namespace zt

@@ -6,9 +6,6 @@
 namespace zt {
 
 bool InitApplication(Program& program) {
-  program.Render.ReportError = [&program](const std::string& caption, HRESULT code) {
-    ReportD3DError(program, caption, code);
-  };
   LoadDisplayOptions(program.ConfigFile.Source(), program.Config);
   if (program.DisplayOverride) program.Config.FullScreenMode = *program.DisplayOverride;
   ResetLog(program.Log);

@@ -157,26 +157,15 @@ class WindowApp {
     return true;
   }
 
-  // -1 when loaded; otherwise the exit status: 1 after a reported failure, 0 when the
-  // keyboard cannot be had (the program simply ends).
+  // -1 when loaded; otherwise the exit status, after the loading failure's message box.
   int Load() {
     clock_.Latch();
-    try {
-      LoadingOptions options;
-      if (replay_) options.Seed = ReplaySeed(*replay_);
-      RunLoadingSequence(*program_, options);
-      return -1;
-    } catch (const LoadError& error) {
-      program_->AppActive = false;
-      ReleaseAll(*program_);
-      messages_.Show(kGameTitle, error.what());
-      return 1;
-    } catch (const DeviceFailure&) {
-      return 1;
-    } catch (const KeyboardUnavailable&) {
-      ReleaseAll(*program_);
-      return 0;
-    }
+    LoadingOptions options;
+    if (replay_) options.Seed = ReplaySeed(*replay_);
+    const std::optional<LoadingFailure> failure = LoadGame(*program_, options);
+    if (!failure) return -1;
+    if (!failure->Message.empty()) messages_.Show(kGameTitle, failure->Message);
+    return failure->ExitStatus;
   }
 
   // Frames at the display's pace (see FramePacer): the wait comes before the events are read,
@@ -259,7 +248,9 @@ class WindowApp {
     ReplayPace pace(sdlClock_.Now());
     Paced paced(*this, pace, watched.Time());
     watching_ = true;
-    auto draw = [&] { DrawStateOn(watched.State(), *program_->Graphics.D3DDevice, program_->Render); };
+    auto draw = [&] {
+      if (program_->Graphics.D3DDevice) DrawStateOn(watched.State(), *program_);  // none after a report
+    };
     watched.Run(file, [&] {
       draw();
       if (!AwaitReplayFrame(pace, watched.Time().Now() - 1000u, true)) watched.State().CloseRequested = true;

@@ -126,7 +126,7 @@ void DrawStatePicture(Device& device, const SceneResources& scene, const SwingSt
   device.SetTexture(0, nullptr);
 }
 
-void DrawGameScene(Device& device, RenderResources& resources, const FrameView& view) {
+FrameResult DrawGameScene(Device& device, RenderResources& resources, const FrameView& view) {
   SceneResources& scene = resources.Scene;
   FontResources& fonts = resources.Fonts;
   const GameState& game = view.Game;
@@ -171,8 +171,14 @@ void DrawGameScene(Device& device, RenderResources& resources, const FrameView& 
   // 8.-10. The glass contents, the rows in flight, the particles.
   DrawGlassBricks(device, scene, game, quality);
   DrawClearingRows(device, scene, game, quality);
-  for (const ParticleList& list : view.Particles)
-    if (!list.Empty()) Particle_Draw(resources.Particles, device, list, resources.ReportError);
+  FrameResult result;
+  for (const ParticleList& list : view.Particles) {
+    result.Result = Particle_Draw(resources.Particles, device, list);
+    if (Failed(result.Result)) {
+      result.FailedCall = kParticleLockCall;
+      break;
+    }
+  }
 
   // 11.-13. Trail, fade overlay, interruption picture.
   if (game.Trail.TrailIntensity > 0 && !game.Bonus.BombActive) DrawTrails(device, scene, game.Trail);
@@ -187,15 +193,17 @@ void DrawGameScene(Device& device, RenderResources& resources, const FrameView& 
       DrawString(device, fonts, 2, 4, "Bonus " + std::to_string(game.Msg.Bonus), kGlassCenterX - 1.7f,
                  kGlassCenterY + 5.9f, -1.5f, alpha);
   }
+  return result;
 }
 
 void AdvanceSceneAnimations(RenderResources& resources, const GameState& game) {
   if (StatePictureKind(game.Mode) != 0) AdvanceSwing(resources.Swing, game.Time.FrameMs);
 }
 
-HRESULT RenderFrame(Device& device, RenderResources& resources, const FrameView& view) {
+FrameResult RenderFrame(Device& device, RenderResources& resources, const FrameView& view) {
   device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSceneClearColour, 1.0f, 0);
   device.BeginScene();
+  FrameResult result;
   if (view.Game.Mode.InMenu) {
     MenuScreenDrawers drawers;
     drawers.HelpScreen = [&] { DrawHelpScreen(device, resources.Fonts, resources.Scene); };
@@ -206,10 +214,11 @@ HRESULT RenderFrame(Device& device, RenderResources& resources, const FrameView&
     drawers.Shade = [&] { DrawShade(device, resources.Scene, view.Game.Mode.FadeLevel); };
     DrawMenu(device, resources.Scene, view.Menu, view.Config, view.Shapes, view.Game.Mode.InputLocked, drawers);
   } else {
-    DrawGameScene(device, resources, view);
+    result = DrawGameScene(device, resources, view);
   }
   device.EndScene();
-  return device.Present();
+  if (result.FailedCall == nullptr) result.Result = device.Present();
+  return result;
 }
 
 }  // namespace zt

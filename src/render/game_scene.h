@@ -25,8 +25,14 @@ struct RenderResources {
   SceneResources Scene;
   FontResources Fonts;
   ParticleResources Particles;
-  SwingState Swing;            // of the interruption picture
-  D3DErrorReport ReportError;  // a failed lock while drawing (fatal report)
+  SwingState Swing;  // of the interruption picture
+};
+
+// What drawing one frame came to. A drawing call that fails ends the frame unpresented; its
+// fatal report (caption and code) is the caller's, once the frame is over.
+struct FrameResult {
+  HRESULT Result = D3D_OK;           // the failed call's code, or else Present's result
+  const char* FailedCall = nullptr;  // the report's caption; null: no drawing call failed
 };
 
 // What a frame shows: the game and the menu as the step and the animation step left them.
@@ -43,12 +49,13 @@ struct FrameView {
 // scene, before it is drawn: the interruption picture swings while it is shown.
 void AdvanceSceneAnimations(RenderResources& resources, const GameState& game);
 
-// Clear, begin, the menu (while InMenu) or the game scene, end, present. Returns the
-// result of Present.
-HRESULT RenderFrame(Device& device, RenderResources& resources, const FrameView& view);
+// Clear, begin, the menu (while InMenu) or the game scene, end, and present unless a drawing
+// call failed.
+FrameResult RenderFrame(Device& device, RenderResources& resources, const FrameView& view);
 
-// The game scene between BeginScene and EndScene.
-void DrawGameScene(Device& device, RenderResources& resources, const FrameView& view);
+// The game scene between BeginScene and EndScene. A particle list whose drawing fails is the
+// last one drawn.
+FrameResult DrawGameScene(Device& device, RenderResources& resources, const FrameView& view);
 
 // The pieces of the game scene.
 void DrawBackground(Device& device, const SceneResources& scene, int32_t gameType);

@@ -43,9 +43,8 @@ void Particle_InitTextures(ParticleResources& particles, Device& device, D3DFORM
   }
 }
 
-void Particle_Draw(ParticleResources& particles, Device& device, const ParticleList& list,
-                   const D3DErrorReport& report) {
-  if (list.Empty() || !particles.VB) return;  // nothing to draw with after a release
+HRESULT Particle_Draw(ParticleResources& particles, Device& device, const ParticleList& list) {
+  if (list.Empty() || !particles.VB) return D3D_OK;  // nothing to draw with after a release
   const ParticleKind& kind = kParticleKinds[list.Head().Kind < kParticleListCount ? list.Head().Kind : 0];
   D3DMATRIX draw = kIdentityMatrix;
   draw(4, 3) = kind.Depth;
@@ -59,19 +58,13 @@ void Particle_Draw(ParticleResources& particles, Device& device, const ParticleL
   device.SetStreamSource(0, particles.VB, sizeof(TexColourVertex));
   device.SetVertexShader(kFvfTexColour);
 
-  // Held here: a fatal report may release the resources while the list is drawn.
-  const VertexBufferPtr vb = particles.VB;
-  bool failed = false;
+  HRESULT failure = D3D_OK;
   list.ForEachFromHead([&](const TParticle& p) {
-    if (failed) return;
+    if (Failed(failure)) return;
     draw(4, 1) = p.X;
     draw(4, 2) = p.Y;
-    const HRESULT result = FillParticleQuad(*vb, p.Life);
-    if (Failed(result)) {
-      failed = true;
-      if (report) report("FD3DVBParticles.Lock", result);
-      return;
-    }
+    failure = FillParticleQuad(*particles.VB, p.Life);
+    if (Failed(failure)) return;
     draw(1, 1) = p.SX;
     draw(2, 2) = p.SY;
     device.SetTexture(0, particles.Textures[ParticleTextureOfKind(p.Kind)]);
@@ -82,6 +75,7 @@ void Particle_Draw(ParticleResources& particles, Device& device, const ParticleL
   device.SetTexture(0, nullptr);
   device.SetRenderState(D3DRS_LIGHTING, 1);
   device.SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+  return failure;
 }
 
 void Particle_Free(ParticleResources& particles) {

@@ -4,8 +4,6 @@
 
 #include <array>
 #include <filesystem>
-#include <functional>
-#include <string>
 
 #include "device/device.h"
 #include "game/particles.h"
@@ -14,9 +12,6 @@ namespace zt {
 
 constexpr int kParticleTextureCount = 5;
 constexpr uint32_t kParticleVBBytes = 96;  // one quad: 4 vertices of 24 bytes
-
-// A failed device call worth a fatal report: the step's caption and the result code.
-using D3DErrorReport = std::function<void(const std::string& caption, HRESULT code)>;
 
 struct ParticleResources {
   VertexBufferPtr VB;  // the one particle quad, rewritten per particle
@@ -38,10 +33,12 @@ HRESULT Particle_InitVB(ParticleResources& particles, Device& device);
 void Particle_InitTextures(ParticleResources& particles, Device& device, D3DFORMAT textureFormat,
                            const std::filesystem::path& gameDir = {});
 
-// Draws every particle of a non-empty list, newest first. A failed lock of the quad is
-// reported with the caption "FD3DVBParticles.Lock" and ends the list's drawing.
-void Particle_Draw(ParticleResources& particles, Device& device, const ParticleList& list,
-                   const D3DErrorReport& report = {});
+// The caption of the fatal report of a failed lock of the particle quad.
+constexpr const char* kParticleLockCall = "FD3DVBParticles.Lock";
+
+// Draws every particle of a non-empty list, newest first. A failed lock of the quad ends the
+// list's drawing and is returned; otherwise D3D_OK.
+HRESULT Particle_Draw(ParticleResources& particles, Device& device, const ParticleList& list);
 
 // Releases the five textures and the quad buffer.
 void Particle_Free(ParticleResources& particles);

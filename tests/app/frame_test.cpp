@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/loading_sequence.h"
 #include "app/program_frames.h"
 #include "app/shutdown.h"
+#include "device/d3d_error_text.h"
 #include "device/recording_device.h"
 #include "platform/sdl_keyboard.h"
 
@@ -83,6 +85,47 @@ TEST_F(ProgramFrames, TheMenuAnimatesOnlyInTheFramesItIsDrawn) {
   program_.CloseRequested = true;  // a closing window draws no more
   Frame();
   EXPECT_EQ(program_.Menu.ItemScale, growing);
+}
+
+// The particle quad is still locked when the frame draws the sparks, so their lock fails. The
+// report comes once the frame is over, and only then is everything released: the sanitized run
+// catches a device or a particle list used after that.
+TEST_F(ProgramFrames, AFailedLockWhileDrawingIsReportedAfterTheFrameAndEndsThePlay) {
+  auto device = std::make_shared<RecordingDevice>();
+  const std::weak_ptr<RecordingDevice> watched = device;
+  program_.Graphics.D3DDevice = std::move(device);
+  ASSERT_EQ(Particle_InitVB(program_.Render.Particles, *program_.Graphics.D3DDevice), D3D_OK);
+  program_.Game.Mode.InMenu = false;
+  program_.Game.GameType = kTorvane;
+  for (int kind = 1; kind <= 4; ++kind) Particle_Add(program_.Particles, kind, kind, 200, 5, 10, 0, 0);
+  const VertexBufferPtr quad = program_.Render.Particles.VB;
+  uint8_t* held = nullptr;
+  ASSERT_EQ(quad->Lock(0, 0, &held), D3D_OK);
+
+  DrawFrame(program_);
+  quad->Unlock();
+  ASSERT_EQ(messages_.Shown.size(), 1u);
+  EXPECT_EQ(messages_.Shown[0].Caption, "FD3DVBParticles.Lock");
+  EXPECT_EQ(messages_.Shown[0].Text, D3DErrorText(D3DERR_INVALIDCALL));
+  EXPECT_FALSE(program_.AppActive);
+  EXPECT_TRUE(watched.expired());
+  for (const ParticleList& list : program_.Particles) EXPECT_TRUE(list.Empty());
+  Frame();  // no more frames run, and nothing is drawn with what was released
+  EXPECT_EQ(messages_.Shown.size(), 1u);
+}
+
+TEST_F(ProgramFrames, ALoadingThatStopsShortSaysWhyAndReleasesEverything) {
+  auto device = std::make_shared<RecordingDevice>();
+  const std::weak_ptr<RecordingDevice> watched = device;
+  program_.Graphics.D3DDevice = std::move(device);
+  program_.Render.Scene.GameDir = folder_;  // an empty folder: the first data file is missing
+  const std::optional<LoadingFailure> failure = LoadGame(program_, LoadingOptions{7});
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_NE(failure->Message.find("textures/intro.jpg"), std::string::npos) << failure->Message;
+  EXPECT_EQ(failure->ExitStatus, 1);
+  EXPECT_FALSE(program_.AppActive);
+  EXPECT_TRUE(watched.expired());
+  EXPECT_TRUE(messages_.Shown.empty()) << "the message is the caller's to show";
 }
 
 // The saves below cannot be made: the folder their files should go to is not there.

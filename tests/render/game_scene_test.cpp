@@ -31,9 +31,9 @@ class GameSceneTest : public ::testing::Test {
   }
 
   // A frame of the game scene as the program draws it: its animations first.
-  void Frame() {
+  FrameResult Frame() {
     AdvanceSceneAnimations(resources_, game_);
-    RenderFrame(device_, resources_, FrameView{game_, particles_, *shapes_, settings_, scores_, menu_});
+    return RenderFrame(device_, resources_, FrameView{game_, particles_, *shapes_, settings_, scores_, menu_});
   }
 
   std::vector<const DrawRecord*> Where(const std::function<bool(const DrawRecord&)>& match) const {
@@ -215,6 +215,26 @@ TEST_F(GameSceneTest, AfterGameOverNoFigureIsDrawnAndEachInterruptionShowsItsPic
   Frame();
   for (int kind = 1; kind <= 3; ++kind) EXPECT_TRUE(WithTexture(resources_.Scene.StateTextures[kind]).empty());
   EXPECT_EQ(resources_.Swing.SwingAngle, still);  // the swing rests while no picture shows
+}
+
+TEST_F(GameSceneTest, AFailedParticleLockEndsTheFrameUnpresentedAndComesBackForItsReport) {
+  Particle_Add(particles_, 3, 3, 100, 4, 4, 0, 0);  // smoke, drawn after the sparks
+  uint8_t* held = nullptr;
+  ASSERT_EQ(resources_.Particles.VB->Lock(0, 0, &held), D3D_OK);  // the next lock fails
+  const FrameResult failed = Frame();
+  resources_.Particles.VB->Unlock();
+  ASSERT_NE(failed.FailedCall, nullptr);
+  EXPECT_STREQ(failed.FailedCall, "FD3DVBParticles.Lock");
+  EXPECT_EQ(failed.Result, D3DERR_INVALIDCALL);
+  EXPECT_EQ(device_.EndScenes, 1);
+  EXPECT_EQ(device_.Presents, 0);
+  EXPECT_TRUE(Where([&](const DrawRecord& d) { return d.StreamUsed == resources_.Particles.VB.get(); }).empty());
+  EXPECT_FALSE(particles_[1].Empty()) << "the drawing leaves the particles to the report";
+
+  const FrameResult drawn = Frame();
+  EXPECT_EQ(drawn.FailedCall, nullptr);
+  EXPECT_EQ(drawn.Result, D3D_OK);
+  EXPECT_EQ(device_.Presents, 1);
 }
 
 TEST_F(GameSceneTest, TheMessageShowsOnlyAboveOpacityTenWithItsBonusLine) {
