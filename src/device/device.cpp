@@ -97,13 +97,8 @@ uint32_t FullMipChainLength(uint32_t width, uint32_t height) {
 Texture::Texture(uint32_t width, uint32_t height, uint32_t levels, D3DFORMAT format, D3DPOOL pool)
     : format_(format), pool_(pool) {
   const uint32_t count = levels == 0 ? FullMipChainLength(width, height) : levels;
-  for (uint32_t i = 0; i < count; ++i) {
-    Level level;
-    level.width = std::max(1u, width >> i);
-    level.height = std::max(1u, height >> i);
-    level.bits.assign(static_cast<size_t>(level.width) * level.height * BytesPerTexel(format), 0);
-    levels_.push_back(std::move(level));
-  }
+  for (uint32_t i = 0; i < count; ++i)
+    levels_.push_back(Level{.width = std::max(1u, width >> i), .height = std::max(1u, height >> i), .bits = {}});
 }
 
 uint32_t Texture::Width(uint32_t level) const { return levels_[level].width; }
@@ -115,15 +110,15 @@ HRESULT Texture::GetLevelDesc(uint32_t level, D3DSURFACE_DESC& desc) const {
   desc.Pool = pool_;
   desc.Width = levels_[level].width;
   desc.Height = levels_[level].height;
-  desc.Size = static_cast<uint32_t>(levels_[level].bits.size());
+  desc.Size = Pitch(level) * desc.Height;
   return D3D_OK;
 }
 
 HRESULT Texture::LockRect(uint32_t level, D3DLOCKED_RECT& locked, uint32_t) {
   if (level >= levels_.size() || levels_[level].locked) return D3DERR_INVALIDCALL;
-  levels_[level].locked = true;
-  locked.pBits = levels_[level].bits.data();
+  locked.pBits = const_cast<uint8_t*>(LevelBytes(level).data());
   locked.Pitch = static_cast<int32_t>(Pitch(level));
+  levels_[level].locked = true;
   return D3D_OK;
 }
 
@@ -131,12 +126,52 @@ HRESULT Texture::UnlockRect(uint32_t level) {
   if (level >= levels_.size() || !levels_[level].locked) return D3DERR_INVALIDCALL;
   levels_[level].locked = false;
   ++levels_[level].version;
+  LevelWritten(level);
   return D3D_OK;
 }
 
+void Texture::HandOverBytes(uint32_t level) {
+  Level& l = levels_[level];
+  if (l.locked) return;
+  std::vector<uint8_t>().swap(l.bits);
+  l.handedOver = true;
+}
+
+const std::vector<uint8_t>& Texture::LevelBytes(uint32_t level) const {
+  Level& l = levels_[level];
+  if (!l.bits.empty()) return l.bits;
+  const size_t size = size_t{Pitch(level)} * l.height;
+  if (l.handedOver) {
+    l.bits.resize(size);
+    ReadBack(level, l.bits.data());
+    l.handedOver = false;
+  } else if (level > 0 && derivedLevels_) {
+    DeriveLevel(level);
+  } else {
+    l.bits.assign(size, 0);
+  }
+  return l.bits;
+}
+
+void Texture::DeriveLevel(uint32_t level) const {
+  Image above;
+  above.Width = static_cast<int>(Width(level - 1));
+  above.Height = static_cast<int>(Height(level - 1));
+  above.Argb.reserve(size_t{Width(level - 1)} * Height(level - 1));
+  for (uint32_t y = 0; y < Height(level - 1); ++y)
+    for (uint32_t x = 0; x < Width(level - 1); ++x) above.Argb.push_back(TexelArgb(level - 1, x, y));
+  const Image half = HalveImage(above);
+  Level& l = levels_[level];
+  l.bits.assign(size_t{Pitch(level)} * l.height, 0);
+  const uint32_t bytes = BytesPerTexel(format_);
+  for (uint32_t y = 0; y < l.height; ++y)
+    for (uint32_t x = 0; x < l.width; ++x)
+      StoreTexel(format_, half.At(static_cast<int>(x), static_cast<int>(y)),
+                 l.bits.data() + (size_t{y} * l.width + x) * bytes);
+}
+
 uint32_t Texture::TexelArgb(uint32_t level, uint32_t x, uint32_t y) const {
-  const Level& l = levels_[level];
-  const uint8_t* p = l.bits.data() + (static_cast<size_t>(y) * l.width + x) * BytesPerTexel(format_);
+  const uint8_t* p = Bits(level) + (static_cast<size_t>(y) * Width(level) + x) * BytesPerTexel(format_);
   uint32_t v32 = 0;
   uint16_t v = 0;
   if (BytesPerTexel(format_) == 4)
@@ -161,12 +196,22 @@ uint32_t Texture::TexelArgb(uint32_t level, uint32_t x, uint32_t y) const {
   }
 }
 
-VertexBuffer::VertexBuffer(uint32_t length, uint32_t fvf, D3DPOOL pool) : bytes_(length, 0), fvf_(fvf), pool_(pool) {}
+VertexBuffer::VertexBuffer(uint32_t length, uint32_t fvf, D3DPOOL pool) : length_(length), fvf_(fvf), pool_(pool) {}
+
+void VertexBuffer::Hold(uint32_t end) {
+  if (end > bytes_.size()) bytes_.resize(std::min(end, length_), 0);
+}
+
+const uint8_t* VertexBuffer::Data(uint32_t end) {
+  Hold(end);
+  return bytes_.data();
+}
 
 HRESULT VertexBuffer::Lock(uint32_t offset, uint32_t size, uint8_t** data, uint32_t) {
-  if (data == nullptr || locked_ || offset > bytes_.size()) return D3DERR_INVALIDCALL;
+  if (data == nullptr || locked_ || offset > length_) return D3DERR_INVALIDCALL;
   const uint32_t end = size == 0 ? Length() : offset + size;
-  if (end > bytes_.size() || end < offset) return D3DERR_INVALIDCALL;
+  if (end > length_ || end < offset) return D3DERR_INVALIDCALL;
+  Hold(end);
   locked_ = true;
   lockBegin_ = offset;
   lockEnd_ = end;
@@ -332,18 +377,16 @@ HRESULT Device::LoadTextureFromFile(const std::string& file, uint32_t width, uin
   TexturePtr texture;
   HRESULT result = CreateTexture(image.Width, image.Height, levels, usage, format, pool, texture);
   if (Failed(result)) return result;
+  D3DLOCKED_RECT locked;
+  result = texture->LockRect(0, locked);
+  if (Failed(result)) return result;
   const uint32_t bytes = BytesPerTexel(format);
-  for (uint32_t level = 0; level < levels; ++level) {
-    if (level > 0) image = HalveImage(image);
-    D3DLOCKED_RECT locked;
-    result = texture->LockRect(level, locked);
-    if (Failed(result)) return result;
-    for (int y = 0; y < image.Height; ++y) {
-      uint8_t* row = static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch;
-      for (int x = 0; x < image.Width; ++x) StoreTexel(format, image.At(x, y), row + x * bytes);
-    }
-    texture->UnlockRect(level);
+  for (int y = 0; y < image.Height; ++y) {
+    uint8_t* row = static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch;
+    for (int x = 0; x < image.Width; ++x) StoreTexel(format, image.At(x, y), row + x * bytes);
   }
+  texture->DeriveLowerLevels();
+  texture->UnlockRect(0);
   texture->SourceFile = file;
   out = std::move(texture);
   return D3D_OK;

@@ -233,8 +233,11 @@ struct D3DSURFACE_DESC {
 uint32_t BytesPerTexel(D3DFORMAT format);                      // 0 for a format textures cannot have
 uint32_t FullMipChainLength(uint32_t width, uint32_t height);  // 1 + log2 of the larger side
 
-// A texture: a chain of levels, each kept in memory in the texture's format, rows
-// top first. Written by LockRect/UnlockRect of a whole level.
+// A texture: a chain of levels in the texture's format, rows top first, written by
+// LockRect/UnlockRect of a whole level. A level's bytes are made when it is first locked or
+// read: zeros, or for a loaded texture's lower levels the box-filtered level above. A
+// device that keeps a level elsewhere (GL) may hand its bytes over once written; a later
+// lock or read asks it for them back.
 class Texture {
  public:
   Texture(uint32_t width, uint32_t height, uint32_t levels, D3DFORMAT format, D3DPOOL pool);
@@ -251,26 +254,43 @@ class Texture {
   uint32_t Width(uint32_t level = 0) const;
   uint32_t Height(uint32_t level = 0) const;
   uint32_t Pitch(uint32_t level) const { return Width(level) * BytesPerTexel(format_); }
-  const uint8_t* Bits(uint32_t level) const { return levels_[level].bits.data(); }
+  const uint8_t* Bits(uint32_t level) const { return LevelBytes(level).data(); }
   // The texel at (x, y) of a level as 0xAARRGGBB (alpha 0xFF for formats without alpha).
   uint32_t TexelArgb(uint32_t level, uint32_t x, uint32_t y) const;
   uint32_t Version(uint32_t level) const { return levels_[level].version; }  // grows on each unlock
+  // From now on the levels below the top are the box-filtered level above, made when needed.
+  void DeriveLowerLevels() { derivedLevels_ = true; }
+  bool HoldsBytes(uint32_t level) const { return !levels_[level].bits.empty(); }
 
   std::string SourceFile;  // the file a loaded texture came from; empty when created
+
+ protected:
+  // A level was unlocked after writing.
+  virtual void LevelWritten(uint32_t /*level*/) {}
+  // Gives up the bytes of a level kept elsewhere now; ReadBack must then return them.
+  void HandOverBytes(uint32_t level);
+  // Fills `bits` with a handed-over level's bytes.
+  virtual void ReadBack(uint32_t /*level*/, uint8_t* /*bits*/) const {}
 
  private:
   struct Level {
     uint32_t width, height;
-    std::vector<uint8_t> bits;
+    std::vector<uint8_t> bits;  // empty until made, and once handed over
     bool locked = false;
+    bool handedOver = false;
     uint32_t version = 0;
   };
+  const std::vector<uint8_t>& LevelBytes(uint32_t level) const;
+  void DeriveLevel(uint32_t level) const;
+
   D3DFORMAT format_;
   D3DPOOL pool_;
-  std::vector<Level> levels_;
+  bool derivedLevels_ = false;
+  mutable std::vector<Level> levels_;  // bytes are made on first read
 };
 
-// A vertex buffer: bytes in one of the vertex formats, written through Lock/Unlock.
+// A vertex buffer: bytes in one of the vertex formats, written through Lock/Unlock. Only
+// the bytes up to the furthest one locked or read are held (the rest read as zeros).
 class VertexBuffer {
  public:
   VertexBuffer(uint32_t length, uint32_t fvf, D3DPOOL pool);
@@ -283,14 +303,19 @@ class VertexBuffer {
   HRESULT Lock(uint32_t offset, uint32_t size, uint8_t** data, uint32_t flags = 0);
   HRESULT Unlock();
 
-  uint32_t Length() const { return static_cast<uint32_t>(bytes_.size()); }
+  uint32_t Length() const { return length_; }
   uint32_t Fvf() const { return fvf_; }
-  const uint8_t* Data() const { return bytes_.data(); }
+  // The buffer's bytes, held from now on at least up to `end` (at most Length()).
+  const uint8_t* Data(uint32_t end = 0);
+  uint32_t HeldBytes() const { return static_cast<uint32_t>(bytes_.size()); }
   // The bytes changed since the last TakeChangedRange; empty range when none.
   void TakeChangedRange(uint32_t& begin, uint32_t& end);
 
  private:
+  void Hold(uint32_t end);
+
   std::vector<uint8_t> bytes_;
+  uint32_t length_;
   uint32_t fvf_;
   D3DPOOL pool_;
   bool locked_ = false;

@@ -85,17 +85,22 @@ HRESULT RecordingDevice::DrawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVert
   record.Type = type;
   record.StartVertex = startVertex;
   record.PrimitiveCount = primitiveCount;
-  record.State = state_;
-  record.State.Textures.fill(nullptr);
-  record.State.Stream = nullptr;
+  std::copy_n(state_.RenderStates.begin(), record.State.RenderStates.size(), record.State.RenderStates.begin());
+  record.State.Stage0 = state_.StageStates[0];
+  record.State.World = state_.World;
+  record.State.Material = state_.Material;
+  for (uint32_t i = 0; i < kLightSlots; ++i) record.State.LightEnabled[i] = state_.Lights[i].Enabled;
+  record.State.StreamStride = state_.StreamStride;
+  record.State.Fvf = state_.Fvf;
   record.TextureUsed = state_.Textures[0].get();
   if (state_.Textures[0]) record.TextureFile = state_.Textures[0]->SourceFile;
   record.StreamUsed = state_.Stream.get();
   const size_t begin = size_t{startVertex} * state_.StreamStride;
   const size_t bytes = size_t{VertexCount(type, primitiveCount)} * state_.StreamStride;
   if (bytes <= DrawRecord::kKeptVertexBytes) {
-    const size_t end = std::min<size_t>(begin + bytes, state_.Stream->Length());
-    record.Vertices.assign(state_.Stream->Data() + begin, state_.Stream->Data() + end);
+    const auto end = static_cast<uint32_t>(std::min<size_t>(begin + bytes, state_.Stream->Length()));
+    const uint8_t* data = state_.Stream->Data(end);
+    record.Vertices.assign(data + begin, data + end);
   }
   Draws.push_back(std::move(record));
   ++TotalDraws;

@@ -1,9 +1,10 @@
 // A device that draws nothing and keeps what it was asked to draw: every draw call
-// with a copy of the states in force, counts of clears, scenes and presents, and the
+// with a copy of the states the drawing depends on, counts of clears, scenes and presents, and the
 // memory of its textures and vertex buffers so Lock/Unlock work. Tests and the
 // headless replay runner draw through it.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,21 +13,33 @@
 
 namespace zt {
 
+// The states a draw is recorded with: what the drawing tests look at, not the lights'
+// values, the other matrices or the later texture stages.
+struct DrawnState {
+  std::array<uint32_t, D3DRS_EMISSIVEMATERIALSOURCE + 1> RenderStates{};  // up to the last one the game sets
+  std::array<uint32_t, kStageStateCount> Stage0{};
+  D3DMATRIX World;
+  D3DMATERIAL8 Material;
+  std::array<bool, kLightSlots> LightEnabled{};
+  uint32_t StreamStride = 0;
+  uint32_t Fvf = 0;
+};
+
 struct DrawRecord {
   D3DPRIMITIVETYPE Type = D3DPT_TRIANGLELIST;
   uint32_t StartVertex = 0;
   uint32_t PrimitiveCount = 0;
-  // Every state at the draw; its texture and stream references are emptied so the
-  // record keeps nothing alive: see TextureUsed, TextureFile and StreamUsed instead.
-  DeviceState State;
+  DrawnState State;                          // keeps nothing alive: see TextureUsed, TextureFile and StreamUsed
   const zt::Texture* TextureUsed = nullptr;  // stage 0
   std::string TextureFile;                   // stage 0 texture's file, empty when none or created
   const VertexBuffer* StreamUsed = nullptr;
   std::vector<uint8_t> Vertices;  // the drawn vertices' bytes, when at most kKeptVertexBytes
 
   static constexpr size_t kKeptVertexBytes = 4096;
-  uint32_t RenderState(D3DRENDERSTATETYPE which) const { return State.RenderStates[which]; }
-  uint32_t StageState(D3DTEXTURESTAGESTATETYPE which) const { return State.StageStates[0][which]; }
+  uint32_t RenderState(D3DRENDERSTATETYPE which) const {
+    return which < State.RenderStates.size() ? State.RenderStates[which] : 0;
+  }
+  uint32_t StageState(D3DTEXTURESTAGESTATETYPE which) const { return State.Stage0[which]; }
 };
 
 class RecordingDevice final : public Device {

@@ -159,73 +159,101 @@ void ColourToFloats(D3DCOLOR colour, float out[4]) {
 
 // ---- resources ----
 
+// A texture whose levels live in GL: each is created with its bytes when first written and
+// the CPU copy is handed over (read back from GL should the game lock it again). Lower levels
+// reach GL only once a mip filter samples them.
 class GlTexture final : public Texture {
  public:
   GlTexture(uint32_t width, uint32_t height, uint32_t levels, D3DFORMAT format, D3DPOOL pool,
             std::shared_ptr<const bool> alive)
-      : Texture(width, height, levels, format, pool), alive_(std::move(alive)) {
+      : Texture(width, height, levels, format, pool), alive_(std::move(alive)), inGl_(GetLevelCount(), false) {
     glGenTextures(1, &name_);
-    glBindTexture(GL_TEXTURE_2D, name_);
-    const TexelUpload upload = UploadFormat(format);
-    for (uint32_t level = 0; level < GetLevelCount(); ++level)
-      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), upload.internalFormat, static_cast<GLsizei>(Width(level)),
-                   static_cast<GLsizei>(Height(level)), 0, upload.format, upload.type, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(GetLevelCount()) - 1);
-    uploaded_.assign(GetLevelCount(), ~0u);
   }
   ~GlTexture() override {
     if (*alive_) glDeleteTextures(1, &name_);
   }
 
-  bool NeedsUpload() const {
-    for (uint32_t level = 0; level < GetLevelCount(); ++level)
-      if (uploaded_[level] != Version(level)) return true;
-    return false;
+  // Binds the texture to the active unit; `mipmapped`: with every level for a mip filter.
+  void Bind(bool mipmapped) {
+    glBindTexture(GL_TEXTURE_2D, name_);
+    const uint32_t levels = mipmapped ? GetLevelCount() : 1;
+    for (uint32_t level = 0; level < levels; ++level)
+      if (!inGl_[level]) Send(level);
+    if (levels != sampledLevels_) {
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels) - 1);
+      sampledLevels_ = levels;
+    }
   }
 
-  // Binds the texture to the active unit and sends the levels written since.
-  void Bind() {
+ private:
+  void LevelWritten(uint32_t level) override {
+    if (level > 0 && !inGl_[level]) return;  // sent when a mip filter first needs it
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, name_);
+    Send(level);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+  }
+
+  void ReadBack(uint32_t level, uint8_t* bits) const override {
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glBindTexture(GL_TEXTURE_2D, name_);
     const TexelUpload upload = UploadFormat(Format());
-    for (uint32_t level = 0; level < GetLevelCount(); ++level) {
-      if (uploaded_[level] == Version(level)) continue;
-      glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(Width(level)),
-                      static_cast<GLsizei>(Height(level)), upload.format, upload.type, Bits(level));
-      uploaded_[level] = Version(level);
+    glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), upload.format, upload.type, bits);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+  }
+
+  // Sends a level to the bound texture and gives up its CPU copy.
+  void Send(uint32_t level) {
+    const TexelUpload upload = UploadFormat(Format());
+    const auto width = static_cast<GLsizei>(Width(level)), height = static_cast<GLsizei>(Height(level));
+    if (inGl_[level])
+      glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, width, height, upload.format, upload.type,
+                      Bits(level));
+    else
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), upload.internalFormat, width, height, 0, upload.format,
+                   upload.type, Bits(level));
+    inGl_[level] = true;
+    HandOverBytes(level);
+  }
+
+  std::shared_ptr<const bool> alive_;
+  GLuint name_ = 0;
+  std::vector<bool> inGl_;
+  uint32_t sampledLevels_ = 0;
+};
+
+// A vertex buffer whose GL store holds as much as the game has written (or a draw has read).
+class GlVertexBuffer final : public VertexBuffer {
+ public:
+  GlVertexBuffer(uint32_t length, uint32_t fvf, D3DPOOL pool, std::shared_ptr<const bool> alive)
+      : VertexBuffer(length, fvf, pool), alive_(std::move(alive)) {
+    glGenBuffers(1, &name_);
+  }
+  ~GlVertexBuffer() override {
+    if (*alive_) glDeleteBuffers(1, &name_);
+  }
+
+  // Binds the buffer, its store grown to the bytes up to `end`, and sends the bytes written
+  // since the last draw from it.
+  void Bind(uint32_t end) {
+    glBindBuffer(GL_ARRAY_BUFFER, name_);
+    const uint8_t* data = Data(end);
+    uint32_t begin = 0, changedEnd = 0;
+    TakeChangedRange(begin, changedEnd);
+    if (HeldBytes() > storeBytes_) {
+      storeBytes_ = HeldBytes();
+      glBufferData(GL_ARRAY_BUFFER, storeBytes_, data, Length() > 65536 ? GL_STATIC_DRAW : GL_STREAM_DRAW);
+    } else if (changedEnd > begin) {
+      glBufferSubData(GL_ARRAY_BUFFER, begin, changedEnd - begin, data + begin);
     }
   }
 
  private:
   std::shared_ptr<const bool> alive_;
   GLuint name_ = 0;
-  std::vector<uint32_t> uploaded_;
-};
-
-class GlVertexBuffer final : public VertexBuffer {
- public:
-  GlVertexBuffer(uint32_t length, uint32_t fvf, D3DPOOL pool, std::shared_ptr<const bool> alive)
-      : VertexBuffer(length, fvf, pool), alive_(std::move(alive)) {
-    glGenBuffers(1, &name_);
-    glBindBuffer(GL_ARRAY_BUFFER, name_);
-    glBufferData(GL_ARRAY_BUFFER, length, nullptr, length > 65536 ? GL_STATIC_DRAW : GL_STREAM_DRAW);
-  }
-  ~GlVertexBuffer() override {
-    if (*alive_) glDeleteBuffers(1, &name_);
-  }
-  GLuint Name() const { return name_; }
-
-  // Binds the buffer and sends the bytes written since the last draw from it.
-  void Bind() {
-    glBindBuffer(GL_ARRAY_BUFFER, name_);
-    uint32_t begin = 0, end = 0;
-    TakeChangedRange(begin, end);
-    if (end > begin) glBufferSubData(GL_ARRAY_BUFFER, begin, end - begin, Data() + begin);
-  }
-
- private:
-  std::shared_ptr<const bool> alive_;
-  GLuint name_ = 0;
+  uint32_t storeBytes_ = 0;
 };
 
 // One vertex of a merged draw: the 0x152 layout, already placed in the world.
@@ -237,8 +265,9 @@ struct BatchVertex {
 };
 static_assert(sizeof(BatchVertex) == 36);
 
-constexpr uint32_t kBatchSourceVertices = 64;  // draws this small are merged
-constexpr size_t kBatchCapacity = 6144;        // vertices of one merged draw
+constexpr uint32_t kBatchSourceVertices = 64;               // draws this small are merged
+constexpr size_t kBatchCapacity = 6144;                     // vertices of one merged draw
+constexpr size_t kBatchStoreVertices = 4 * kBatchCapacity;  // the merged draws of a busy frame
 
 struct Uniforms {
   GLint worldView, projection, normalMatrix, clipFixup, lighting, normalize, specularEnable, localViewer;
@@ -327,7 +356,7 @@ class GlDevice final : public Device {
     glBindVertexArray(vao_);
     glGenBuffers(1, &batchBuffer_);
     glBindBuffer(GL_ARRAY_BUFFER, batchBuffer_);
-    glBufferData(GL_ARRAY_BUFFER, kBatchCapacity * sizeof(BatchVertex), nullptr, GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, kBatchStoreVertices * sizeof(BatchVertex), nullptr, GL_STREAM_DRAW);
     batch_.reserve(kBatchCapacity);
     glGenSamplers(1, &sampler_);
     glBindSampler(0, sampler_);
@@ -377,8 +406,6 @@ class GlDevice final : public Device {
     } catch (const std::bad_alloc&) {
       return E_OUTOFMEMORY;
     }
-    boundTexture_.reset();  // creation bound another texture
-    boundNothing_ = false;
     return D3D_OK;
   }
 
@@ -420,6 +447,7 @@ class GlDevice final : public Device {
     Flush();
     last_ = current_;
     current_ = {};
+    batchStoreFresh_ = false;
     const PixelSize drawable = window_.DrawableSize();
     const PictureRect picture = FourByThreePicture(drawable);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
@@ -686,16 +714,18 @@ class GlDevice final : public Device {
     auto* texture = dynamic_cast<GlTexture*>(state_.Textures[0].get());
     const bool sameTexture =
         boundNothing_ ? texture == nullptr : !boundTexture_.expired() && boundTexture_.lock() == state_.Textures[0];
-    if (!sameTexture || (texture != nullptr && texture->NeedsUpload())) {
+    const bool mipmapped = state_.StageStates[0][D3DTSS_MIPFILTER] != D3DTEXF_NONE;
+    if (!sameTexture || (texture != nullptr && mipmapped != boundMipmapped_)) {
       glActiveTexture(GL_TEXTURE0);
       if (texture != nullptr)
-        texture->Bind();
+        texture->Bind(mipmapped);
       else
         glBindTexture(GL_TEXTURE_2D, 0);
       glUniform1i(u_.hasTexture, texture != nullptr);
       boundTexture_ = state_.Textures[0];
       if (texture == nullptr) boundTexture_.reset();
       boundNothing_ = texture == nullptr;
+      boundMipmapped_ = mipmapped;
     }
   }
 
@@ -755,7 +785,7 @@ class GlDevice final : public Device {
     ApplyState(false);
     auto* buffer = dynamic_cast<GlVertexBuffer*>(state_.Stream.get());
     if (buffer == nullptr) return;
-    buffer->Bind();
+    buffer->Bind(DrawnBytesEnd(startVertex, VertexCount(type, primitiveCount)));
     const bool sameSource = attributeSource_.lock() == state_.Stream;
     if (!sameSource || state_.Fvf != attributeFvf_ || state_.StreamStride != attributeStride_) {
       SetAttributes(state_.Fvf, static_cast<GLsizei>(state_.StreamStride));
@@ -778,7 +808,8 @@ class GlDevice final : public Device {
     const VertexLayout layout = DescribeFvf(state_.Fvf);
     const Mat3 normalMatrix = NormalMatrix(state_.World);
     BatchVertex source[kBatchSourceVertices];
-    const uint8_t* bytes = state_.Stream->Data() + size_t{startVertex} * state_.StreamStride;
+    const uint8_t* bytes =
+        state_.Stream->Data(DrawnBytesEnd(startVertex, count)) + size_t{startVertex} * state_.StreamStride;
     for (uint32_t i = 0; i < count; ++i, bytes += state_.StreamStride) {
       BatchVertex& v = source[i];
       float in[3];
@@ -806,13 +837,25 @@ class GlDevice final : public Device {
     }
   }
 
-  // Draws the pending merged draw, if any, with the states all its parts share.
+  // Where the bytes of `count` vertices from `startVertex` of the stream end.
+  uint32_t DrawnBytesEnd(uint32_t startVertex, uint32_t count) const {
+    const uint64_t end = (uint64_t{startVertex} + count) * state_.StreamStride;
+    return static_cast<uint32_t>(std::min<uint64_t>(end, state_.Stream->Length()));
+  }
+
+  // Draws the pending merged draw, if any, with the states all its parts share. The merged
+  // draws of a frame follow each other in one store, made afresh once a frame or when full.
   void Flush() {
     if (batch_.empty()) return;
     ApplyState(true);
     glBindBuffer(GL_ARRAY_BUFFER, batchBuffer_);
-    glBufferData(GL_ARRAY_BUFFER, kBatchCapacity * sizeof(BatchVertex), nullptr, GL_STREAM_DRAW);  // a fresh store
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(batch_.size() * sizeof(BatchVertex)), batch_.data());
+    if (!batchStoreFresh_ || batchUsed_ + batch_.size() > kBatchStoreVertices) {
+      glBufferData(GL_ARRAY_BUFFER, kBatchStoreVertices * sizeof(BatchVertex), nullptr, GL_STREAM_DRAW);
+      batchStoreFresh_ = true;
+      batchUsed_ = 0;
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(batchUsed_ * sizeof(BatchVertex)),
+                    static_cast<GLsizeiptr>(batch_.size() * sizeof(BatchVertex)), batch_.data());
     if (!attributesOnBatch_) {
       SetAttributes(kFvfTexMesh, sizeof(BatchVertex));
       attributeSource_.reset();
@@ -820,8 +863,9 @@ class GlDevice final : public Device {
       attributeFvf_ = kFvfTexMesh;
       attributeStride_ = sizeof(BatchVertex);
     }
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch_.size()));
+    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(batchUsed_), static_cast<GLsizei>(batch_.size()));
     ++current_.GlDrawCalls;
+    batchUsed_ += batch_.size();
     batch_.clear();
   }
 
@@ -838,10 +882,13 @@ class GlDevice final : public Device {
   Uniforms u_{};
   std::weak_ptr<Texture> boundTexture_;
   bool boundNothing_ = false;
+  bool boundMipmapped_ = false;
   std::weak_ptr<VertexBuffer> attributeSource_;
   bool attributesOnBatch_ = false;
   uint32_t attributeFvf_ = 0, attributeStride_ = 0;
   std::vector<BatchVertex> batch_;
+  size_t batchUsed_ = 0;          // vertices of this frame's merged draws in the store
+  bool batchStoreFresh_ = false;  // the store was made afresh this frame
   GlFrameCounts current_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -58,6 +59,21 @@ TEST(VertexBuffers, LocksStayInsideTheBufferOneAtATime) {
   EXPECT_EQ(end, 192u);
   buffer.TakeChangedRange(begin, end);
   EXPECT_EQ(begin, end);
+}
+
+TEST(VertexBuffers, HoldOnlyTheBytesWrittenOrRead) {
+  VertexBuffer big(300000 * 36, kFvfTexMesh, D3DPOOL_DEFAULT);
+  EXPECT_EQ(big.HeldBytes(), 0u);
+  const std::array<ColourVertex, 2> two = {{{1, 2, 3, 0xAA}, {4, 5, 6, 0xBB}}};
+  ASSERT_EQ(WriteVertices(big, 64, two), D3D_OK);
+  EXPECT_EQ(big.HeldBytes(), 96u);
+  EXPECT_EQ(big.Length(), 300000u * 36);
+  const uint8_t* bytes = big.Data(200);  // read past what was written: zeros
+  EXPECT_EQ(big.HeldBytes(), 200u);
+  EXPECT_TRUE(std::all_of(bytes + 96, bytes + 200, [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(bytes[64 + 12], 0xAA) << "what was written stays";
+  big.Data(big.Length() + 100);
+  EXPECT_EQ(big.HeldBytes(), big.Length()) << "never more than the buffer";
 }
 
 TEST(VertexBuffers, WritingVerticesStopsAtTheBufferEndAndNeverLeavesItLocked) {

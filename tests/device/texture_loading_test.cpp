@@ -85,6 +85,33 @@ TEST_F(TextureLoading, ColourKeyMakesOnlyExactMatchesTransparentBlack) {
   EXPECT_EQ(image.Argb, (std::vector<uint32_t>{0, 0x00FFFFFF}));  // alpha counts in the comparison
 }
 
+TEST_F(TextureLoading, LowerLevelsAreMadeFromTheLevelAboveOnlyWhenRead) {
+  test::WriteBmp(Path("mips.bmp"), 4, 2,
+                 {0xFF800000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000040, 0xFF008000, 0xFF000000, 0xFF000000}, 24);
+  TexturePtr texture;
+  ASSERT_EQ(Load(Path("mips.bmp"), 0, texture), D3D_OK);
+  ASSERT_EQ(texture->GetLevelCount(), 3u);
+  EXPECT_TRUE(texture->HoldsBytes(0));
+  EXPECT_FALSE(texture->HoldsBytes(1)) << "nothing has read the lower levels yet";
+  EXPECT_FALSE(texture->HoldsBytes(2));
+  EXPECT_EQ(texture->TexelArgb(1, 0, 0), 0xFF202010u);
+  EXPECT_EQ(texture->TexelArgb(1, 1, 0), 0xFF000000u);
+  EXPECT_EQ(texture->TexelArgb(2, 0, 0), 0xFF101008u) << "halved from level 1";
+  EXPECT_TRUE(texture->HoldsBytes(1));
+
+  // A locked lower level holds what it was made of; a created texture's levels read as zeros.
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(texture->LockRect(1, locked), D3D_OK);
+  uint32_t first = 0;
+  std::memcpy(&first, locked.pBits, 4);
+  EXPECT_EQ(first, 0xFF202010u);
+  texture->UnlockRect(1);
+  TexturePtr created;
+  ASSERT_EQ(device_.CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, created), D3D_OK);
+  EXPECT_FALSE(created->HoldsBytes(0));
+  EXPECT_EQ(created->TexelArgb(3, 0, 0), 0u);
+}
+
 TEST_F(TextureLoading, FullMipChainHalvesDownToOneTexelWithABoxFilter) {
   test::WriteBmp(Path("wide.bmp"), 5, 3, std::vector<uint32_t>(15, 0xFF808080), 24);
   TexturePtr texture;

@@ -116,14 +116,14 @@ TEST_F(GameSceneTest, BackgroundAndGlassFrameFollowTheGameType) {
       EXPECT_EQ(d->RenderState(D3DRS_ALPHABLENDENABLE), 1u);
       EXPECT_EQ(d->RenderState(D3DRS_SRCBLEND), D3DBLEND_ONE);
       EXPECT_EQ(d->RenderState(D3DRS_DESTBLEND), D3DBLEND_ONE);
-      EXPECT_FALSE(d->State.Lights[4].Enabled);
-      EXPECT_TRUE(d->State.Lights[1].Enabled);
+      EXPECT_FALSE(d->State.LightEnabled[4]);
+      EXPECT_TRUE(d->State.LightEnabled[1]);
       EXPECT_FLOAT_EQ(d->State.World(4, 3), -0.3f);
     }
   }
   // After the frame the point light is back and blending off for the bricks.
   for (const DrawRecord* d : WithTexture(resources_.Scene.BrickTextures[game_.Cells.Cell(1, 1).Brick.Color])) {
-    EXPECT_TRUE(d->State.Lights[4].Enabled);
+    EXPECT_TRUE(d->State.LightEnabled[4]);
     EXPECT_EQ(d->RenderState(D3DRS_ALPHABLENDENABLE), 0u);
     EXPECT_EQ(d->RenderState(D3DRS_LIGHTING), 1u);
     EXPECT_EQ(d->RenderState(D3DRS_SPECULARENABLE), 1u);

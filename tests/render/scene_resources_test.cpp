@@ -29,7 +29,8 @@ using testing::TempFolder;
 template <typename Vertex>
 Vertex VertexAt(const VertexBufferPtr& buffer, int index) {
   Vertex v;
-  std::memcpy(&v, buffer->Data() + index * sizeof(Vertex), sizeof(Vertex));
+  const auto end = static_cast<uint32_t>((index + 1) * sizeof(Vertex));
+  std::memcpy(&v, buffer->Data(end) + index * sizeof(Vertex), sizeof(Vertex));
   return v;
 }
 

@@ -451,6 +451,56 @@ TEST_F(GlDeviceTest, SmallDrawsAreMergedWithoutChangingThePicture) {
   EXPECT_NE(merged.At(32, 32), 0xFF000000u);  // the particles cover the middle
 }
 
+TEST_F(GlDeviceTest, TexturesLiveInGlOnceWrittenAndBuffersHoldWhatWasWritten) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  TexturePtr texture = MakeTexture(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
+  EXPECT_FALSE(texture->HoldsBytes(0)) << "the texels went to GL with the unlock";
+  // Locked again, the level reads back what GL holds; the change shows in the next frame.
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(texture->LockRect(0, locked), D3D_OK);
+  uint32_t texels[4];
+  std::memcpy(texels, locked.pBits, sizeof texels);
+  EXPECT_EQ(texels[1], 0xFF00FF00u);
+  EXPECT_EQ(texels[2], 0xFF0000FFu);
+  texels[3] = 0xFFFFFF00;
+  std::memcpy(locked.pBits, texels, sizeof texels);
+  texture->UnlockRect(0);
+  device_->SetTexture(0, texture);
+
+  // A buffer made for far more vertices than written: only the written square is held;
+  // a second square further on grows the GL store, and both draw.
+  VertexBufferPtr big;
+  ASSERT_EQ(device_->CreateVertexBuffer(300000 * sizeof(TexColourVertex), 0, kFvfTexColour, D3DPOOL_DEFAULT, big),
+            D3D_OK);
+  auto square = [](float left, float u) {
+    return std::vector<TexColourVertex>{{left, 1, 0, 0xFFFFFFFF, u, 0},
+                                        {left + 1, 1, 0, 0xFFFFFFFF, u, 0},
+                                        {left, -1, 0, 0xFFFFFFFF, u, 1},
+                                        {left + 1, -1, 0, 0xFFFFFFFF, u, 1}};
+  };
+  ASSERT_EQ(WriteVertices(*big, 0, square(-1, 0.25f)), D3D_OK);
+  EXPECT_EQ(big->HeldBytes(), 4 * sizeof(TexColourVertex));
+  device_->SetStreamSource(0, big, sizeof(TexColourVertex));
+  device_->SetVertexShader(kFvfTexColour);
+  Begin();
+  device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  Image image = Frame();
+  EXPECT_EQ(image.At(26, 24), 0xFFFF0000u) << "top left texel";
+  EXPECT_EQ(image.At(26, 40), 0xFF0000FFu) << "bottom left texel";
+  EXPECT_EQ(image.At(38, 24), 0xFF000000u);
+
+  ASSERT_EQ(WriteVertices(*big, 1000 * sizeof(TexColourVertex), square(0, 0.75f)), D3D_OK);
+  Begin();
+  device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1000, 2);
+  image = Frame();
+  EXPECT_EQ(image.At(26, 24), 0xFFFF0000u);
+  EXPECT_EQ(image.At(38, 24), 0xFF00FF00u) << "top right texel";
+  EXPECT_EQ(image.At(38, 40), 0xFFFFFF00u) << "the texel written after the first upload";
+  EXPECT_EQ(big->HeldBytes(), 1004 * sizeof(TexColourVertex));
+}
+
 // ---- the picture on the window ----
 
 // The window is painted white before Present, so black bars were painted by Present.
