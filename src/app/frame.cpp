@@ -1,6 +1,8 @@
 #include "app/frame.h"
 
 #include "app/start_up.h"
+#include "menu/key_bindings_file.h"
+#include "menu/name_picker.h"
 
 namespace zt {
 
@@ -15,13 +17,26 @@ void PollUnlessLocked(Program& program, void (*poll)(GameKeys&, Keyboard&, int32
     poll(program.Game.Keys, program.Input, program.Config.SidewaysKeyDelay);
 }
 
+// What the controls page changed takes effect and is kept at once; a failed save is told on the
+// Options screen it returns to.
+void LeaveControlsPage(Program& program) {
+  program.Bindings = program.Menu.Controls.Bindings;
+  if (program.Devices.Keys != nullptr) program.Devices.Keys->UseBindings(program.Bindings);
+  if (program.SaveOnExit && !SaveControls(program.ConfigFile, program.Bindings, program.Config, program.Log))
+    PostSaveNotice(program.Menu, SaveNotice::kSettings);
+}
+
 void MenuFrame(Program& program) {
   PollUnlessLocked(program, PollMenuKeys);
+  for (char character : PickNameCharacters(program.Scores, program.Game.Keys, program.Config.SidewaysKeyDelay))
+    EnterNameCharacter(program, static_cast<uint8_t>(character));
   GameContext context = program.Context();
   MenuContext menu{program.Menu, program.Scores, context, program.Config};
   const uint8_t screenBefore = program.Menu.MenuScreen;
+  if (program.Devices.Keys != nullptr) program.Menu.Controls.Press = program.Devices.Keys->TakeLastPress();
   MenuStep(menu);
   if (program.Menu.ExitRequested) program.CloseRequested = true;
+  if (screenBefore == kControlsScreen && program.Menu.MenuScreen != kControlsScreen) LeaveControlsPage(program);
   // The options are kept as soon as the player leaves their screen, so a crash later in the
   // run does not lose them (the shutdown saves them again); a failed save is told on the
   // screen shown next.
@@ -93,6 +108,11 @@ void ReachGameStart(Program& program, const InheritedState& inherited) {
 }
 
 void TypeCharacter(Program& program, uint8_t character) {
+  program.Scores.PickingLetters = false;  // the keyboard is used again
+  EnterNameCharacter(program, character);
+}
+
+void EnterNameCharacter(Program& program, uint8_t character) {
   if (FormKeyPress(program.Scores, character) != NameKeyResult::Finished) return;
   program.Game.Keys.KeyEnter = false;  // this Enter is not a menu selection
   // The new entry is kept at once, so a crash later in the run does not lose it; a failed

@@ -27,5 +27,8 @@ void ReachGameStart(Program& program, const InheritedState& inherited);
 
 // A character typed in the window: edits the name of a new high score while one is typed.
 void TypeCharacter(Program& program, uint8_t character);
+// A character for the name being typed, typed or picked on a controller; Enter ends the entry
+// and keeps the table at once.
+void EnterNameCharacter(Program& program, uint8_t character);
 
 }  // namespace zt

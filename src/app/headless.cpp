@@ -13,6 +13,7 @@
 #include "device/image_file.h"
 #include "device/recording_device.h"
 #include "platform/gl_device.h"
+#include "platform/sdl_input_names.h"
 #include "platform/sdl_window.h"
 
 namespace zt {
@@ -54,12 +55,14 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
   ScriptedKeyboard keyboard;
   RecordingMixer mixer;
   StreamMessageBox messages(err);
+  const SdlInputNames names;
   ProgramDevices devices;
   devices.Time = &clock;
   devices.Keys = &keyboard;
   devices.Audio = &mixer;
   devices.Messages = &messages;
   devices.CreateDirect3D = createDirect3D;
+  devices.Names = &names;
 
   auto program = std::make_unique<Program>();
   InitProgram(*program, devices, paths);

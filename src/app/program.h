@@ -9,9 +9,11 @@
 #include "app/game_folder.h"
 #include "audio/sounds.h"
 #include "core/debug_log.h"
+#include "core/key_bindings.h"
 #include "core/random.h"
 #include "core/settings.h"
 #include "device/clock.h"
+#include "device/input_names.h"
 #include "device/keyboard_device.h"
 #include "device/message_box.h"
 #include "device/mixer.h"
@@ -33,12 +35,14 @@ struct ProgramDevices {
   Mixer* Audio = nullptr;  // null: no audio device, the game plays silently
   MessageBox* Messages = nullptr;
   std::function<Direct3DPtr()> CreateDirect3D;  // the graphics device factory
+  const InputNames* Names = nullptr;            // null: config.ini's keys and buttons are not read
 };
 
 struct Program {
   ProgramDevices Devices;
   DebugLog Log;
   Settings Config;
+  KeyBindings Bindings;
   SettingsFile ConfigFile;
   Random Rng;
   FigureShapes Shapes;

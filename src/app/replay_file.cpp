@@ -18,7 +18,7 @@ struct NamedKey {
   uint8_t Code;
 };
 
-constexpr std::array<NamedKey, 13> kKeyNames = {{{"esc", 1},
+constexpr std::array<NamedKey, 14> kKeyNames = {{{"esc", 1},
                                                  {"y", 21},
                                                  {"p", 25},
                                                  {"enter", 28},
@@ -30,7 +30,8 @@ constexpr std::array<NamedKey, 13> kKeyNames = {{{"esc", 1},
                                                  {"up", 200},
                                                  {"left", 203},
                                                  {"right", 205},
-                                                 {"down", 208}}};
+                                                 {"down", 208},
+                                                 {"pad", 255}}};
 
 [[noreturn]] void Fail(const std::string& name, int line, const std::string& problem) {
   throw ReplayError(name + ", line " + std::to_string(line) + ": " + problem);

@@ -2,6 +2,7 @@
 
 #include "app/shutdown.h"
 #include "device/d3d_error_text.h"
+#include "menu/key_bindings_file.h"
 
 namespace zt {
 
@@ -10,6 +11,11 @@ bool InitApplication(Program& program) {
   if (program.DisplayOverride) program.Config.FullScreenMode = *program.DisplayOverride;
   ResetLog(program.Log);
   if (!program.StartNote.empty()) WriteLog(program.Log, program.StartNote);
+  if (program.Devices.Names != nullptr)
+    ReadKeyBindings(IniFile::Read(program.ConfigFile.Source()).value_or(IniFile()), *program.Devices.Names, program.Log,
+                    program.Bindings, program.Config);
+  if (program.Devices.Keys != nullptr) program.Devices.Keys->UseBindings(program.Bindings);
+  program.Menu.Controls.Bindings = program.Bindings;
   const Direct3DPtr factory = program.Devices.CreateDirect3D ? program.Devices.CreateDirect3D() : nullptr;
   if (program.Config.FullScreenMode) {
     const HRESULT result = InitD3DFullScreen(program.Graphics, factory, program.Config, program.Log);

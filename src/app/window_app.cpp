@@ -29,6 +29,7 @@
 #include "platform/gl_device.h"
 #include "platform/sdl_clock.h"
 #include "platform/sdl_gamepads.h"
+#include "platform/sdl_input_names.h"
 #include "platform/sdl_keyboard.h"
 #include "platform/sdl_message_box.h"
 #include "platform/sdl_mixer.h"
@@ -39,6 +40,15 @@ namespace zt {
 namespace {
 
 constexpr uint32_t kLoadingDelayMs = 1000;  // the loading starts one second after the first frame
+
+// What the controllers' buttons stand for in the frame about to be polled. Game over is left
+// as a menu is confirmed.
+PadMode PadModeOf(const Program& program) {
+  const ModeFlags& mode = program.Game.Mode;
+  if (mode.InMenu) return program.Scores.NameEntryActive ? PadMode::kNameEntry : PadMode::kMenu;
+  if (mode.AbortAsked) return PadMode::kAbortQuestion;
+  return mode.GameOver ? PadMode::kMenu : PadMode::kGame;
+}
 
 // "Loading..." in white on black, centred, before anything else is loaded.
 void DrawLoadingText(Program& program) {
@@ -101,6 +111,7 @@ class WindowApp {
     devices.Audio = &mixer_;
     devices.Messages = &messages_;
     devices.CreateDirect3D = [this] { return CreateGlDirect3D(*window_); };
+    devices.Names = &inputNames_;
     program_ = std::make_unique<Program>();
     InitProgram(*program_, devices, paths);
     if (!replay_) PrepareFirstStart(*program_);  // before anything reads config.ini
@@ -185,7 +196,7 @@ class WindowApp {
       }
       lastFrame = WaitForNextMillisecond(sdlClock_, lastFrame);
       clock_.Latch();
-      gamepads_->SetMenuMode(program_->Game.Mode.InMenu);  // A is Enter in the menus, Up in a game
+      gamepads_->SetMode(PadModeOf(*program_));
       if (demo_ != 0) SteerDemo();
       if (recordingGames_) gameRecorder_.BeforeFrame(*program_);
       IdleFrame(*program_);
@@ -375,6 +386,7 @@ class WindowApp {
     Keyboard& input = program_->Input;
     DIFree(input);
     input.Device = keyboard_.get();
+    keyboard_->UseBindings(program_->Bindings);
     if (DIInit(input) && DICreateKeyboard(input) && DIAcquireKeyboard(input, true)) input.KeyboardReady = true;
     GameState& game = program_->Game;
     if (!game.Mode.InMenu) {
@@ -515,6 +527,7 @@ class WindowApp {
   std::unique_ptr<SdlGlWindow> window_;
   std::unique_ptr<SdlKeyboard> keyboard_;
   std::unique_ptr<SdlGamepads> gamepads_;
+  SdlInputNames inputNames_;
   std::unique_ptr<Program> program_;
   bool minimised_ = false;
   bool textInput_ = false;

@@ -16,6 +16,7 @@ struct Settings {
   int32_t SoundVolume = 0;           // level 0..9
   bool RotationClockwise = true;
   int32_t BrickQuality = 1;  // 0 low, 1 medium, 2 high
+  int32_t Palette = 0;       // the bricks' tints: 0 the game's, 1 the colour-blind palette
 };
 
 }  // namespace zt

@@ -7,7 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
+#include "core/key_bindings.h"
 #include "device/hresult.h"
 
 namespace zt {
@@ -18,6 +20,12 @@ constexpr HRESULT DIERR_NOTACQUIRED = static_cast<HRESULT>(0x8007000Cu);
 constexpr HRESULT DIERR_GENERIC = static_cast<HRESULT>(0x80004005u);
 
 using KeySnapshot = std::array<uint8_t, 256>;
+
+// A key or controller button as the player pressed it, before any binding.
+struct InputPress {
+  bool FromPad = false;
+  BoundInput Input;
+};
 
 // DirectInput key codes the game reads.
 enum Dik : uint8_t {
@@ -34,6 +42,9 @@ enum Dik : uint8_t {
   DIK_LEFT = 203,
   DIK_RIGHT = 205,
   DIK_DOWN = 208,
+  // No key: set in every snapshot in which a game controller presses or holds anything, so the
+  // menus can tell that the player uses one.
+  DIK_PADINPUT = 255,
 };
 
 class KeyboardDevice {
@@ -50,6 +61,12 @@ class KeyboardDevice {
   // the input, and keys pressed then must have no effect. A device without such presses
   // has nothing to forget.
   virtual void DropPendingPresses() {}
+  // From now on the keys and buttons the player bound give their actions' key codes in the
+  // snapshots. A device that plays back snapshots has them bound already.
+  virtual void UseBindings(const KeyBindings&) {}
+  // The last key or button pressed since the last call, then forgets it (the controls page
+  // waits for one). A device that plays back snapshots has none.
+  virtual std::optional<InputPress> TakeLastPress() { return std::nullopt; }
 };
 
 // The wrapper's state and operations. Every operation answers true on success.

@@ -50,6 +50,10 @@ void PollMenuKeys(GameKeys& keys, Keyboard& keyboard, int32_t sidewaysKeyDelay) 
   } else if (!selectDown) {
     keys.KeyEnter = keys.KeySelect = false;
   }
+  keys.KeyPad = DIKeyDown(keyboard, DIK_PADINPUT);
+  const bool ctrlDown = DIKeyDown(keyboard, DIK_LCONTROL) || DIKeyDown(keyboard, DIK_RCONTROL);
+  keys.KeyCtrlPressed = ctrlDown && !keys.KeyCtrl;
+  keys.KeyCtrl = ctrlDown;
 }
 
 void ReleaseGameKeys(GameKeys& keys) {

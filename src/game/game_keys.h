@@ -19,8 +19,10 @@ constexpr int32_t kPauseKeyStart = 1000;
 struct GameKeys {
   bool KeyLeft = false, KeyRight = false, KeyUp = false, KeyDown = false, KeySpace = false, KeyCtrl = false;
   bool KeyEsc = false, KeyEnter = false, KeyPause = false, KeyYes = false, KeyNo = false;
-  bool KeySelect = false;     // the menu's second Enter flag, cleared only when Space and Enter are up
-  int32_t ShiftKeyTimer = 0;  // ms, shared by Left and Right
+  bool KeySelect = false;       // the menu's second Enter flag, cleared only when Space and Enter are up
+  bool KeyPad = false;          // the menu's last poll had a key from a game controller
+  bool KeyCtrlPressed = false;  // the menu's last poll found Ctrl newly down
+  int32_t ShiftKeyTimer = 0;    // ms, shared by Left and Right
   int32_t UpKeyTimer = 0;
   int32_t DropKeyTimer = 0;  // shared by Down, Space and Ctrl
   int32_t EscKeyTimer = 0;
@@ -30,6 +32,13 @@ struct GameKeys {
 
 // The firing rule: held, and the timer run out (<= 0) or still at its start value.
 inline bool Fires(bool held, int32_t timer, int32_t start) { return held && (timer <= 0 || timer == start); }
+// The firing rule for a key that steps through a list: after the first delay it fires again
+// every `repeatMs` instead of every frame.
+inline bool FiresRepeating(bool held, int32_t& timer, int32_t start, int32_t repeatMs) {
+  if (!Fires(held, timer, start)) return false;
+  if (timer <= 0) timer += repeatMs;
+  return true;
+}
 // After the test, while the key is held, its timer runs down.
 inline void CountDown(bool held, int32_t& timer, uint32_t frameMs) {
   if (held) timer -= static_cast<int32_t>(frameMs);

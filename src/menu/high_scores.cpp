@@ -275,4 +275,10 @@ void StepNameCursor(HighScoreState& state, int32_t frameMs) {
   state.NameCursorTimer -= frameMs;
 }
 
+std::string NameEntryTail(const HighScoreState& state) {
+  if (!state.PickingLetters || state.NameCursor.empty()) return state.NameCursor;
+  const char letter = kPickerLetters[static_cast<size_t>(state.PickedLetter) % kPickerLetters.size()];
+  return letter == ' ' ? state.NameCursor : std::string(1, letter);
+}
+
 }  // namespace zt

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/debug_log.h"
@@ -44,7 +45,17 @@ struct HighScoreState {
   std::string NameCursor = "|";                  // drawn after the name being typed: "|" or ""
   int32_t NameCursorTimer = kNameCursorBlinkMs;  // ms until the cursor toggles
   int32_t ShownHighScoreType = 1;                // 1..5, the table the high-score screen shows
+  bool PickingLetters = false;                   // the name is picked letter by letter on a controller
+  int32_t PickedLetter = 0;                      // index into kPickerLetters of the letter under the cursor
 };
+
+// What the controller's letter picker offers, in its order: the letters, the digits, space
+// and the punctuation the font draws.
+constexpr std::string_view kPickerLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 !\"$'+,-./:<=>?@";
+
+// What is drawn after the name being typed: the cursor, or, while letters are picked, the
+// letter under the cursor in its place (a space shows as the cursor).
+std::string NameEntryTail(const HighScoreState& state);
 
 // The table a fresh installation starts with: "Noname" and 0 in every row.
 HighScoreTable DefaultHighScoreTable();

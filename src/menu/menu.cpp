@@ -83,6 +83,12 @@ void OptionsKeys(MenuContext& menu) {
   GameKeys& keys = menu.Game.State.Keys;
   Settings& config = menu.Config;
   if (state.MenuScreen != kOptionsScreen) return;
+  if (keys.KeyCtrlPressed) {
+    PlayMenuSound(menu, "menuenter.ogg");
+    GoToScreen(state, kControlsScreen, state.MenuItem);
+    state.Controls = OpenControlsPage(state.Controls.Bindings);
+    return;
+  }
 
   if (SelectPressed(keys)) {
     switch (state.MenuItem) {
@@ -244,6 +250,64 @@ void EndDemoFigureRest(MenuState& menu) {
   }
 }
 
+void ChooseControlsRow(MenuContext& menu) {
+  ControlsPage& page = menu.Menu.Controls;
+  if (page.Row == kPaletteRow) {
+    menu.Config.Palette = menu.Config.Palette == 0 ? 1 : 0;
+    PlayMenuSound(menu, "menuchange.ogg");
+  } else if (page.Row == kResetRow) {
+    page.Bindings = KeyBindings{};
+    PlayMenuSound(menu, "menuchange.ogg");
+  } else {
+    page.Waiting = true;
+    page.Press.reset();  // that was the select key: the next press is the new one
+    PlayMenuSound(menu, "menuenter.ogg");
+  }
+  menu.Game.State.Keys.KeyEnter = false;
+}
+
+// Moving between the rows and choosing one, while the page waits for nothing.
+void ControlsRowKeys(MenuContext& menu) {
+  ControlsPage& page = menu.Menu.Controls;
+  GameKeys& keys = menu.Game.State.Keys;
+  if (menu.Menu.MenuScreen != kControlsScreen || page.Waiting || page.Offer) return;
+  if (FiresRepeating(keys.KeyUp, keys.UpKeyTimer, kUpKeyStart, kControlsRepeatMs)) {
+    page.Row = page.Row == 0 ? kControlsRows - 1 : page.Row - 1;
+    PlayMenuSound(menu, "menumove.ogg");
+  }
+  if (FiresRepeating(keys.KeyDown, keys.DropKeyTimer, kDropKeyStart, kControlsRepeatMs)) {
+    page.Row = page.Row == kControlsRows - 1 ? 0 : page.Row + 1;
+    PlayMenuSound(menu, "menumove.ogg");
+  }
+  if (SelectPressed(keys)) ChooseControlsRow(menu);
+}
+
+// The new key or button, the answer to a swap, or Esc: after the Esc chain, so that the Esc that
+// leaves the page is not taken by the Options screen in the same frame.
+void ControlsAnswerKeys(MenuContext& menu) {
+  MenuState& state = menu.Menu;
+  ControlsPage& page = state.Controls;
+  GameKeys& keys = menu.Game.State.Keys;
+  if (state.MenuScreen != kControlsScreen) return;
+  const bool esc = Fires(keys.KeyEsc, keys.EscKeyTimer, kEscKeyStart);
+  if (page.Waiting && (esc || page.Press)) {
+    page.Waiting = false;
+    keys.KeyEnter = false;  // a press that binds selects nothing
+    PlayMenuSound(menu, esc ? "menuenter.ogg" : "menuchange.ogg");
+    if (!esc) BindPress(page, static_cast<size_t>(page.Row), *page.Press);
+  } else if (page.Offer && SelectPressed(keys)) {
+    keys.KeyEnter = false;
+    PlayMenuSound(menu, "menuchange.ogg");
+    SwapOffer(page, static_cast<size_t>(page.Row));
+  } else if (page.Offer && esc) {
+    PlayMenuSound(menu, "menuenter.ogg");
+    page.Offer.reset();
+  } else if (!page.Waiting && !page.Offer && esc) {
+    PlayMenuSound(menu, "menuenter.ogg");
+    GoToScreen(state, kOptionsScreen, state.MenuItem);
+  }
+}
+
 }  // namespace
 
 MenuState::MenuState() {
@@ -285,6 +349,7 @@ void MenuStep(MenuContext& menu) {
   UpDownKeys(menu);
   MainSelect(menu);
   OptionsKeys(menu);
+  ControlsRowKeys(menu);
   GameTypeSelect(menu);
   CountDown(keys.KeyEnter, keys.EnterKeyTimer, frameMs);
   HighScoreTableKeys(menu);
@@ -293,6 +358,7 @@ void MenuStep(MenuContext& menu) {
   CountDown(keys.KeyDown, keys.DropKeyTimer, frameMs);
   FadeIntoGame(menu);
   EscKeys(menu);
+  ControlsAnswerKeys(menu);
   CountDown(keys.KeyEsc, keys.EscKeyTimer, frameMs);
   SpinMenuBricks(menu.Menu, frameMs);
   if (menu.Menu.MenuScreen != menu.Menu.NoticeScreen) menu.Menu.Notice = SaveNotice::kNone;

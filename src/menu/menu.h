@@ -8,6 +8,7 @@
 
 #include "game/game_context.h"
 #include "game/game_step.h"
+#include "menu/controls_page.h"
 #include "menu/high_scores.h"
 
 namespace zt {
@@ -17,7 +18,8 @@ enum MenuScreenId : uint8_t {
   kOptionsScreen = 1,
   kHelpScreen = 2,
   kHighScoresScreen = 3,
-  kGameTypeScreen = 4
+  kGameTypeScreen = 4,
+  kControlsScreen = 5
 };
 
 constexpr int kMenuSlots = 6;
@@ -48,6 +50,7 @@ struct MenuState {
   bool ExitRequested = false;                                         // Exit chosen: the window closes
   SaveNotice Notice = SaveNotice::kNone;                              // shown while the menu stays on NoticeScreen
   uint8_t NoticeScreen = kMainScreen;
+  ControlsPage Controls;  // while MenuScreen is kControlsScreen
 
   MenuState();
 };

@@ -1,6 +1,7 @@
 #include "menu/settings_file.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <optional>
 
@@ -61,6 +62,8 @@ void ReadDisplayOptions(const IniFile& ini, Settings& settings) {
       break;
   }
 
+  settings.Palette = ini.ReadInteger(kOptions, "Palette") == 1 ? 1 : 0;
+
   switch (ini.ReadInteger(kOptions, "Keys Sensetive")) {
     case 0:
       settings.SidewaysKeyDelay = 340;
@@ -111,31 +114,37 @@ void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t current
   ini.WriteInteger(kSettings, "Music Number", currentMusicTrack);
 }
 
-bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack,
-                          const DebugLog& log) {
+bool UpdateConfigFile(const SettingsFile& file, const std::string& what, const std::function<void(IniFile&)>& write,
+                      const DebugLog& log) {
   if (!file.ReadError.empty()) {
-    WriteLog(log, "SaveSettings - skipped: " + file.Source() + " could not be read at loading (" + file.ReadError +
+    WriteLog(log, what + " - skipped: " + file.Source() + " could not be read at loading (" + file.ReadError +
                       "), so it is kept as it is");
     return false;
   }
   // Under the file's lock, read it again: whatever was edited by hand or written by another game
-  // in the folder meanwhile is kept, and only this section's keys take this run's values.
+  // in the folder meanwhile is kept, and only the keys written here take this run's values.
   const SaveLock lock(file.Path);
   if (!lock.Held()) {
-    WriteLog(log, "SaveSettings - failed: " + file.Path + " could not be locked, settings not saved");
+    WriteLog(log, what + " - failed: " + file.Path + " could not be locked, settings not saved");
     return false;
   }
   std::optional<IniFile> ini = IniFile::Read(file.Path);
   if (!ini) {
-    WriteLog(log, "SaveSettings - failed: " + file.Path + " could not be read, settings not saved");
+    WriteLog(log, what + " - failed: " + file.Path + " could not be read, settings not saved");
     return false;
   }
-  WriteSettingsValues(*ini, settings, currentMusicTrack);
+  write(*ini);
   if (!ini->Save(file.Path)) {
-    WriteLog(log, "SaveSettings - failed: " + file.Path + " could not be written, the old file is kept");
+    WriteLog(log, what + " - failed: " + file.Path + " could not be written, the old file is kept");
     return false;
   }
   return true;
+}
+
+bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack,
+                          const DebugLog& log) {
+  return UpdateConfigFile(
+      file, "SaveSettings", [&](IniFile& ini) { WriteSettingsValues(ini, settings, currentMusicTrack); }, log);
 }
 
 bool SaveSettings(SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack, const DebugLog& log) {

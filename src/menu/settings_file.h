@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/debug_log.h"
@@ -20,7 +21,7 @@ constexpr const char* kConfigFileName = "config.ini";
 bool FullScreenRequested(const std::string& configPath);
 
 // The "Options" section: FullScreenMode, ScreenWidth/ScreenHeight (0 = the desktop
-// size), RotationSpeedFactor and SidewaysKeyDelay.
+// size), RotationSpeedFactor, SidewaysKeyDelay and the palette ("Palette" 1: the colour-blind one).
 void LoadDisplayOptions(const std::string& configPath, Settings& settings);
 void ReadDisplayOptions(const IniFile& ini, Settings& settings);  // the same from a file's contents
 
@@ -53,6 +54,12 @@ void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t current
 // written while the file's ReadError is set.
 bool WriteSettingsSection(const SettingsFile& file, const Settings& settings, uint8_t currentMusicTrack,
                           const DebugLog& log);
+
+// Changes config.ini as `write` says, under the file's lock and on the file as it is read again
+// then, so every other key stays as it stands. `what` names the save in the log's lines. False,
+// and the old file kept, when it fails, or when the file could not be read at loading.
+bool UpdateConfigFile(const SettingsFile& file, const std::string& what, const std::function<void(IniFile&)>& write,
+                      const DebugLog& log);
 
 // Shutdown: writes the "Settings" section if LoadSettings has run, then closes the file.
 // True when there was nothing to write or the write succeeded.

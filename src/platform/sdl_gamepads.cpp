@@ -8,30 +8,7 @@ namespace zt {
 
 namespace {
 
-SDL_GameControllerButton SdlButton(SdlGamepads::Button button) {
-  switch (button) {
-    case SdlGamepads::kA:
-      return SDL_CONTROLLER_BUTTON_A;
-    case SdlGamepads::kB:
-      return SDL_CONTROLLER_BUTTON_B;
-    case SdlGamepads::kX:
-      return SDL_CONTROLLER_BUTTON_X;
-    case SdlGamepads::kStart:
-      return SDL_CONTROLLER_BUTTON_START;
-    case SdlGamepads::kBack:
-      return SDL_CONTROLLER_BUTTON_BACK;
-    case SdlGamepads::kDpadUp:
-      return SDL_CONTROLLER_BUTTON_DPAD_UP;
-    case SdlGamepads::kDpadDown:
-      return SDL_CONTROLLER_BUTTON_DPAD_DOWN;
-    case SdlGamepads::kDpadLeft:
-      return SDL_CONTROLLER_BUTTON_DPAD_LEFT;
-    case SdlGamepads::kDpadRight:
-      return SDL_CONTROLLER_BUTTON_DPAD_RIGHT;
-    default:
-      return SDL_CONTROLLER_BUTTON_INVALID;
-  }
-}
+SDL_GameControllerButton SdlButton(SdlGamepads::Button button) { return static_cast<SDL_GameControllerButton>(button); }
 
 // One stick direction with its hysteresis: `value` is how far the stick leans that way.
 bool StickDirection(int32_t value, bool held) { return held ? value >= kStickRelease : value > kStickPress; }
@@ -82,8 +59,7 @@ void SdlGamepads::HandleEvent(const SDL_Event& event) {
     case SDL_CONTROLLERBUTTONDOWN: {
       const auto pad = FindPad(event.cbutton.which);
       if (pad == pads_.end()) return;
-      for (int button = 0; button < kButtonCount; ++button)
-        if (SdlButton(static_cast<Button>(button)) == event.cbutton.button) pad->Tapped[button] = true;
+      if (event.cbutton.button < kButtonCount) pad->Tapped[event.cbutton.button] = true;
       return;
     }
     case SDL_CONTROLLERAXISMOTION: {
@@ -112,23 +88,68 @@ std::vector<SdlGamepads::Pad>::iterator SdlGamepads::FindPad(int32_t instanceId)
                       [instanceId](const Pad& pad) { return pad.InstanceId == instanceId; });
 }
 
+std::array<uint8_t, SdlGamepads::kButtonCount> SdlGamepads::ButtonKeys() const {
+  std::array<uint8_t, kButtonCount> keys{};
+  keys[kDpadUp] = DIK_UP;
+  keys[kDpadDown] = DIK_DOWN;
+  keys[kDpadLeft] = DIK_LEFT;
+  keys[kDpadRight] = DIK_RIGHT;
+  keys[kBack] = DIK_ESCAPE;
+  switch (mode_) {
+    case PadMode::kGame:
+      keys[kA] = DIK_UP;
+      keys[kB] = DIK_SPACE;
+      keys[kX] = DIK_LCONTROL;
+      keys[kStart] = DIK_P;
+      break;
+    case PadMode::kMenu:
+      keys[kA] = keys[kStart] = DIK_RETURN;
+      keys[kB] = DIK_SPACE;
+      keys[kX] = DIK_LCONTROL;
+      break;
+    case PadMode::kAbortQuestion:
+      keys[kA] = DIK_Y;
+      keys[kB] = DIK_N;
+      return keys;
+    case PadMode::kNameEntry:
+      keys[kA] = DIK_RIGHT;
+      keys[kB] = DIK_LEFT;
+      keys[kStart] = DIK_RETURN;
+      return keys;
+  }
+  // A bound action's own buttons give it no longer; the buttons bound to it do.
+  for (size_t action = 0; action < kGameActionCount; ++action) {
+    if (bound_[action].empty()) continue;
+    std::replace(keys.begin(), keys.end(), ActionKeyCode(action), uint8_t{0});
+  }
+  for (size_t action = 0; action < kGameActionCount; ++action)
+    for (const BoundInput& button : bound_[action])
+      if (button.Code >= 0 && button.Code < kButtonCount)
+        keys[static_cast<size_t>(button.Code)] = ActionKeyCode(action);
+  return keys;
+}
+
 void SdlGamepads::AddKeys(KeySnapshot& state) {
   auto press = [&state](uint8_t key) { state[key] = 0x80; };
+  const std::array<uint8_t, kButtonCount> buttonKeys = ButtonKeys();
   for (Pad& pad : pads_) {
     LeanStick(pad, false, sources_.LeftStick(pad.Handle, false));
     LeanStick(pad, true, sources_.LeftStick(pad.Handle, true));
-    auto pressed = [&](Button button) { return pad.Tapped[button] || sources_.Pressed(pad.Handle, button); };
     auto leant = [&pad](size_t direction) { return pad.StickHeld[direction] || pad.StickTapped[direction]; };
-
-    if (pressed(kDpadLeft) || leant(0)) press(DIK_LEFT);
-    if (pressed(kDpadRight) || leant(1)) press(DIK_RIGHT);
-    if (pressed(kDpadUp) || leant(2)) press(DIK_UP);
-    if (pressed(kDpadDown) || leant(3)) press(DIK_DOWN);
-    if (pressed(kA)) press(menuMode_ ? DIK_RETURN : DIK_UP);
-    if (pressed(kB)) press(DIK_SPACE);
-    if (pressed(kX)) press(DIK_LCONTROL);
-    if (pressed(kStart)) press(DIK_P);
-    if (pressed(kBack)) press(DIK_ESCAPE);
+    bool used = false;
+    for (int button = 0; button < kButtonCount; ++button) {
+      if (buttonKeys[button] == 0) continue;
+      if (!pad.Tapped[button] && !sources_.Pressed(pad.Handle, static_cast<Button>(button))) continue;
+      used = true;
+      press(buttonKeys[button]);
+    }
+    constexpr std::array<uint8_t, 4> kStickKeys = {DIK_LEFT, DIK_RIGHT, DIK_UP, DIK_DOWN};
+    for (size_t direction = 0; direction < kStickKeys.size(); ++direction) {
+      if (!leant(direction)) continue;
+      used = true;
+      press(kStickKeys[direction]);
+    }
+    if (used) press(DIK_PADINPUT);
   }
   DropPendingPresses();
 }

@@ -1,16 +1,24 @@
 // Game controllers on SDL, read as keys: each poll the buttons and sticks of every plugged-in
 // controller are written into the keyboard snapshot with the DirectInput codes of the keys
-// they stand for, so the game and the menus see nothing but keys.
+// they stand for, so the game and the menus see nothing but keys. What a button stands for
+// depends on what the player is doing (PadMode):
 //
-//   D-pad and left stick   the arrow keys (the stick with a dead zone and hysteresis)
-//   A                      Up (turn) in the game, Enter in the menus
-//   B                      Space          X      Ctrl
-//   Start                  P (pause)      Back   Esc
+//                          game        menus       abort question   name entry
+//   D-pad and left stick   the arrow keys (the stick with a dead zone and hysteresis) in every mode
+//   A                      Up (turn)   Enter       Y (yes)          Right (next letter)
+//   B                      Space       Space       N (no)           Left (delete)
+//   X                      Ctrl        Ctrl
+//   Start                  P (pause)   Enter                        Enter (done)
+//   Back                   Esc         Esc         Esc              Esc
+//
+// In the game and the menus, config.ini's "Pad" section can bind any button to an action
+// instead (UseButtons); the stick stays the arrows. Every snapshot a controller gives a key in
+// also carries DIK_PADINPUT, so the menus can tell that the player uses one.
 //
 // Controllers come and go with SDL's SDL_CONTROLLERDEVICEADDED / REMOVED events, which the
 // window's event loop passes to HandleEvent (SDL must be started with SDL_INIT_GAMECONTROLLER;
 // SDL also sends an ADDED event for every controller present at start). The program calls
-// SetMenuMode every frame before the key poll: true while the menus (or the name entry) run.
+// SetMode every frame before the key poll.
 // A button pressed (SDL_CONTROLLERBUTTONDOWN) or a stick flicked past the dead zone
 // (SDL_CONTROLLERAXISMOTION) and let go again before the poll still reads as down in it, once,
 // like a tapped key.
@@ -21,6 +29,7 @@
 #include <functional>
 #include <vector>
 
+#include "core/key_bindings.h"
 #include "device/keyboard_device.h"
 
 union SDL_Event;
@@ -32,9 +41,35 @@ namespace zt {
 constexpr int32_t kStickPress = 13107;   // 40 % of 32767
 constexpr int32_t kStickRelease = 8192;  // 25 %
 
+enum class PadMode : uint8_t { kGame, kMenu, kAbortQuestion, kNameEntry };
+
 class SdlGamepads {
  public:
-  enum Button : int { kA, kB, kX, kStart, kBack, kDpadUp, kDpadDown, kDpadLeft, kDpadRight, kButtonCount };
+  // SDL's game-controller buttons, in SDL's order.
+  enum Button : int {
+    kA,
+    kB,
+    kX,
+    kY,
+    kBack,
+    kGuide,
+    kStart,
+    kLeftStick,
+    kRightStick,
+    kLeftShoulder,
+    kRightShoulder,
+    kDpadUp,
+    kDpadDown,
+    kDpadLeft,
+    kDpadRight,
+    kMisc1,
+    kPaddle1,
+    kPaddle2,
+    kPaddle3,
+    kPaddle4,
+    kTouchpad,
+    kButtonCount
+  };
 
   // Where the unit looks: SDL's controller functions, or a test's own. A handle is whatever
   // Open returned (SDL_GameController*), null when the device cannot be opened.
@@ -56,9 +91,10 @@ class SdlGamepads {
   // button presses and left-stick motion of an open controller are kept for the next poll;
   // other events are ignored.
   void HandleEvent(const SDL_Event& event);
-  // In the menus A is Enter; in the game it is Up.
-  void SetMenuMode(bool menu) { menuMode_ = menu; }
-  bool MenuMode() const { return menuMode_; }
+  void SetMode(PadMode mode) { mode_ = mode; }
+  PadMode Mode() const { return mode_; }
+  // The buttons config.ini binds to each action (empty: the layout above).
+  void UseButtons(const std::array<InputList, kGameActionCount>& buttons) { bound_ = buttons; }
 
   // Sets the bytes (0x80) of the keys the controllers hold down, or pressed since the last
   // poll; leaves the others alone.
@@ -79,10 +115,13 @@ class SdlGamepads {
   // direction newly leant into is kept as tapped.
   static void LeanStick(Pad& pad, bool vertical, int32_t value);
   std::vector<Pad>::iterator FindPad(int32_t instanceId);
+  // The key code each button gives in the present mode; 0 for none.
+  std::array<uint8_t, kButtonCount> ButtonKeys() const;
 
   Sources sources_;
   std::vector<Pad> pads_;
-  bool menuMode_ = true;  // the program starts in the menu
+  PadMode mode_ = PadMode::kMenu;  // the program starts in the menu
+  std::array<InputList, kGameActionCount> bound_{};
 };
 
 }  // namespace zt

@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 #include "platform/sdl_gamepads.h"
 
@@ -139,6 +141,7 @@ constexpr std::array<uint8_t, SDL_NUM_SCANCODES> MakeTable() {
 }
 
 constexpr std::array<uint8_t, SDL_NUM_SCANCODES> kDikFromScancode = MakeTable();
+static_assert(SDL_NUM_SCANCODES == kScancodeCount);
 
 }  // namespace
 
@@ -147,9 +150,40 @@ uint8_t DikFromScancode(int scancode) {
   return kDikFromScancode[static_cast<size_t>(scancode)];
 }
 
+std::array<uint8_t, kScancodeCount> BoundKeyCodes(const KeyBindings& bindings) {
+  std::array<uint8_t, kScancodeCount> codes = kDikFromScancode;
+  for (size_t action = 0; action < kGameActionCount; ++action) {
+    if (!KeysRemapped(bindings, action)) continue;
+    for (uint8_t& code : codes)
+      if (IsActionKeyCode(action, code)) code = 0;
+  }
+  for (size_t action = 0; action < kGameActionCount; ++action) {
+    if (!KeysRemapped(bindings, action)) continue;
+    for (const BoundInput& key : EffectiveKeys(bindings, action))
+      if (key.Code >= 0 && key.Code < SDL_NUM_SCANCODES) codes[static_cast<size_t>(key.Code)] = ActionKeyCode(action);
+  }
+  return codes;
+}
+
 SdlKeyboard::SdlKeyboard(SDL_Window* window)
-    : sources_{[](int& count) { return static_cast<const uint8_t*>(SDL_GetKeyboardState(&count)); },
-               [window] { return window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0; }} {}
+    : SdlKeyboard(Sources{
+          [](int& count) { return static_cast<const uint8_t*>(SDL_GetKeyboardState(&count)); },
+          [window] { return window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0; }}) {}
+
+SdlKeyboard::SdlKeyboard(Sources sources) : sources_(std::move(sources)), keyCodes_(kDikFromScancode) {}
+
+void SdlKeyboard::UseBindings(const KeyBindings& bindings) {
+  bindings_ = bindings;
+  keyCodes_ = BoundKeyCodes(bindings);
+  if (gamepads_ != nullptr) gamepads_->UseButtons(bindings.Buttons);
+}
+
+void SdlKeyboard::SetGamepads(SdlGamepads* gamepads) {
+  gamepads_ = gamepads;
+  if (gamepads_ != nullptr) gamepads_->UseButtons(bindings_.Buttons);
+}
+
+std::optional<InputPress> SdlKeyboard::TakeLastPress() { return std::exchange(lastPress_, std::nullopt); }
 
 HRESULT SdlKeyboard::CreateInput() {
   inputCreated_ = true;
@@ -201,8 +235,8 @@ HRESULT SdlKeyboard::GetDeviceState(KeySnapshot& state) {
   int count = 0;
   const uint8_t* keys = sources_.KeyState(count);
   state.fill(0);
-  for (int scancode = 0; keys != nullptr && scancode < count; ++scancode) {
-    const uint8_t dik = DikFromScancode(scancode);
+  for (int scancode = 0; keys != nullptr && scancode < count && scancode < SDL_NUM_SCANCODES; ++scancode) {
+    const uint8_t dik = keyCodes_[static_cast<size_t>(scancode)];
     if (dik != 0 && keys[scancode] != 0) state[dik] = 0x80;
   }
   for (size_t key = 0; key < state.size(); ++key) state[key] = ReadKey(key, state[key] != 0);
@@ -233,8 +267,15 @@ void SdlKeyboard::DropPendingPresses() {
 
 void SdlKeyboard::HandleEvent(const SDL_Event& event) {
   if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
-    const uint8_t dik = DikFromScancode(event.key.keysym.scancode);
+    const SDL_Scancode scancode = event.key.keysym.scancode;
+    if (scancode < 0 || scancode >= SDL_NUM_SCANCODES) return;
+    lastPress_ = InputPress{false, {scancode, SDL_GetScancodeName(scancode)}};
+    const uint8_t dik = keyCodes_[static_cast<size_t>(scancode)];
     if (dik != 0 && pendingPresses_[dik] < kMostPendingPresses) ++pendingPresses_[dik];
+  } else if (event.type == SDL_CONTROLLERBUTTONDOWN) {
+    const auto button = static_cast<SDL_GameControllerButton>(event.cbutton.button);
+    const char* name = SDL_GameControllerGetStringForButton(button);
+    if (name != nullptr) lastPress_ = InputPress{true, {button, name}};
   } else if (event.type == SDL_WINDOWEVENT &&
              (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST || event.window.event == SDL_WINDOWEVENT_MINIMIZED)) {
     focusLost_ = true;

@@ -206,7 +206,10 @@ FrameResult RenderFrame(Device& device, RenderResources& resources, const FrameV
   FrameResult result;
   if (view.Game.Mode.InMenu) {
     MenuScreenDrawers drawers;
-    drawers.HelpScreen = [&] { DrawHelpScreen(device, resources.Fonts, resources.Scene); };
+    const ControlsPage& controls = view.Menu.Controls;  // its bindings are the game's while it is closed
+    drawers.HelpScreen = [&] { DrawHelpScreen(device, resources.Fonts, resources.Scene, controls.Bindings); };
+    drawers.ControlsScreen = [&] { DrawControlsPage(device, resources.Fonts, resources.Scene, controls, view.Config); };
+    drawers.OptionsHint = [&] { DrawOptionsHint(device, resources.Fonts, controls.Bindings); };
     drawers.HighScoreScreen = [&] {
       DrawHighScoreScreen(device, resources.Fonts, resources.Scene, view.Scores, view.Scores.ShownHighScoreType);
     };

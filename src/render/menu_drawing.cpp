@@ -272,6 +272,10 @@ void DrawMenu(Device& device, SceneResources& scene, const MenuState& menu, cons
       break;
     case kOptionsScreen:
       frame.OptionsScreen();
+      if (drawers.OptionsHint) drawers.OptionsHint();
+      break;
+    case kControlsScreen:
+      if (drawers.ControlsScreen) drawers.ControlsScreen();
       break;
     case kHelpScreen:
       if (drawers.HelpScreen) drawers.HelpScreen();

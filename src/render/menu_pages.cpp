@@ -22,7 +22,95 @@ void DrawTexts(Device& device, FontResources& fonts, const std::vector<HudText>&
   for (const HudText& t : texts) DrawString(device, fonts, t.Font, t.Size, t.Text, t.X, t.Y, 0.0f, 255);
 }
 
+std::string JoinedNames(const InputList& inputs) {
+  if (inputs.empty()) return "None";
+  std::string text;
+  for (const BoundInput& input : inputs) text += (text.empty() ? "" : "/") + input.Name;
+  return text;
+}
+
+// A text that names an action's key by the game's name for it: the bound keys' names instead
+// when the player rebound the action.
+std::string WithKeyNames(std::string text, const std::string& gameName, const KeyBindings& bindings, size_t action) {
+  if (!KeysRemapped(bindings, action)) return text;
+  const size_t at = text.find(gameName);
+  return text.replace(at, gameName.size(), JoinedNames(EffectiveKeys(bindings, action)));
+}
+
+struct HelpKeyLine {
+  size_t Line;  // in the help page's lines
+  size_t Action;
+  const char* GameName;
+};
+
+constexpr HelpKeyLine kHelpKeyLines[] = {
+    {9, kActionLeft, "Left arrow"},  {10, kActionRight, "Right arrow"}, {11, kActionTurn, "Up arrow"},
+    {12, kActionDown, "Down arrow"}, {13, kActionDrop, "Space"},        {14, kActionInstantDrop, "Ctrl"},
+    {15, kActionAbort, "Esc"},       {16, kActionAbort, "Esc"},
+};
+
+constexpr float kControlsRowsTop = kCy + 4.5f;
+constexpr float kControlsRowStep = 0.8f;
+
+std::string ControlsRowValue(const ControlsPage& page, const Settings& settings, int32_t row) {
+  if (row == kPaletteRow) return settings.Palette != 0 ? "Colour-blind" : "Standard";
+  if (row == kResetRow) return "";
+  if (page.Waiting && row == page.Row) return "...";
+  const auto action = static_cast<size_t>(row);
+  std::string text = JoinedNames(EffectiveKeys(page.Bindings, action));
+  if (!page.Bindings.Buttons[action].empty()) text += " / Pad " + JoinedNames(page.Bindings.Buttons[action]);
+  return text;
+}
+
+std::string ControlsRowName(int32_t row) {
+  if (row == kPaletteRow) return "Palette";
+  if (row == kResetRow) return "Reset to the game's keys";
+  return ActionName(static_cast<size_t>(row));
+}
+
+std::string ControlsStatus(const ControlsPage& page) {
+  if (page.Waiting) return std::string("Press the new key or button for ") + ActionName(static_cast<size_t>(page.Row));
+  if (page.Offer)
+    return page.Offer->Input.Name + " is " + ActionName(page.OfferOwner) + "'s: Enter swaps, Esc keeps it";
+  return "Enter - Change     Esc - Return";
+}
+
 }  // namespace
+
+std::vector<HudText> HelpLines(const KeyBindings& bindings) {
+  std::vector<HudText> lines = HelpLines();
+  for (const HelpKeyLine& key : kHelpKeyLines)
+    lines[key.Line].Text = WithKeyNames(lines[key.Line].Text, key.GameName, bindings, key.Action);
+  return lines;
+}
+
+HudText OptionsHint(const KeyBindings& bindings) {
+  return {2, 5, WithKeyNames("Ctrl - Controls", "Ctrl", bindings, kActionInstantDrop), kCx, kCy - 9.6f};
+}
+
+void DrawOptionsHint(Device& device, FontResources& fonts, const KeyBindings& bindings) {
+  const HudText hint = OptionsHint(bindings);
+  DrawCentredString(device, fonts, hint.Font, hint.Size, hint.Text, hint.X, hint.Y, 0.0f, 255);
+}
+
+std::vector<HudText> ControlsPageTexts(const ControlsPage& page, const Settings& settings) {
+  std::vector<HudText> texts = {{4, 6, "Controls", kCx - 2.6f, kCy + 5.6f}};
+  for (int32_t row = 0; row < kControlsRows; ++row) {
+    const int font = row == page.Row ? 1 : 2;
+    const float y = kControlsRowsTop - kControlsRowStep * static_cast<float>(row);
+    texts.push_back({font, 4, ControlsRowName(row), kCx - 10, y});
+    if (std::string value = ControlsRowValue(page, settings, row); !value.empty())
+      texts.push_back({font, 4, std::move(value), kCx - 2, y});
+  }
+  texts.push_back({2, 4, ControlsStatus(page), kCx - 10, kCy - 7.3f});
+  return texts;
+}
+
+void DrawControlsPage(Device& device, FontResources& fonts, const SceneResources& scene, const ControlsPage& page,
+                      const Settings& settings) {
+  DrawBackdrop(device, scene);
+  DrawTexts(device, fonts, ControlsPageTexts(page, settings));
+}
 
 const std::vector<HudText>& HelpLines() {
   static const std::vector<HudText> kLines = {
@@ -47,9 +135,9 @@ const std::vector<HudText>& HelpLines() {
   return kLines;
 }
 
-void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& scene) {
+void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& scene, const KeyBindings& bindings) {
   DrawBackdrop(device, scene);
-  DrawTexts(device, fonts, HelpLines());
+  DrawTexts(device, fonts, HelpLines(bindings));
 }
 
 std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t gameType) {
@@ -63,7 +151,7 @@ std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t 
     const float y = kRowTop - kRowStep * static_cast<float>(i);
     const bool named = naming && i == scores.NameEntryRow;
     const int font = named ? (i <= 3 ? 2 : 1) : (i <= 3 ? 4 : 2);
-    texts.push_back({font, 6, named ? entry.EntryName + scores.NameCursor : entry.EntryName, kCx - 10, y});
+    texts.push_back({font, 6, named ? entry.EntryName + NameEntryTail(scores) : entry.EntryName, kCx - 10, y});
     texts.push_back({font, 6, std::to_string(entry.EntryScore), kCx + 6.7f, y});
   }
   texts.push_back({2, 7, scores.NameEntryActive ? "Enter your name" : "Press Esc to exit", kCx - 5.5f, kCy - 9.6f});

@@ -1,6 +1,6 @@
-// The two text pages of the menu: the help page and the high-score table of one game
-// type with the name being typed and its blinking cursor, each over the translucent
-// backdrop of the menu; and the notice of a save that failed.
+// The text pages of the menu: the help page, the controls page and the high-score table of
+// one game type with the name being typed and its blinking cursor, each over the translucent
+// backdrop of the menu; the Options screen's hint line; and the notice of a save that failed.
 #pragma once
 
 #include <cstdint>
@@ -18,9 +18,25 @@ namespace zt {
 
 // The lines of the help page in drawing order, with their fonts, sizes and positions.
 const std::vector<HudText>& HelpLines();
+// The same with the player's keys: the lines of an action the player rebound name its keys
+// instead of the game's.
+std::vector<HudText> HelpLines(const KeyBindings& bindings);
 
 // The help page: the backdrop, then its lines (z 0, alpha 255).
-void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& scene);
+void DrawHelpScreen(Device& device, FontResources& fonts, const SceneResources& scene, const KeyBindings& bindings);
+
+// The line at the foot of the Options screen that tells the key of the controls page (the
+// Ctrl keys, or the keys bound in their place); drawn centred.
+HudText OptionsHint(const KeyBindings& bindings);
+void DrawOptionsHint(Device& device, FontResources& fonts, const KeyBindings& bindings);
+
+// The controls page's texts: its title, a row for each action with its keys (and its buttons
+// when any are bound), the palette and the reset, the chosen row in the lighter font, and a line
+// that says what the keys do now.
+std::vector<HudText> ControlsPageTexts(const ControlsPage& page, const Settings& settings);
+// The backdrop, then the texts; drawing changes nothing of the page.
+void DrawControlsPage(Device& device, FontResources& fonts, const SceneResources& scene, const ControlsPage& page,
+                      const Settings& settings);
 
 // The texts of the high-score page of game type 1..5 in drawing order: the title, the
 // name and score of rows 1..10 (the row being named, with the cursor after its name, in

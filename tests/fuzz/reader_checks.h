@@ -22,7 +22,9 @@
 #include "device/image_file.h"
 #include "game/figure_shapes.h"
 #include "menu/high_scores.h"
+#include "menu/key_bindings_file.h"
 #include "menu/settings_file.h"
+#include "platform/sdl_input_names.h"
 #include "render/brick_textures.h"
 #include "render/font_file.h"
 #include "render/jpeg_conversion.h"
@@ -142,7 +144,31 @@ inline bool SameSettings(const Settings& a, const Settings& b) {
   return a.FullScreenMode == b.FullScreenMode && a.ScreenWidth == b.ScreenWidth && a.ScreenHeight == b.ScreenHeight &&
          a.RotationSpeedFactor == b.RotationSpeedFactor && a.SidewaysKeyDelay == b.SidewaysKeyDelay &&
          a.MusicVolume == b.MusicVolume && a.SoundVolume == b.SoundVolume &&
-         a.RotationClockwise == b.RotationClockwise && a.BrickQuality == b.BrickQuality;
+         a.RotationClockwise == b.RotationClockwise && a.BrickQuality == b.BrickQuality && a.Palette == b.Palette;
+}
+
+// The "Keys" and "Pad" sections: no input in two actions, and what the controls page writes
+// reads back the same.
+inline void CheckKeyBindings(const IniFile& ini) {
+  const SdlInputNames names;
+  const DebugLog silent{"", false};
+  KeyBindings read;
+  Settings settings;
+  ReadKeyBindings(ini, names, silent, read, settings);
+  Require(settings.SidewaysKeyDelay == 0 ||
+              (settings.SidewaysKeyDelay >= kShortestRepeatDelay && settings.SidewaysKeyDelay <= kLongestRepeatDelay),
+          "a repeat delay outside its range");
+  for (int32_t code = 0; code < 512; ++code) {
+    int owners = 0;
+    for (const InputList& keys : read.Keys)
+      owners += static_cast<int>(std::count(keys.begin(), keys.end(), BoundInput{code, {}}));
+    Require(owners <= 1, "a key bound twice");
+  }
+  IniFile written = ini;
+  WriteKeyBindings(written, read);
+  KeyBindings again;
+  ReadKeyBindings(IniFile::Parse(written.Text()), names, silent, again, settings);
+  Require(again.Keys == read.Keys && again.Buttons == read.Buttons, "the written bindings read back differently");
 }
 
 inline void CheckConfigFile(const std::string& text) {
@@ -156,6 +182,7 @@ inline void CheckConfigFile(const std::string& text) {
   Require(read.BrickQuality >= 0 && read.BrickQuality <= 2, "a brick quality outside 0..2");
   Require(read.RotationSpeedFactor > 0, "a turn speed that freezes turns");
   Require(read.ScreenWidth >= 0 && read.ScreenHeight >= 0, "a negative screen size");
+  CheckKeyBindings(ini);
 
   // Leaving the Options screen writes the section back; the file then reads the same, and a
   // second write changes nothing more.

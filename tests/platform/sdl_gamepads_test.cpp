@@ -72,17 +72,19 @@ SDL_Event AxisMotion(int32_t instanceId, SDL_GameControllerAxis axis, double par
   return event;
 }
 
-// The codes set in a snapshot the controllers alone filled.
+// The codes set in a snapshot the controllers alone filled; the mark of a controller in use
+// comes with any of them.
 std::vector<int> KeysDown(SdlGamepads& pads) {
   KeySnapshot state{};
   pads.AddKeys(state);
   std::vector<int> down;
-  for (int key = 0; key < 256; ++key) {
+  for (int key = 0; key < DIK_PADINPUT; ++key) {
     if (state[key] == 0x80)
       down.push_back(key);
     else
       EXPECT_EQ(state[key], 0) << key;
   }
+  EXPECT_EQ(state[DIK_PADINPUT], down.empty() ? 0 : 0x80);
   return down;
 }
 
@@ -95,7 +97,7 @@ TEST(GamepadButtons, EachButtonHoldsItsKeyAndAIsUpInTheGameButEnterInTheMenus) {
   auto& buttons = fake.devices[0].buttons;
   EXPECT_EQ(KeysDown(pads), Keys{});
 
-  pads.SetMenuMode(false);
+  pads.SetMode(PadMode::kGame);
   const std::pair<SdlGamepads::Button, int> inGame[] = {
       {SdlGamepads::kDpadUp, DIK_UP},       {SdlGamepads::kDpadDown, DIK_DOWN}, {SdlGamepads::kDpadLeft, DIK_LEFT},
       {SdlGamepads::kDpadRight, DIK_RIGHT}, {SdlGamepads::kA, DIK_UP},          {SdlGamepads::kB, DIK_SPACE},
@@ -106,7 +108,7 @@ TEST(GamepadButtons, EachButtonHoldsItsKeyAndAIsUpInTheGameButEnterInTheMenus) {
     EXPECT_EQ(KeysDown(pads), Keys{key}) << "button " << button;
   }
 
-  pads.SetMenuMode(true);
+  pads.SetMode(PadMode::kMenu);
   buttons.fill(false);
   buttons[SdlGamepads::kA] = true;
   EXPECT_EQ(KeysDown(pads), Keys{DIK_RETURN});  // Enter only: no turn of the menu's selection
@@ -114,7 +116,7 @@ TEST(GamepadButtons, EachButtonHoldsItsKeyAndAIsUpInTheGameButEnterInTheMenus) {
   EXPECT_EQ(KeysDown(pads), (Keys{DIK_RETURN, DIK_UP}));
 
   // Held together they all come through, and the keyboard's own keys stay.
-  pads.SetMenuMode(false);
+  pads.SetMode(PadMode::kGame);
   buttons.fill(true);
   KeySnapshot state{};
   state[DIK_Y] = 0x80;
@@ -122,6 +124,65 @@ TEST(GamepadButtons, EachButtonHoldsItsKeyAndAIsUpInTheGameButEnterInTheMenus) {
   for (int key : {DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_SPACE, DIK_LCONTROL, DIK_P, DIK_ESCAPE, DIK_Y})
     EXPECT_EQ(state[key], 0x80) << key;
   EXPECT_EQ(state[DIK_RETURN], 0);
+}
+
+TEST(GamepadButtons, TheAbortQuestionAndTheNameEntryGiveTheButtonsTheirOwnMeaning) {
+  FakeControllers fake(1);
+  SdlGamepads pads(fake.Sources());
+  pads.HandleEvent(Added(0));
+  auto& buttons = fake.devices[0].buttons;
+  const auto only = [&buttons](SdlGamepads::Button button) {
+    buttons.fill(false);
+    buttons[button] = true;
+  };
+  pads.SetMode(PadMode::kMenu);
+  only(SdlGamepads::kStart);
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_RETURN});  // Start confirms in the menus as A does
+
+  pads.SetMode(PadMode::kAbortQuestion);
+  only(SdlGamepads::kA);
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_Y});
+  only(SdlGamepads::kB);
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_N});
+  only(SdlGamepads::kBack);
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_ESCAPE});
+
+  pads.SetMode(PadMode::kNameEntry);
+  const std::pair<SdlGamepads::Button, int> picking[] = {{SdlGamepads::kA, DIK_RIGHT},
+                                                         {SdlGamepads::kB, DIK_LEFT},
+                                                         {SdlGamepads::kStart, DIK_RETURN},
+                                                         {SdlGamepads::kDpadUp, DIK_UP},
+                                                         {SdlGamepads::kX, 0}};
+  for (const auto& [button, key] : picking) {
+    only(button);
+    EXPECT_EQ(KeysDown(pads), key == 0 ? Keys{} : Keys{key}) << "button " << button;
+  }
+}
+
+TEST(GamepadButtons, ButtonsBoundToAnActionGiveItsKeyInTheGameAndTheMenusInsteadOfItsOwnButtons) {
+  FakeControllers fake(1);
+  SdlGamepads pads(fake.Sources());
+  pads.HandleEvent(Added(0));
+  auto& buttons = fake.devices[0].buttons;
+  std::array<InputList, kGameActionCount> bound{};
+  bound[kActionDrop] = {{SdlGamepads::kA, "a"}};
+  bound[kActionTurn] = {{SdlGamepads::kY, "y"}, {SdlGamepads::kRightShoulder, "rightshoulder"}};
+  pads.UseButtons(bound);
+  for (PadMode mode : {PadMode::kGame, PadMode::kMenu}) {
+    pads.SetMode(mode);
+    buttons.fill(false);
+    buttons[SdlGamepads::kA] = true;
+    EXPECT_EQ(KeysDown(pads), Keys{DIK_SPACE});
+    buttons[SdlGamepads::kB] = buttons[SdlGamepads::kDpadUp] = true;  // Drop's and Turn's own buttons
+    EXPECT_EQ(KeysDown(pads), Keys{DIK_SPACE});
+    buttons[SdlGamepads::kRightShoulder] = true;
+    EXPECT_EQ(KeysDown(pads), (Keys{DIK_SPACE, DIK_UP}));
+  }
+  // The abort question keeps A and B for its answers.
+  pads.SetMode(PadMode::kAbortQuestion);
+  buttons.fill(false);
+  buttons[SdlGamepads::kA] = true;
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_Y});
 }
 
 TEST(GamepadStick, LeansPastTheDeadZoneAndLetsGoOnlyWellInsideIt) {
@@ -164,7 +225,7 @@ TEST(GamepadHotPlug, ControllersComeAndGoWithTheirEvents) {
   fake.devices[2].openable = false;
   {
     SdlGamepads pads(fake.Sources());
-    pads.SetMenuMode(false);
+    pads.SetMode(PadMode::kGame);
     fake.devices[0].buttons[SdlGamepads::kB] = true;
     fake.devices[1].buttons[SdlGamepads::kX] = true;
     EXPECT_EQ(KeysDown(pads), Keys{});  // nothing plugged in yet
@@ -214,7 +275,7 @@ TEST(GamepadHotPlug, TheKeyboardSnapshotCarriesTheControllersWhileTheWindowHasTh
   ASSERT_EQ(keyboard.Acquire(), DI_OK);
 
   pads.HandleEvent(Added(0));
-  pads.SetMenuMode(false);
+  pads.SetMode(PadMode::kGame);
   fake.devices[0].buttons[SdlGamepads::kStart] = true;
   keys[SDL_SCANCODE_LEFT] = 1;
   KeySnapshot state{};
@@ -249,17 +310,17 @@ TEST(GamepadTaps, AButtonLetGoBeforeThePollReadsDownInItOnceAsTheModeOfThePollSa
   SdlGamepads pads(fake.Sources());
   pads.HandleEvent(Added(0));
   const int32_t id = fake.devices[0].id;
-  pads.SetMenuMode(false);
+  pads.SetMode(PadMode::kGame);
   pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_B));
   pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_DPAD_LEFT));
   EXPECT_EQ(KeysDown(pads), (Keys{DIK_SPACE, DIK_LEFT}));
   EXPECT_EQ(KeysDown(pads), Keys{});
 
-  pads.SetMenuMode(true);
+  pads.SetMode(PadMode::kMenu);
   pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_A));
   EXPECT_EQ(KeysDown(pads), Keys{DIK_RETURN});
   pads.HandleEvent(ButtonDown(id, SDL_CONTROLLER_BUTTON_A));  // tapped in the menu, polled in the game
-  pads.SetMenuMode(false);
+  pads.SetMode(PadMode::kGame);
   EXPECT_EQ(KeysDown(pads), Keys{DIK_UP});
 
   // Buttons without a key, and controllers that are not open, leave nothing.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 namespace zt {
 namespace {
@@ -240,6 +241,71 @@ TEST(SdlKeyboardTaps, TapsAreForgottenWhenDroppedOrWhenTheFocusGoes) {
   keys.device.HandleEvent(KeyDown(SDL_SCANCODE_P));
   keys.device.HandleEvent(WindowEvent(SDL_WINDOWEVENT_MOVED));
   EXPECT_TRUE(keys.Poll(DIK_P));
+}
+
+// The codes down in one poll of the keyboard with only `held` held.
+std::vector<int> CodesWhileHeld(PolledKeyboard& keys, std::initializer_list<SDL_Scancode> held) {
+  keys.sdl.keys.fill(0);
+  for (SDL_Scancode scancode : held) keys.sdl.keys[scancode] = 1;
+  EXPECT_TRUE(DIUpdateKeyboard(keys.keyboard));
+  std::vector<int> down;
+  for (int code = 0; code < 256; ++code)
+    if (DIKeyDown(keys.keyboard, static_cast<uint8_t>(code))) down.push_back(code);
+  return down;
+}
+
+TEST(SdlKeyboardBindings, ABoundKeyGivesItsActionsCodeAndTheKeysItReplacedGiveNothing) {
+  using Codes = std::vector<int>;
+  PolledKeyboard keys;
+  KeyBindings bindings;
+  bindings.Keys[kActionLeft] = {{SDL_SCANCODE_Q, "Q"}, {SDL_SCANCODE_A, "A"}};
+  bindings.Keys[kActionTurn] = {{SDL_SCANCODE_SPACE, "Space"}};  // Drop's own key
+  keys.device.UseBindings(bindings);
+  EXPECT_EQ(CodesWhileHeld(keys, {SDL_SCANCODE_Q}), Codes{DIK_LEFT});
+  EXPECT_EQ(CodesWhileHeld(keys, {SDL_SCANCODE_A}), Codes{DIK_LEFT});
+  EXPECT_EQ(CodesWhileHeld(keys, {SDL_SCANCODE_LEFT}), Codes{});
+  EXPECT_EQ(CodesWhileHeld(keys, {SDL_SCANCODE_SPACE}), Codes{DIK_UP});
+  EXPECT_EQ(CodesWhileHeld(keys, {SDL_SCANCODE_UP}), Codes{});
+  // Keys of actions left alone keep their codes, both Ctrl keys and Pause included.
+  EXPECT_EQ(CodesWhileHeld(keys, {SDL_SCANCODE_RCTRL, SDL_SCANCODE_PAUSE, SDL_SCANCODE_W}),
+            (Codes{17, DIK_RCONTROL, DIK_PAUSE}));
+
+  // A tap of a bound key between two polls is kept under its action's code.
+  keys.sdl.keys.fill(0);
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_A));
+  EXPECT_TRUE(keys.Poll(DIK_LEFT));
+  EXPECT_FALSE(keys.Poll(DIK_LEFT));
+
+  bindings.Keys[kActionInstantDrop] = {{SDL_SCANCODE_W, "W"}};
+  keys.device.UseBindings(bindings);
+  EXPECT_EQ(CodesWhileHeld(keys, {SDL_SCANCODE_LCTRL, SDL_SCANCODE_RCTRL}), Codes{});
+  EXPECT_EQ(CodesWhileHeld(keys, {SDL_SCANCODE_W}), Codes{DIK_LCONTROL});
+  keys.device.UseBindings(KeyBindings{});  // back to the game's keys
+  EXPECT_EQ(CodesWhileHeld(keys, {SDL_SCANCODE_LEFT, SDL_SCANCODE_Q}), (Codes{16, DIK_LEFT}));
+}
+
+TEST(SdlKeyboardBindings, TheLastKeyOrButtonPressedIsTakenOnceWithItsName) {
+  PolledKeyboard keys;
+  EXPECT_FALSE(keys.device.TakeLastPress());
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_A));
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_KP_4));
+  keys.device.HandleEvent(KeyDown(SDL_SCANCODE_A, true));  // a repeat is no press
+  std::optional<InputPress> press = keys.device.TakeLastPress();
+  ASSERT_TRUE(press);
+  EXPECT_FALSE(press->FromPad);
+  EXPECT_EQ(press->Input.Code, SDL_SCANCODE_KP_4);
+  EXPECT_EQ(press->Input.Name, "Keypad 4");
+  EXPECT_FALSE(keys.device.TakeLastPress());
+
+  SDL_Event button{};
+  button.type = SDL_CONTROLLERBUTTONDOWN;
+  button.cbutton.button = SDL_CONTROLLER_BUTTON_Y;
+  keys.device.HandleEvent(button);
+  press = keys.device.TakeLastPress();
+  ASSERT_TRUE(press);
+  EXPECT_TRUE(press->FromPad);
+  EXPECT_EQ(press->Input.Code, SDL_CONTROLLER_BUTTON_Y);
+  EXPECT_EQ(press->Input.Name, "y");
 }
 
 }  // namespace

@@ -224,6 +224,57 @@ TEST(MenuPagesTest, HelpPageLines) {
   for (size_t i = 10; i <= 15; ++i) EXPECT_NEAR(lines[i - 1].Y - lines[i].Y, 0.8f, 1e-5) << i;
 }
 
+TEST(MenuPagesTest, TheHelpPageAndTheOptionsHintNameTheKeysOnlyOfReboundActions) {
+  KeyBindings bindings;
+  EXPECT_EQ(HelpLines(bindings), HelpLines());  // word for word at the game's keys
+  EXPECT_EQ(OptionsHint(bindings).Text, "Ctrl - Controls");
+
+  bindings.Keys[kActionLeft] = {{20, "Q"}, {4, "A"}};
+  bindings.Keys[kActionTurn] = {{44, "Space"}};  // Drop's key: Drop is left with none
+  bindings.Keys[kActionAbort] = {{41, "Escape"}, {53, "`"}};
+  bindings.Keys[kActionInstantDrop] = {{229, "Right Shift"}};
+  const std::vector<HudText> lines = HelpLines(bindings);
+  EXPECT_EQ(lines[9].Text, "Q/A - Move left");
+  EXPECT_EQ(lines[10].Text, "Right arrow - Move right");
+  EXPECT_EQ(lines[11].Text, "Space - Rotate");
+  EXPECT_EQ(lines[13].Text, "None - Drops it faster");
+  EXPECT_EQ(lines[14].Text, "Right Shift - Turbo drop");
+  EXPECT_EQ(lines[15].Text, "Escape/` - Exit or return");
+  EXPECT_EQ(lines[16].Text, "Press Escape/` to return");
+  EXPECT_EQ(lines[16].X, HelpLines()[16].X);
+  EXPECT_EQ(OptionsHint(bindings).Text, "Right Shift - Controls");
+}
+
+TEST(MenuPagesTest, TheControlsPageShowsEveryActionsInputsAndWhatItWaitsFor) {
+  ControlsPage page;
+  page.Bindings.Keys[kActionDrop] = {{4, "A"}};
+  page.Bindings.Buttons[kActionDrop] = {{3, "y"}};
+  Settings settings;
+  std::vector<HudText> texts = ControlsPageTexts(page, settings);
+  ASSERT_EQ(texts.size(), 1u + 2 * kGameActionCount + 2 + 1 + 1);  // title, rows, palette, reset, status
+  EXPECT_EQ(texts[1].Text, "Left");
+  EXPECT_EQ(texts[1].Font, 1);  // the chosen row
+  EXPECT_EQ(texts[2].Text, "Left");
+  EXPECT_EQ(texts[3].Font, 2);
+  EXPECT_EQ(texts[1 + 2 * kActionDrop + 1].Text, "A / Pad y");
+  EXPECT_EQ(texts[1 + 2 * kActionInstantDrop + 1].Text, "Left Ctrl/Right Ctrl");
+  EXPECT_EQ(texts[1 + 2 * kGameActionCount + 1].Text, "Standard");
+  EXPECT_EQ(texts.back().Text, "Enter - Change     Esc - Return");
+  for (size_t i = 2; i < texts.size(); ++i) EXPECT_LE(texts[i].Y, texts[i - 1].Y) << i;  // top to bottom
+
+  page.Row = kActionTurn;
+  page.Waiting = true;
+  settings.Palette = 1;
+  texts = ControlsPageTexts(page, settings);
+  EXPECT_EQ(texts[1 + 2 * kActionTurn + 1].Text, "...");
+  EXPECT_EQ(texts[1 + 2 * kGameActionCount + 1].Text, "Colour-blind");
+  EXPECT_EQ(texts.back().Text, "Press the new key or button for Turn");
+  page.Waiting = false;
+  page.Offer = InputPress{false, {4, "A"}};
+  page.OfferOwner = kActionDrop;
+  EXPECT_EQ(ControlsPageTexts(page, settings).back().Text, "A is Drop's: Enter swaps, Esc keeps it");
+}
+
 TEST(MenuPagesTest, HighScorePageRowsTitleFooterAndTheRowBeingNamed) {
   HighScoreState scores;
   scores.Table = RisingTable();
