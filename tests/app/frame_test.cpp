@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "app/loading_sequence.h"
 #include "app/program_frames.h"
@@ -28,6 +29,52 @@ TEST_F(ProgramFrames, LeavingTheOptionsKeepsTheSettingsAtOnce) {
   const std::string text((std::istreambuf_iterator<char>(file)), {});
   EXPECT_NE(text.find("Sound volume=7"), std::string::npos) << text;
   EXPECT_EQ(program_.Menu.Notice, SaveNotice::kNone);  // a save that worked has nothing to tell
+}
+
+TEST_F(ProgramFrames, LeavingTheControlsPageMakesItsKeysTheGamesAndKeepsThemAtOnce) {
+  program_.Menu.MenuScreen = kOptionsScreen;
+  Frame();
+  Frame({DIK_LCONTROL});
+  ASSERT_EQ(program_.Menu.MenuScreen, kControlsScreen);
+  program_.Menu.Controls.Bindings.Keys[kActionPause] = {{20, "Q"}};
+  Frame();
+  EXPECT_FALSE(KeysRemapped(program_.Bindings, kActionPause));  // not while the page is open
+  Frame({DIK_ESCAPE});
+  ASSERT_EQ(program_.Menu.MenuScreen, kOptionsScreen);
+  EXPECT_TRUE(KeysRemapped(program_.Bindings, kActionPause));
+  std::ifstream file(folder_ / "config.ini");
+  const std::string text((std::istreambuf_iterator<char>(file)), {});
+  EXPECT_NE(text.find("[Keys]\r\nPause=Q"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Palette"), std::string::npos) << text;
+}
+
+TEST_F(ProgramFrames, ANamePickedOnAControllerIsTypedAndKeptWhenStartEndsIt) {
+  LoadHighScores(program_.Scores, program_.HighScorePath, program_.Log);
+  ASSERT_TRUE(InsertNewScore(program_.Scores, 1, 700, 1));
+  program_.Menu.MenuScreen = kHighScoresScreen;
+  for (const auto& keys : std::vector<std::vector<uint8_t>>{{DIK_UP},
+                                                            {},
+                                                            {DIK_RIGHT},
+                                                            {},
+                                                            {DIK_RIGHT},
+                                                            {},
+                                                            {DIK_LEFT},
+                                                            {},
+                                                            {DIK_DOWN},
+                                                            {},
+                                                            {DIK_RIGHT},
+                                                            {},
+                                                            {DIK_RETURN}}) {
+    clock_.Advance(16);
+    keys_.ReleaseAll();
+    keys_.Press(DIK_PADINPUT);
+    for (uint8_t key : keys) keys_.Press(key);
+    IdleFrame(program_);
+  }
+  EXPECT_FALSE(program_.Scores.NameEntryActive);
+  HighScoreState saved;
+  LoadHighScores(saved, program_.HighScorePath, program_.Log);
+  EXPECT_EQ(saved.Table[0][0], (HighScoreEntry{"BA", 700}));
 }
 
 TEST_F(ProgramFrames, ReplaysAndDemosLeaveThePlayersFilesAlone) {
