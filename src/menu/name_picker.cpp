@@ -7,8 +7,12 @@ std::string PickNameCharacters(HighScoreState& scores, GameKeys& keys, int32_t s
     scores.PickingLetters = false;
     return {};
   }
-  if (keys.KeyPad) scores.PickingLetters = true;
-  if (!scores.PickingLetters) return {};
+  // The first controller key only brings the picker up: the button that left the game-over
+  // picture may still be held, and is to type nothing.
+  if (!scores.PickingLetters) {
+    scores.PickingLetters = keys.KeyPad;
+    return {};
+  }
 
   const auto count = static_cast<int32_t>(kPickerLetters.size());
   if (FiresRepeating(keys.KeyUp, keys.UpKeyTimer, kUpKeyStart, kPickerRepeatMs))

@@ -52,7 +52,8 @@ TEST_F(ProgramFrames, ANamePickedOnAControllerIsTypedAndKeptWhenStartEndsIt) {
   LoadHighScores(program_.Scores, program_.HighScorePath, program_.Log);
   ASSERT_TRUE(InsertNewScore(program_.Scores, 1, 700, 1));
   program_.Menu.MenuScreen = kHighScoresScreen;
-  for (const auto& keys : std::vector<std::vector<uint8_t>>{{DIK_UP},
+  for (const auto& keys : std::vector<std::vector<uint8_t>>{{},
+                                                            {DIK_UP},
                                                             {},
                                                             {DIK_RIGHT},
                                                             {},

@@ -41,8 +41,9 @@ TEST_F(PickerFixture, TheKeyboardsArrowsDoNothingUntilAControllerIsUsedForTheNam
   EXPECT_FALSE(scores.PickingLetters);
   EXPECT_EQ(NameEntryTail(scores), "|");
 
-  EXPECT_EQ(Frame(true, {}), "");
+  EXPECT_EQ(Frame(true, {&GameKeys::KeyRight}), "");  // held from before: brings the picker up only
   EXPECT_TRUE(scores.PickingLetters);
+  EXPECT_EQ(Frame(true, {&GameKeys::KeyRight}), "");
   EXPECT_EQ(NameEntryTail(scores), "A");
   scores.NameCursor = "";  // the blink hides the letter as it hid the cursor
   EXPECT_EQ(NameEntryTail(scores), "");
@@ -53,6 +54,7 @@ TEST_F(PickerFixture, TheKeyboardsArrowsDoNothingUntilAControllerIsUsedForTheNam
 }
 
 TEST_F(PickerFixture, UpAndDownRunRoundTheLettersAndAHeldOneRepeatsAfterItsDelay) {
+  Frame(true, {});
   Frame(true, {&GameKeys::KeyDown});
   EXPECT_EQ(Letter(), '@');  // from A back round to the end
   Frame(true, {});
@@ -75,6 +77,7 @@ TEST_F(PickerFixture, UpAndDownRunRoundTheLettersAndAHeldOneRepeatsAfterItsDelay
 
 TEST_F(PickerFixture, RightPutsTheLetterInLeftDeletesAndEnterEndsOnlyOnTheirPress) {
   scores.PickedLetter = 1;
+  Frame(true, {});
   EXPECT_EQ(Frame(true, {&GameKeys::KeyRight}), "B");
   EXPECT_EQ(Frame(true, {&GameKeys::KeyRight}), "");  // held: no second letter
   EXPECT_EQ(Frame(true, {}), "");
