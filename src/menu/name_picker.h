@@ -1,7 +1,7 @@
 // Typing a name with a game controller alone: once a controller gives a key during the name
-// entry (that first key only brings the picker up), up and down change the letter under the cursor (through kPickerLetters, round), right
-// (or A) puts it into the name, left (or B) deletes the last character and Start (Enter) ends
-// the entry. The keyboard's typing goes on as before.
+// entry (that first key only brings the picker up), up and down change the letter under the cursor (through
+// kPickerLetters, round), right (or A) puts it into the name, left (or B) deletes the last character and Start (Enter)
+// ends the entry. The keyboard's typing goes on as before.
 #pragma once
 
 #include <string>
