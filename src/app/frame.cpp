@@ -90,7 +90,7 @@ void DrawStateOn(Program& state, Program& owner) {
 void StartGameOfType(Program& program, int32_t gameType) {
   GameState& game = program.Game;
   game.Position = kNoPosition;
-  program.Context().PlaySound("menuenter.ogg");
+  program.Context().PlaySound(SoundId::kMenuEnter);
   game.Mode.FadeOut = true;
   game.Mode.InputLocked = true;
   game.GameType = gameType;

@@ -1,5 +1,6 @@
 #include "audio/sounds.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/load_error.h"
@@ -8,11 +9,14 @@ namespace zt {
 
 const std::array<const char*, kMusicTracks> kMusicFiles = {"menu.ogg", "theme1.ogg", "theme2.ogg", "theme3.ogg"};
 
-const std::array<const char*, kSoundCount> kSoundFiles = {
+constexpr std::array<const char*, kSoundCount> kSoundFiles = {
     "youaregood.ogg", "spectacular.ogg", "smashing.ogg",  "perfect.ogg",     "great.ogg",      "fantastic.ogg",
     "excellent.ogg",  "warning.ogg",     "lineadd.ogg",   "leveldone.ogg",   "welldone.ogg",   "goodjob.ogg",
     "menuchange.ogg", "menuenter.ogg",   "menumove.ogg",  "gameover.ogg",    "figurefall.ogg", "newgame.ogg",
     "linedel.ogg",    "linedel.ogg",     "explosion.ogg", "bombwarning.ogg", "superfigure.ogg"};
+
+static_assert(std::ranges::none_of(kSoundFiles, [](const char* name) { return name == nullptr; }),
+              "every sound has its file");
 
 namespace {
 
@@ -21,12 +25,6 @@ bool Audible(const Sounds& sounds) { return !sounds.Silent && sounds.Device != n
 }  // namespace
 
 int VolumePercent(int level) { return static_cast<int>(std::lround(level * 100.0 / 9.0)); }
-
-int SoundNumber(std::string_view fileName) {
-  for (int n = 0; n < kSoundCount; ++n)
-    if (fileName == kSoundFiles[n]) return n;
-  return -1;
-}
 
 bool SoundInit(Sounds& sounds, Mixer* mixer) {
   sounds.Device = mixer;
@@ -92,13 +90,9 @@ void ReleaseAudio(Sounds& sounds) {
   SoundDone(sounds);
 }
 
-void Sound_Play(Sounds& sounds, int number, int soundVolume) {
-  if (!Audible(sounds) || number < 0 || number >= kSoundCount) return;
-  sounds.Device->SamplePlay(sounds.SoundSamples[number], VolumePercent(soundVolume));
-}
-
-void Sound_Play(Sounds& sounds, std::string_view fileName, int soundVolume) {
-  Sound_Play(sounds, SoundNumber(fileName), soundVolume);
+void Sound_Play(Sounds& sounds, SoundId sound, int soundVolume) {
+  if (!Audible(sounds)) return;
+  sounds.Device->SamplePlay(sounds.SoundSamples[static_cast<size_t>(sound)], VolumePercent(soundVolume));
 }
 
 void Music_Play(Sounds& sounds, int track, bool loop) {

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "core/debug_log.h"
 #include "core/settings.h"
@@ -16,12 +15,39 @@
 namespace zt {
 
 constexpr int kMusicTracks = 4;
-constexpr int kSoundCount = 23;
 constexpr int kMixFrequency = 44100;  // Hz
 
+// The sound effects, in the order they are loaded and numbered; kLineDel (one or two rows) and
+// kLineDelOverFanfare (three or four, over the fanfare) are the same file, loaded twice.
+enum class SoundId : uint8_t {
+  kYouAreGood,
+  kSpectacular,
+  kSmashing,
+  kPerfect,
+  kGreat,
+  kFantastic,
+  kExcellent,
+  kWarning,
+  kLineAdd,
+  kLevelDone,
+  kWellDone,
+  kGoodJob,
+  kMenuChange,
+  kMenuEnter,
+  kMenuMove,
+  kGameOver,
+  kFigureFall,
+  kNewGame,
+  kLineDel,
+  kLineDelOverFanfare,
+  kExplosion,
+  kBombWarning,
+  kSuperfigure,
+};
+constexpr int kSoundCount = static_cast<int>(SoundId::kSuperfigure) + 1;
 // File names in music/ by track: 0 the menu tune, 1..3 the game themes.
 extern const std::array<const char*, kMusicTracks> kMusicFiles;
-// File names in sounds/ by sound number; 18 and 19 are the same file, loaded twice.
+// File names in sounds/ by sound number (a SoundId's value).
 extern const std::array<const char*, kSoundCount> kSoundFiles;
 
 // The line debug.txt gets when the game goes on without sound.
@@ -38,9 +64,6 @@ struct Sounds {
 };
 
 int VolumePercent(int level);  // level 0..9 -> 0..100, rounded
-
-// Sound number for a file name ("linedel.ogg" gives 18); -1 for an unknown name.
-int SoundNumber(std::string_view fileName);
 
 // Starts the mixer at 44100 Hz. A missing mixer or one that cannot start leaves the
 // game silent (Silent set) and returns false.
@@ -59,8 +82,7 @@ void LoadAudio(Sounds& sounds, Mixer* mixer, const Settings& settings, const Deb
 // The audio steps of shutdown: close the music, unload the sounds, stop the mixer.
 void ReleaseAudio(Sounds& sounds);
 
-void Sound_Play(Sounds& sounds, int number, int soundVolume);  // soundVolume: level 0..9
-void Sound_Play(Sounds& sounds, std::string_view fileName, int soundVolume);
+void Sound_Play(Sounds& sounds, SoundId sound, int soundVolume);  // soundVolume: level 0..9
 // Stops the current track and starts `track` (0..3), looped or once. Silent, only the
 // track number is kept, so the game's choice of the next theme runs as with sound.
 void Music_Play(Sounds& sounds, int track, bool loop);

@@ -79,7 +79,7 @@ void ExplodeBomb(GameContext& game) {
   Glass& glass = state.Cells;
   const int32_t r = state.Bonus.BombRadius;
   const int32_t bombX = state.CurrentFigure.CellX, bombY = state.CurrentFigure.CellY;
-  game.PlaySound("explosion.ogg");
+  game.PlaySound(SoundId::kExplosion);
 
   // The blast: a disc centred on the corner shared by the bomb's four cells.
   for (int i = -r + 1; i <= r; ++i)
@@ -121,7 +121,7 @@ void CountdownSeconds(GameContext& game) {
   const int32_t s = bonus.BonusCountdown / 1000;  // truncated toward zero
   if (s == bonus.LastCountdownSecond) return;
   bonus.LastCountdownSecond = s;
-  if (s >= 0 && s <= 2) game.PlaySound("warning.ogg");
+  if (s >= 0 && s <= 2) game.PlaySound(SoundId::kWarning);
   if (s == 2) game.ShowMessage("Warning...", -2.7f, 6, 0);
 }
 
@@ -131,7 +131,7 @@ void RetroLineTimer(GameContext& game) {
   const int32_t t = (state.LinesAdded + 1) * kRetroLinePeriod - state.Time.GameSeconds;
   if (t != state.Bonus.RetroSecondsLeft) {
     state.Bonus.RetroSecondsLeft = t;
-    if (retro && t >= 1 && t <= 3) game.PlaySound("warning.ogg");
+    if (retro && t >= 1 && t <= 3) game.PlaySound(SoundId::kWarning);
     if (retro && t == 3) game.ShowMessage("Warning...", -2.7f, 6, 0);
   }
   if (retro && state.LinesAdded < state.Time.GameSeconds / kRetroLinePeriod) AddLine(game);
@@ -140,7 +140,7 @@ void RetroLineTimer(GameContext& game) {
 void AddLine(GameContext& game) {
   GameState& state = game.State;
   Glass& glass = state.Cells;
-  game.PlaySound("lineadd.ogg");
+  game.PlaySound(SoundId::kLineAdd);
   for (int row = kGlassRows; row >= 2; --row) glass.CopyRow(row - 1, row);
   for (int column = 1; column <= kGlassColumns; ++column) glass.FreeCell(column, 1);
   for (int placed = 0; placed < 5;) {

@@ -22,8 +22,7 @@ struct GameContext {
   const Settings& Config;
   const HighScoreTable& HighScores;
 
-  void PlaySound(const char* fileName) { Sound_Play(Audio, fileName, Config.SoundVolume); }
-  void PlaySound(int number) { Sound_Play(Audio, number, Config.SoundVolume); }
+  void PlaySound(SoundId sound) { Sound_Play(Audio, sound, Config.SoundVolume); }
   void ShowMessage(const char* text, float x, int32_t size, int32_t bonus);
 };
 

@@ -16,10 +16,9 @@ const std::array<std::array<int32_t, 5>, 4> kScoreTable = {{
 
 namespace {
 
-constexpr std::array<const char*, 7> kFanfares = {"excellent.ogg", "fantastic.ogg",   "great.ogg",     "perfect.ogg",
-                                                  "smashing.ogg",  "spectacular.ogg", "youaregood.ogg"};
-constexpr int kLineDelSound = 18;             // one or two rows
-constexpr int kLineDelWithFanfareSound = 19;  // three or four rows, over the fanfare
+constexpr std::array<SoundId, 7> kFanfares = {SoundId::kExcellent, SoundId::kFantastic, SoundId::kGreat,
+                                              SoundId::kPerfect,   SoundId::kSmashing,  SoundId::kSpectacular,
+                                              SoundId::kYouAreGood};
 
 struct LevelRule {
   int32_t Divisor;
@@ -77,11 +76,11 @@ int ClearFullRows(GameContext& game) {
   if (count == 0) return 0;
 
   if (count <= 2) {
-    game.PlaySound(kLineDelSound);
+    game.PlaySound(SoundId::kLineDel);
   } else {
     state.FanfareIndex = (state.FanfareIndex + 1) % 7;
     game.PlaySound(kFanfares[state.FanfareIndex]);
-    game.PlaySound(kLineDelWithFanfareSound);
+    game.PlaySound(SoundId::kLineDelOverFanfare);
     const int32_t bonus = kScoreTable[count - 1][state.GameType - 1];
     if (count == 3)
       game.ShowMessage("Three Lines Cleared!", -4.6f, 5, bonus);
@@ -160,7 +159,7 @@ void CheckLevelUp(GameContext& game) {
   if (measure / rule.Divisor < state.Level) return;
 
   if (state.Msg.Alpha < 100) {
-    constexpr std::array<const char*, 3> kLevelSounds = {"leveldone.ogg", "welldone.ogg", "goodjob.ogg"};
+    constexpr std::array<SoundId, 3> kLevelSounds = {SoundId::kLevelDone, SoundId::kWellDone, SoundId::kGoodJob};
     game.PlaySound(kLevelSounds[state.Level % 3]);
   }
   state.Level += 1;

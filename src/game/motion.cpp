@@ -80,13 +80,13 @@ void EnterNextFigure(GameContext& game) {
   GameState& state = game.State;
   if (state.Bonus.BombPending) {
     PlaceCurrent(state.CurrentFigure, kBombFigure, 1);
-    game.PlaySound("bombwarning.ogg");
+    game.PlaySound(SoundId::kBombWarning);
     state.Bonus.BombPending = false;
     state.Bonus.BombActive = true;
     return;  // the preview waits for the next lock
   }
   if (state.Bonus.SuperfigurePending) {
-    game.PlaySound("superfigure.ogg");
+    game.PlaySound(SoundId::kSuperfigure);
     state.Bonus.SuperfigurePending = false;
   }
   PlaceCurrent(state.CurrentFigure, state.NextFigure.Color, state.NextFigure.Turn);
@@ -98,7 +98,7 @@ void Lock(GameContext& game, const FigureGrid& shape) {
   if (state.Bonus.BombActive) {
     ExplodeBomb(game);
   } else {
-    game.PlaySound("figurefall.ogg");
+    game.PlaySound(SoundId::kFigureFall);
     ThrowLandingParticles(game, shape);
     WriteFigureIntoGlass(state, shape);
     if (state.FallSpeed >= kFastTrailSpeed && state.Trail.TrailIntensity > 0)
@@ -116,7 +116,7 @@ void Lock(GameContext& game, const FigureGrid& shape) {
 
 void GameOverTest(GameContext& game) {
   if (!CurrentFigureBlocked(game)) return;
-  game.PlaySound("gameover.ogg");
+  game.PlaySound(SoundId::kGameOver);
   game.State.Mode.GameOver = true;
 }
 

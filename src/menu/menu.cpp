@@ -12,7 +12,7 @@ namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr double kMenuBrickSpin = 0.0034906585;  // 0.2 degrees per ms
 
-void PlayMenuSound(MenuContext& menu, const char* fileName) { menu.Game.PlaySound(fileName); }
+void PlayMenuSound(MenuContext& menu, SoundId sound) { menu.Game.PlaySound(sound); }
 
 bool SelectPressed(const GameKeys& keys) { return keys.KeyEnter && keys.KeySelect; }
 
@@ -23,14 +23,14 @@ void GoToScreen(MenuState& menu, uint8_t screen, int32_t item) {
 }
 
 void ToggleRotation(MenuContext& menu) {
-  PlayMenuSound(menu, "menuchange.ogg");
+  PlayMenuSound(menu, SoundId::kMenuChange);
   menu.Config.RotationClockwise = !menu.Config.RotationClockwise;
   TFigure& demo = menu.Menu.DemoFigure;
   demo.TurnAngle = 2 * kPi - demo.TurnAngle;
 }
 
 void StepQuality(MenuContext& menu) {
-  PlayMenuSound(menu, "menuchange.ogg");
+  PlayMenuSound(menu, SoundId::kMenuChange);
   menu.Config.BrickQuality = menu.Config.BrickQuality >= 2 ? 0 : menu.Config.BrickQuality + 1;
 }
 
@@ -42,12 +42,12 @@ void UpDownKeys(MenuContext& menu) {
   if (Fires(keys.KeyUp, keys.UpKeyTimer, kUpKeyStart) && state.SelectionSettled) {
     MoveSelection(state, state.MenuItem - 1 == 0 ? count : state.MenuItem - 1);
     state.SelectionSettled = false;
-    PlayMenuSound(menu, "menumove.ogg");
+    PlayMenuSound(menu, SoundId::kMenuMove);
   }
   if (Fires(keys.KeyDown, keys.DropKeyTimer, kDropKeyStart) && state.SelectionSettled) {
     MoveSelection(state, state.MenuItem == count ? 1 : state.MenuItem + 1);
     state.SelectionSettled = false;
-    PlayMenuSound(menu, "menumove.ogg");
+    PlayMenuSound(menu, SoundId::kMenuMove);
   }
 }
 
@@ -55,7 +55,7 @@ void MainSelect(MenuContext& menu) {
   MenuState& state = menu.Menu;
   GameKeys& keys = menu.Game.State.Keys;
   if (state.MenuScreen != kMainScreen || !SelectPressed(keys)) return;
-  PlayMenuSound(menu, "menuenter.ogg");
+  PlayMenuSound(menu, SoundId::kMenuEnter);
   switch (state.MenuItem) {
     case 1:
       state.MenuScreen = kGameTypeScreen;
@@ -101,7 +101,7 @@ void OptionsKeys(MenuContext& menu) {
         keys.KeyEnter = false;
         break;
       case 5:
-        PlayMenuSound(menu, "menuenter.ogg");
+        PlayMenuSound(menu, SoundId::kMenuEnter);
         GoToScreen(state, kMainScreen, 1);
         keys.KeyEnter = false;
         break;
@@ -119,7 +119,7 @@ void OptionsKeys(MenuContext& menu) {
       case 1:
         if (config.SoundVolume + step < 0 || config.SoundVolume + step > 9) break;
         config.SoundVolume += step;
-        PlayMenuSound(menu, "menuchange.ogg");  // at the new volume
+        PlayMenuSound(menu, SoundId::kMenuChange);  // at the new volume
         break;
       case 2:
         if (config.MusicVolume + step < 0 || config.MusicVolume + step > 9) break;
@@ -145,13 +145,13 @@ void GameTypeSelect(MenuContext& menu) {
   GameKeys& keys = game.Keys;
   if (state.MenuScreen != kGameTypeScreen || !SelectPressed(keys)) return;
   if (state.MenuItem == 6) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     GoToScreen(state, kMainScreen, 1);
     keys.KeyEnter = false;
     return;
   }
   if (game.Mode.InputLocked) return;
-  PlayMenuSound(menu, "menuenter.ogg");
+  PlayMenuSound(menu, SoundId::kMenuEnter);
   game.Mode.FadeOut = true;
   game.Mode.InputLocked = true;
   game.GameType = state.MenuItem;
@@ -167,11 +167,11 @@ void HighScoreTableKeys(MenuContext& menu) {
       (keys.KeyLeft && keys.ShiftKeyTimer == delay) || (keys.KeyDown && keys.DropKeyTimer == kDropKeyStart);
   const bool forward = (keys.KeyRight && keys.ShiftKeyTimer == delay) || (keys.KeyUp && keys.UpKeyTimer == kUpKeyStart);
   if (back) {
-    PlayMenuSound(menu, "menuchange.ogg");
+    PlayMenuSound(menu, SoundId::kMenuChange);
     scores.ShownHighScoreType = scores.ShownHighScoreType == 1 ? 5 : scores.ShownHighScoreType - 1;
   }
   if (forward) {
-    PlayMenuSound(menu, "menuchange.ogg");
+    PlayMenuSound(menu, SoundId::kMenuChange);
     scores.ShownHighScoreType = scores.ShownHighScoreType == 5 ? 1 : scores.ShownHighScoreType + 1;
   }
 }
@@ -185,7 +185,7 @@ void FadeIntoGame(MenuContext& menu) {
     mode.FadeOutDone = false;
     NewGame(menu.Game);
     mode.FadeIn = true;
-    PlayMenuSound(menu, "newgame.ogg");
+    PlayMenuSound(menu, SoundId::kNewGame);
   }
   FadeInStep(mode, frameMs);
 }
@@ -196,23 +196,23 @@ void EscKeys(MenuContext& menu) {
   const GameKeys& keys = menu.Game.State.Keys;
   if (!Fires(keys.KeyEsc, keys.EscKeyTimer, kEscKeyStart)) return;
   if (state.MenuScreen == kMainScreen && state.MenuItem != 5) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     MoveSelection(state, 5);
   }
   if (state.MenuScreen == kOptionsScreen) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     GoToScreen(state, kMainScreen, 2);
   }
   if (state.MenuScreen == kGameTypeScreen) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     GoToScreen(state, kMainScreen, 1);
   }
   if (state.MenuScreen == kHighScoresScreen && !menu.Scores.NameEntryActive) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     state.MenuScreen = kMainScreen;
   }
   if (state.MenuScreen == kHelpScreen) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     state.MenuScreen = kMainScreen;
   }
 }

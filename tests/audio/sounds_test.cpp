@@ -87,9 +87,9 @@ TEST_F(SoundsTest, VolumeLevelsMapToPercentAndReachAllFourStreams) {
   }
 
   // The sound volume is read at each play, so a changed setting applies at once.
-  Sound_Play(sounds, 16, 9);
-  Sound_Play(sounds, 16, 0);
-  Sound_Play(sounds, "figurefall.ogg", 5);
+  Sound_Play(sounds, SoundId::kFigureFall, 9);
+  Sound_Play(sounds, SoundId::kFigureFall, 0);
+  Sound_Play(sounds, SoundId::kFigureFall, 5);
   const int figureFall = sounds.SoundSamples[16];
   EXPECT_EQ(std::count(mixer.calls.begin(), mixer.calls.end(), "SamplePlay " + std::to_string(figureFall) + " 100"), 1);
   EXPECT_EQ(std::count(mixer.calls.begin(), mixer.calls.end(), "SamplePlay " + std::to_string(figureFall) + " 0"), 1);
@@ -122,26 +122,20 @@ TEST_F(SoundsTest, EndOfATrackIsReportedUntilTheNextTrackStarts) {
   EXPECT_FALSE(Music_Finished(sounds));
 }
 
-TEST_F(SoundsTest, LineSoundsEighteenAndNineteenAreSeparateSamplesOfOneFile) {
+TEST_F(SoundsTest, TheTwoLineSoundsAreSeparateSamplesOfOneFile) {
   Load();
   EXPECT_EQ(mixer.samplePaths[sounds.SoundSamples[18]], "sounds/linedel.ogg");
   EXPECT_EQ(mixer.samplePaths[sounds.SoundSamples[19]], "sounds/linedel.ogg");
   EXPECT_NE(sounds.SoundSamples[18], sounds.SoundSamples[19]);
 
-  Sound_Play(sounds, 18, 9);
-  Sound_Play(sounds, 19, 9);
+  Sound_Play(sounds, SoundId::kLineDel, 9);
+  Sound_Play(sounds, SoundId::kLineDelOverFanfare, 9);
   EXPECT_EQ(mixer.calls, (std::vector<std::string>{"SamplePlay " + std::to_string(sounds.SoundSamples[18]) + " 100",
                                                    "SamplePlay " + std::to_string(sounds.SoundSamples[19]) + " 100"}));
-  // By name, the file gives the first of the two.
-  EXPECT_EQ(SoundNumber("linedel.ogg"), 18);
-  EXPECT_EQ(SoundNumber("nosuch.ogg"), -1);
 }
 
-TEST_F(SoundsTest, NumbersAndNamesOutsideTheTableSoundNothing) {
+TEST_F(SoundsTest, TracksOutsideTheTablePlayNothing) {
   Load();
-  Sound_Play(sounds, -1, 9);
-  Sound_Play(sounds, kSoundCount, 9);
-  Sound_Play(sounds, "nosuch.ogg", 9);
   Music_Play(sounds, -1, true);
   Music_Play(sounds, kMusicTracks, true);
   EXPECT_TRUE(mixer.calls.empty());
@@ -156,7 +150,7 @@ TEST_F(SoundsTest, WithoutAWorkingMixerTheGamePlaysSilently) {
   EXPECT_EQ(ReadLines(log.Path), (std::vector<std::string>{kNoSoundLogLine, "Music_Load - done", "Sound_Load - done",
                                                            "Music_SetVolume - done", "Music_Play - done"}));
 
-  Sound_Play(sounds, 4, 9);
+  Sound_Play(sounds, SoundId::kGreat, 9);
   Music_SetVolume(sounds, 9);
   Music_Play(sounds, 2, false);
   mixer.EndStream(0);
@@ -205,7 +199,7 @@ TEST_F(SoundsTest, ReleaseClosesEverythingThenShutsDownAndLaterCallsDoNothing) {
   EXPECT_EQ(mixer.calls.back(), "Shutdown");
 
   mixer.calls.clear();
-  Sound_Play(sounds, 3, 9);
+  Sound_Play(sounds, SoundId::kPerfect, 9);
   Music_Play(sounds, 1, false);
   Music_SetVolume(sounds, 4);
   ReleaseAudio(sounds);

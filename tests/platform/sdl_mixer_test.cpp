@@ -109,7 +109,7 @@ TEST_F(SdlMixerTest, ADriverThatCannotOpenLeavesTheGameSilent) {
   fs::current_path(folder);
   EXPECT_NO_THROW(LoadAudio(sounds, &mixer, Settings{}, log));
   fs::current_path(previous);
-  Sound_Play(sounds, 0, 9);
+  Sound_Play(sounds, SoundId::kYouAreGood, 9);
   Music_Play(sounds, 1, false);
   EXPECT_FALSE(Music_Finished(sounds));
 
@@ -142,7 +142,8 @@ TEST_F(SdlMixerTest, TheGameFilesAllLoadAndSamplesOverlap) {
   EXPECT_FALSE(Music_Finished(sounds));  // the menu tune loops
 
   // A busy moment: more sounds at once than there are voices, the same one repeated.
-  for (int i = 0; i < SdlMixer::kChannels + 8; ++i) Sound_Play(sounds, i % 3 == 0 ? 20 : 16, 9);
+  for (int i = 0; i < SdlMixer::kChannels + 8; ++i)
+    Sound_Play(sounds, i % 3 == 0 ? SoundId::kExplosion : SoundId::kFigureFall, 9);
   EXPECT_EQ(Mix_Playing(-1), SdlMixer::kChannels);
 }
 
