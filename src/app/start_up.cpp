@@ -1,7 +1,7 @@
 #include "app/start_up.h"
 
 #include "app/shutdown.h"
-#include "device/d3d_error_text.h"
+#include "device/hresult.h"
 #include "menu/key_bindings_file.h"
 
 namespace zt {

@@ -90,11 +90,11 @@ void MatMultiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX& out) {
       for (int k = 0; k < 4; ++k) out.m[i][j] += b.m[i][k] * a.m[k][j];  // each partial sum a single
 }
 
-int32_t SetViewMatrix(D3DMATRIX& out, const D3DVECTOR& eye, const D3DVECTOR& at, const D3DVECTOR& up) {
+bool SetViewMatrix(D3DMATRIX& out, const D3DVECTOR& eye, const D3DVECTOR& at, const D3DVECTOR& up) {
   D3DVECTOR view;
   VecSubtract(at, eye, view);
   const float length = VecLength(view);
-  if (length < 1e-6f) return E_INVALIDARG;
+  if (length < 1e-6f) return false;
   VecDivide(view, view, length);
 
   // y := candidate - view * (candidate . view), for up, then the y axis, then the z axis.
@@ -109,7 +109,7 @@ int32_t SetViewMatrix(D3DMATRIX& out, const D3DVECTOR& eye, const D3DVECTOR& at,
     y = orthogonal(MakeVector(0, 1, 0), view.y);
     if (VecLength(y) < 1e-6f) {
       y = orthogonal(MakeVector(0, 0, 1), view.z);
-      if (VecLength(y) < 1e-6f) return E_INVALIDARG;
+      if (VecLength(y) < 1e-6f) return false;
     }
   }
   VecDivide(y, y, VecLength(y));
@@ -124,12 +124,12 @@ int32_t SetViewMatrix(D3DMATRIX& out, const D3DVECTOR& eye, const D3DVECTOR& at,
   out(4, 2) = -VecDot(eye, y);
   out(4, 3) = -VecDot(eye, view);
   out(4, 4) = 1.0f;
-  return kOk;
+  return true;
 }
 
-int32_t SetProjectionMatrix(D3DMATRIX& out, float fov, float aspect, float nearPlane, float farPlane) {
+bool SetProjectionMatrix(D3DMATRIX& out, float fov, float aspect, float nearPlane, float farPlane) {
   const float halfSin = std::sin(fov / 2);
-  if (std::fabs(farPlane - nearPlane) < 0.01f || std::fabs(halfSin) < 0.01f) return E_INVALIDARG;
+  if (std::fabs(farPlane - nearPlane) < 0.01f || std::fabs(halfSin) < 0.01f) return false;
   const float h = std::cos(fov / 2) / halfSin;
   const float q = farPlane / (farPlane - nearPlane);
   out = kZeroMatrix;
@@ -138,7 +138,7 @@ int32_t SetProjectionMatrix(D3DMATRIX& out, float fov, float aspect, float nearP
   out(3, 3) = q;
   out(3, 4) = 1.0f;
   out(4, 3) = -q * nearPlane;
-  return kOk;
+  return true;
 }
 
 void InitMaterial(D3DMATERIAL8& out, float r, float g, float b, float a) {

@@ -36,9 +36,6 @@ struct D3DLIGHT8 {
   float Range = 0, Falloff = 0, Attenuation0 = 0, Attenuation1 = 0, Attenuation2 = 0, Theta = 0, Phi = 0;
 };
 
-constexpr int32_t kOk = 0;
-constexpr int32_t E_INVALIDARG = static_cast<int32_t>(0x80070057u);
-
 extern const D3DMATRIX kIdentityMatrix;
 extern const D3DMATRIX kZeroMatrix;
 
@@ -61,10 +58,11 @@ void MatRotationZ(D3DMATRIX& out, float angle);
 void MatMultiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX& out);
 // Scaling by (sx, sy, sz) first, then the translation to (x, y, z).
 D3DMATRIX ScaledAt(float sx, float sy, float sz, float x, float y, float z);
-// Left-handed look-at view; kOk or E_INVALIDARG (out untouched).
-int32_t SetViewMatrix(D3DMATRIX& out, const D3DVECTOR& eye, const D3DVECTOR& at, const D3DVECTOR& up);
-// Perspective projection; aspect is height / width. kOk or E_INVALIDARG (out untouched).
-int32_t SetProjectionMatrix(D3DMATRIX& out, float fov, float aspect, float nearPlane, float farPlane);
+// Left-handed look-at view; false (out untouched) when the eye is at the target.
+bool SetViewMatrix(D3DMATRIX& out, const D3DVECTOR& eye, const D3DVECTOR& at, const D3DVECTOR& up);
+// Perspective projection; aspect is height / width. False (out untouched) for a field of view
+// or a depth range too small to divide by.
+bool SetProjectionMatrix(D3DMATRIX& out, float fov, float aspect, float nearPlane, float farPlane);
 
 void InitMaterial(D3DMATERIAL8& out, float r, float g, float b, float a);
 void InitDirectionalLight(const D3DVECTOR& direction, D3DLIGHT8& out, float r, float g, float b, float range);

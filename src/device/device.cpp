@@ -8,9 +8,6 @@ namespace zt {
 
 namespace {
 
-constexpr HRESULT D3DERR_NOTFOUND = static_cast<HRESULT>(0x88760866u);
-constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
-
 uint32_t Expand(uint32_t value, int bits) {  // a bits-wide channel to 0..255
   const uint32_t max = (1u << bits) - 1;
   return (value * 255 + max / 2) / max;

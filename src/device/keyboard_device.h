@@ -14,11 +14,6 @@
 
 namespace zt {
 
-constexpr HRESULT DI_OK = 0;
-constexpr HRESULT DIERR_INPUTLOST = static_cast<HRESULT>(0x8007001Eu);
-constexpr HRESULT DIERR_NOTACQUIRED = static_cast<HRESULT>(0x8007000Cu);
-constexpr HRESULT DIERR_GENERIC = static_cast<HRESULT>(0x80004005u);
-
 using KeySnapshot = std::array<uint8_t, 256>;
 
 // A key or controller button as the player pressed it, before any binding.

@@ -11,7 +11,7 @@
 #include "app/loading_sequence.h"
 #include "app/program_frames.h"
 #include "app/shutdown.h"
-#include "device/d3d_error_text.h"
+#include "device/hresult.h"
 #include "device/recording_device.h"
 #include "platform/sdl_keyboard.h"
 

@@ -1,8 +1,8 @@
-#include "device/d3d_error_text.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "device/hresult.h"
 
 namespace zt {
 namespace {
