@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the data-file readers with clang into build-fuzz/ and runs
-# each of them, as many at a time as there are cores:
+# Builds the libFuzzer target of the data-file readers with clang into build-fuzz/ and runs
+# it for each reader check (ZT_FUZZ_TARGET=list names them), as many at a time as there are cores:
 #   scripts/fuzz.sh [seconds]   explores for that long per target (20 s unless told), from a
 #                               new random seed each time: the way to look for new faults;
 #   scripts/fuzz.sh --runs N    tries N inputs per target from a fixed seed, so two runs of
@@ -28,9 +28,11 @@ fi
 scripts/deps.sh fuzz
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DZT_FUZZ=ON -DZT_BUILD_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
-cmake --build build-fuzz --target zt_fuzzers -j2
+cmake --build build-fuzz --target fuzz_readers -j2
 
-targets=(figures font models model_list high_scores config replay picture jpeg brick_picture)
+fuzzer=build-fuzz/tests/fuzz/fuzz_readers
+mapfile -t targets < <(ZT_FUZZ_TARGET=list "$fuzzer")
+[ ${#targets[@]} -gt 0 ] || { echo "$fuzzer lists no reader checks" >&2; exit 1; }
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 run_target() {
@@ -39,7 +41,7 @@ run_target() {
   if [ -f "tests/fuzz/dict/$target.dict" ]; then dict=(-dict="tests/fuzz/dict/$target.dict"); fi
   local seeds=("tests/fuzz/corpus/$target")
   if [ -d "tests/fuzz/regressions/$target" ]; then seeds+=("tests/fuzz/regressions/$target"); fi
-  "${launch[@]}" "build-fuzz/tests/fuzz/fuzz_$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 \
+  ZT_FUZZ_TARGET=$target "${launch[@]}" "$fuzzer" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 \
     -max_len=65536 -print_final_stats=1 "${dict[@]}" \
     -artifact_prefix="build-fuzz/findings/$target/" \
     "build-fuzz/corpus/$target" "${seeds[@]}" > "build-fuzz/findings/$target.log" 2>&1

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <ostream>
 #include <string>
@@ -17,25 +16,7 @@
 namespace zt {
 namespace {
 
-struct Target {
-  const char* Name;
-  std::function<void(const std::string&)> Check;
-};
-
-void PrintTo(const Target& target, std::ostream* out) { *out << target.Name; }
-
-const Target kTargets[] = {
-    {"figures", fuzz::CheckFigureFile},
-    {"font", fuzz::CheckFontFile},
-    {"models", fuzz::CheckModelFile},
-    {"model_list", [](const std::string& text) { fuzz::CheckModelList(text); }},
-    {"high_scores", fuzz::CheckHighScoreFile},
-    {"config", fuzz::CheckConfigFile},
-    {"replay", fuzz::CheckReplayFile},
-    {"picture", fuzz::CheckPictureFile},
-    {"jpeg", fuzz::CheckJpegFile},
-    {"brick_picture", fuzz::CheckBrickPicture},
-};
+using fuzz::ReaderCheck;
 
 std::vector<std::filesystem::path> FilesUnder(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> files;
@@ -50,10 +31,10 @@ std::string Bytes(const std::filesystem::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class SavedReaderInputs : public ::testing::TestWithParam<Target> {};
+class SavedReaderInputs : public ::testing::TestWithParam<ReaderCheck> {};
 
 TEST_P(SavedReaderInputs, AreReadOrRefusedCleanly) {
-  const Target& target = GetParam();
+  const ReaderCheck& target = GetParam();
   const std::filesystem::path fuzzDir = std::filesystem::path(ZT_SOURCE_DIR) / "tests" / "fuzz";
   const auto seeds = FilesUnder(fuzzDir / "corpus" / target.Name);
   EXPECT_FALSE(seeds.empty()) << "no seed inputs for " << target.Name;
@@ -70,8 +51,10 @@ TEST_P(SavedReaderInputs, AreReadOrRefusedCleanly) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Readers, SavedReaderInputs, ::testing::ValuesIn(kTargets),
-                         [](const ::testing::TestParamInfo<Target>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Readers, SavedReaderInputs, ::testing::ValuesIn(fuzz::kReaderChecks),
+                         [](const ::testing::TestParamInfo<ReaderCheck>& info) {
+                           return std::string(info.param.Name);
+                         });
 
 }  // namespace
 }  // namespace zt

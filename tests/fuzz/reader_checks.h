@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -316,5 +317,25 @@ inline void CheckBrickPicture(const std::string& bytes) {
     WriteBrickTexels(picture, kBrickTints[8], texture);
   }
 }
+
+// Every check by the name of its fuzz target, its seed corpus (corpus/<name>) and the inputs
+// that once broke its reader (regressions/<name>).
+struct ReaderCheck {
+  const char* Name;
+  void (*Check)(const std::string& bytes);
+};
+
+inline constexpr std::array<ReaderCheck, 10> kReaderChecks = {{
+    {"figures", CheckFigureFile},
+    {"font", CheckFontFile},
+    {"models", CheckModelFile},
+    {"model_list", [](const std::string& text) { CheckModelList(text); }},
+    {"high_scores", CheckHighScoreFile},
+    {"config", CheckConfigFile},
+    {"replay", CheckReplayFile},
+    {"picture", CheckPictureFile},
+    {"jpeg", CheckJpegFile},
+    {"brick_picture", CheckBrickPicture},
+}};
 
 }  // namespace zt::fuzz
