@@ -7,8 +7,8 @@
 #include <set>
 
 #include "app/start_up.h"
-#include "core/temp_folder.h"
 #include "device/recording_device.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

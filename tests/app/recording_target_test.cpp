@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/recorder.h"
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "app/start_line.h"
 #include "app/state_json.h"
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

@@ -10,22 +10,14 @@
 #include <vector>
 
 #include "core/load_error.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> ReadLines(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
+using testing::ReadLines;
 
 class SoundsTest : public ::testing::Test {
  protected:

@@ -14,10 +14,11 @@
 #include <string>
 
 #include "device/recording_device.h"
-#include "game/game_harness.h"
 #include "platform/gl_device.h"
 #include "platform/sdl_window.h"
-#include "render/scene_fixture.h"
+#include "support/game_harness.h"
+#include "support/hidden_gl_device.h"
+#include "support/scene_fixture.h"
 
 namespace zt {
 namespace {
@@ -80,30 +81,8 @@ void BM_SubmitFrameToRecordingDevice(benchmark::State& bench) {
 }
 BENCHMARK(BM_SubmitFrameToRecordingDevice)->Unit(benchmark::kMicrosecond);
 
-// The GL device of a hidden 720 x 540 window; null when there is no video.
-struct GlDevice {
-  std::unique_ptr<SdlGlWindow> Window;
-  Direct3DPtr D3D;
-  DevicePtr Device;
-  GlDevice() {
-    std::string error;
-    Window = SdlGlWindow::Create(HiddenWindowOptions(720, 540), error);
-    if (!Window) return;
-    D3D = CreateGlDirect3D(*Window);
-    D3DPRESENT_PARAMETERS parameters;
-    parameters.BackBufferWidth = 720;
-    parameters.BackBufferHeight = 540;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = 1;
-    parameters.EnableAutoDepthStencil = 1;
-    parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    D3D->CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING, parameters, Device);
-  }
-};
-
 void BM_FrameOnGlDevice(benchmark::State& bench) {
-  GlDevice gl;
+  const testing::HiddenGlDevice gl = testing::OpenHiddenGlDevice(720, 540);
   if (!gl.Device) {
     bench.SkipWithError("no OpenGL 3.3 window");
     return;

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "core/safe_save.h"
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <thread>
 
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

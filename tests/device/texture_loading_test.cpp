@@ -8,8 +8,8 @@
 #include <iterator>
 
 #include "device/image_file.h"
-#include "device/picture_files.h"
 #include "device/recording_device.h"
+#include "support/picture_files.h"
 
 namespace zt {
 namespace {
@@ -37,7 +37,7 @@ class TextureLoading : public ::testing::Test {
 const std::vector<uint32_t> kPicture = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF102030, 0xFFFEFFFF};
 
 TEST_F(TextureLoading, BitmapsDecodeTopRowFirstAndOpaque) {
-  test::WriteBmp(Path("p24.bmp"), 3, 2, kPicture, 24);
+  testing::WriteBmp(Path("p24.bmp"), 3, 2, kPicture, 24);
   Image image;
   std::string error;
   ASSERT_TRUE(ReadImageFile(Path("p24.bmp"), image, error)) << error;
@@ -48,14 +48,14 @@ TEST_F(TextureLoading, BitmapsDecodeTopRowFirstAndOpaque) {
   // A 32-bit bitmap whose fourth bytes are all zero is opaque, not invisible.
   std::vector<uint32_t> noAlpha;
   for (uint32_t p : kPicture) noAlpha.push_back(p & 0x00FFFFFF);
-  test::WriteBmp(Path("p32.bmp"), 3, 2, noAlpha, 32);
+  testing::WriteBmp(Path("p32.bmp"), 3, 2, noAlpha, 32);
   ASSERT_TRUE(ReadImageFile(Path("p32.bmp"), image, error)) << error;
   EXPECT_EQ(image.Argb, kPicture);
 }
 
 TEST_F(TextureLoading, TargaKeepsItsAlpha) {
   const std::vector<uint32_t> glyphs = {0x00FFFFFF, 0x80FFFFFF, 0xFF123456, 0x40000000};
-  test::WriteTga(Path("font.tga"), 2, 2, glyphs);
+  testing::WriteTga(Path("font.tga"), 2, 2, glyphs);
   Image image;
   std::string error;
   ASSERT_TRUE(ReadImageFile(Path("font.tga"), image, error)) << error;
@@ -68,7 +68,7 @@ TEST_F(TextureLoading, TargaKeepsItsAlpha) {
 }
 
 TEST_F(TextureLoading, ColourKeyMakesOnlyExactMatchesTransparentBlack) {
-  test::WriteBmp(Path("cw.bmp"), 3, 2, kPicture, 24);
+  testing::WriteBmp(Path("cw.bmp"), 3, 2, kPicture, 24);
   TexturePtr keyed, plain;
   ASSERT_EQ(Load(Path("cw.bmp"), 0xFFFFFFFF, keyed), D3D_OK);
   ASSERT_EQ(Load(Path("cw.bmp"), 0, plain), D3D_OK);
@@ -113,7 +113,7 @@ TEST_F(TextureLoading, LowerLevelsAreMadeFromTheLevelAboveOnlyWhenRead) {
 }
 
 TEST_F(TextureLoading, FullMipChainHalvesDownToOneTexelWithABoxFilter) {
-  test::WriteBmp(Path("wide.bmp"), 5, 3, std::vector<uint32_t>(15, 0xFF808080), 24);
+  testing::WriteBmp(Path("wide.bmp"), 5, 3, std::vector<uint32_t>(15, 0xFF808080), 24);
   TexturePtr texture;
   ASSERT_EQ(Load(Path("wide.bmp"), 0, texture), D3D_OK);
   ASSERT_EQ(texture->GetLevelCount(), 3u);
@@ -148,7 +148,7 @@ TEST_F(TextureLoading, FullMipChainHalvesDownToOneTexelWithABoxFilter) {
 
 TEST_F(TextureLoading, TexelsAreStoredInTheAskedFormat) {
   const std::vector<uint32_t> grey = {0xFF4D264D};
-  test::WriteBmp(Path("one.bmp"), 1, 1, grey, 24);
+  testing::WriteBmp(Path("one.bmp"), 1, 1, grey, 24);
   TexturePtr texture;
   ASSERT_EQ(Load(Path("one.bmp"), 0, texture, D3DFMT_A4R4G4B4), D3D_OK);
   EXPECT_EQ(texture->Format(), D3DFMT_A4R4G4B4);
@@ -166,14 +166,14 @@ TEST_F(TextureLoading, MissingOrBrokenFilesLeaveTheTextureEmpty) {
   TexturePtr texture;
   EXPECT_TRUE(Failed(Load(Path("missing.bmp"), 0, texture)));
   EXPECT_EQ(texture, nullptr);
-  test::WriteBytes(Path("broken.bmp"), {'B', 'M', 1, 2, 3});
+  testing::WriteBytes(Path("broken.bmp"), {'B', 'M', 1, 2, 3});
   EXPECT_TRUE(Failed(Load(Path("broken.bmp"), 0, texture)));
   EXPECT_EQ(texture, nullptr);
   EXPECT_EQ(device_.LiveTextures(), 0);
 
   // Backslashes are folder separators, as the game writes its texture names.
   std::filesystem::create_directories(folder_ / "textures");
-  test::WriteBmp(Path("textures/intro.bmp"), 3, 2, kPicture, 24);
+  testing::WriteBmp(Path("textures/intro.bmp"), 3, 2, kPicture, 24);
   EXPECT_EQ(Load((folder_ / "textures").string() + "\\intro.bmp", 0, texture), D3D_OK);
   ASSERT_NE(texture, nullptr);
   EXPECT_EQ(device_.LiveTextures(), 1);
@@ -236,22 +236,22 @@ TEST(PictureDecoding, RefusedPicturesSayWhy) {
   // A PNG whose unknown critical chunk has a type starting with a zero byte: the decoder's
   // own reason, built from the type, is an empty text.
   std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  test::Put32(png, 0x0D000000);  // big-endian 13
+  testing::Put32(png, 0x0D000000);  // big-endian 13
   png.insert(png.end(), {'I', 'H', 'D', 'R', 0, 0, 0, 1, 0, 0, 0, 1, 8, 2, 0, 0, 0, /* CRC */ 0, 0, 0, 0});
   png.insert(png.end(), {0, 0, 0, 0, 0, 'X', 'Y', 'Z', /* CRC */ 0, 0, 0, 0});
   EXPECT_FALSE(refusal(png).empty());
 
   // A picture wider than any texture the game loads is refused before it is decoded.
   std::vector<uint8_t> bmp = {'B', 'M'};
-  test::Put32(bmp, 0);
-  test::Put32(bmp, 0);
-  test::Put32(bmp, 54);
-  test::Put32(bmp, 40);
-  test::Put32(bmp, kMaxPictureSide + 1);
-  test::Put32(bmp, 1);
-  test::Put16(bmp, 1);
-  test::Put16(bmp, 24);
-  for (int i = 0; i < 6; ++i) test::Put32(bmp, 0);
+  testing::Put32(bmp, 0);
+  testing::Put32(bmp, 0);
+  testing::Put32(bmp, 54);
+  testing::Put32(bmp, 40);
+  testing::Put32(bmp, kMaxPictureSide + 1);
+  testing::Put32(bmp, 1);
+  testing::Put16(bmp, 1);
+  testing::Put16(bmp, 24);
+  for (int i = 0; i < 6; ++i) testing::Put32(bmp, 0);
   EXPECT_EQ(refusal(bmp), "too large");
 
   // A bitmap that claims no rows is no picture: its size would be 0, and its first mip

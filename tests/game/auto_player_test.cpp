@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "game/bonus.h"
-#include "game_harness.h"
+#include "support/game_harness.h"
 
 namespace zt {
 namespace {

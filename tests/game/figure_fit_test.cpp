@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "game_harness.h"
+#include "support/game_harness.h"
 
 namespace zt {
 namespace {

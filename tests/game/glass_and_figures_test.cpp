@@ -5,7 +5,7 @@
 
 #include "game/figure.h"
 #include "game/glass.h"
-#include "game_harness.h"
+#include "support/game_harness.h"
 
 namespace zt {
 namespace {

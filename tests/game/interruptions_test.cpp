@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "game/game_step.h"
-#include "game_harness.h"
+#include "support/game_harness.h"
 
 namespace zt {
 namespace {

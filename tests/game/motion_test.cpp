@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game_harness.h"
+#include "support/game_harness.h"
 
 namespace zt {
 namespace {

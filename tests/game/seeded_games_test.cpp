@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/auto_player.h"
-#include "game_harness.h"
+#include "support/game_harness.h"
 
 namespace zt {
 namespace {

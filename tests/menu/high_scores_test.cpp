@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "core/save_lock.h"
-#include "core/temp_folder.h"
 #include "game/figure.h"
 #include "game/lines.h"
 #include "menu/record_replays.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

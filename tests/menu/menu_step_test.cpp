@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "menu/menu_harness.h"
+#include "support/menu_harness.h"
 
 namespace zt {
 namespace {

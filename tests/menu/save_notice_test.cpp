@@ -2,7 +2,7 @@
 // does there, and goes for good once they leave that screen.
 #include <gtest/gtest.h>
 
-#include "menu/menu_harness.h"
+#include "support/menu_harness.h"
 
 namespace zt {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "device/recording_device.h"
-#include "render/scene_fixture.h"
+#include "support/scene_fixture.h"
 
 namespace zt {
 namespace {

@@ -9,6 +9,7 @@
 
 #include "core/load_error.h"
 #include "game/glass.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {
@@ -31,16 +32,7 @@ class ModelFileTest : public ::testing::Test {
     Write(path, text);
     LoadModel(models_, path, log_, dir_);
   }
-  std::vector<std::string> LogLines() const {
-    std::ifstream in(log_.Path, std::ios::binary);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
-    return lines;
-  }
+  std::vector<std::string> LogLines() const { return testing::ReadLines(log_.Path); }
   bool Logged(const std::string& text) const {
     for (const std::string& line : LogLines())
       if (line == text) return true;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "device/recording_device.h"
-#include "drawn_vertices.h"
 #include "render/particle_draw.h"
+#include "support/drawn_vertices.h"
 
 namespace zt {
 namespace {

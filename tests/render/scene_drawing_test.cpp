@@ -7,12 +7,12 @@
 #include <cstring>
 #include <numbers>
 
-#include "core/temp_folder.h"
 #include "device/recording_device.h"
 #include "game/motion.h"
 #include "render/loading_frame.h"
 #include "render/menu_drawing.h"
 #include "render/model_drawing.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

@@ -12,7 +12,6 @@
 #include <functional>
 
 #include "core/load_error.h"
-#include "core/temp_folder.h"
 #include "device/image_file.h"
 #include "device/recording_device.h"
 #include "render/brick_textures.h"
@@ -20,6 +19,7 @@
 #include "render/menu_drawing.h"
 #include "render/model_drawing.h"
 #include "render/model_file.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "device/recording_device.h"
-#include "drawn_vertices.h"
 #include "render/font.h"
 #include "render/text_layout.h"
+#include "support/drawn_vertices.h"
 
 namespace zt {
 namespace {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/vecmath.h"
+#include "support/hidden_gl_device.h"
 
 namespace zt {
 namespace {
@@ -45,11 +46,6 @@ int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) 
 
 class GlDeviceTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);  // unless the run chose a display
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-  }
-
   void SetUp() override { Open(true); }
 
   void Open(bool clipControl) {
@@ -61,22 +57,12 @@ class GlDeviceTest : public ::testing::Test {
   // A device on a window of these options; a side of 0 follows the window.
   void Open(const GlWindowOptions& options, uint32_t width, uint32_t height) {
     buffers_.clear();
-    device_.reset();
-    d3d_.reset();
-    window_.reset();
-    std::string error;
-    window_ = SdlGlWindow::Create(options, error);
-    ASSERT_NE(window_, nullptr) << error;
-    d3d_ = CreateGlDirect3D(*window_);
-    D3DPRESENT_PARAMETERS parameters;
-    parameters.BackBufferWidth = width;
-    parameters.BackBufferHeight = height;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = 1;
-    parameters.EnableAutoDepthStencil = 1;
-    parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING, parameters, device_), D3D_OK);
+    gl_.Close();
+    gl_ = testing::OpenHiddenGlDevice(options, width, height);
+    ASSERT_NE(gl_.Device, nullptr) << gl_.Error;
+    device_ = gl_.Device.get();
+    d3d_ = gl_.D3D.get();
+    window_ = gl_.Window.get();
     D3DMATRIX view, projection;
     SetViewMatrix(view, MakeVector(0, 0, -5), MakeVector(0, 0, 0), MakeVector(0, 1, 0));
     SetProjectionMatrix(projection, 1.0f, 1.0f, 1.0f, 25.0f);
@@ -87,9 +73,7 @@ class GlDeviceTest : public ::testing::Test {
 
   void TearDown() override {
     buffers_.clear();
-    device_.reset();
-    d3d_.reset();
-    window_.reset();
+    gl_.Close();
   }
 
   template <typename Vertex>
@@ -157,9 +141,10 @@ class GlDeviceTest : public ::testing::Test {
     device_->BeginScene();
   }
 
-  std::unique_ptr<SdlGlWindow> window_;
-  Direct3DPtr d3d_;
-  DevicePtr device_;
+  testing::HiddenGlDevice gl_;
+  SdlGlWindow* window_ = nullptr;
+  Direct3D* d3d_ = nullptr;
+  Device* device_ = nullptr;
   std::vector<VertexBufferPtr> buffers_;
   static constexpr float kGlobalAmbient = 32.0f / 255.0f;
 };

@@ -22,6 +22,7 @@
 #include "render/menu_drawing.h"
 #include "render/model_drawing.h"
 #include "render/scene_resources.h"
+#include "support/hidden_gl_device.h"
 
 namespace zt {
 namespace {
@@ -57,23 +58,9 @@ fs::path MakeGameFolder() {
 class SceneGlTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-    std::string error;
-    window_ = SdlGlWindow::Create(HiddenWindowOptions(kWidth, kHeight), error).release();
-    ASSERT_NE(window_, nullptr) << error;
-    d3d_ = new Direct3DPtr(CreateGlDirect3D(*window_));
-    D3DPRESENT_PARAMETERS parameters;
-    parameters.BackBufferWidth = kWidth;
-    parameters.BackBufferHeight = kHeight;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = 1;
-    parameters.EnableAutoDepthStencil = 1;
-    parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    device_ = new DevicePtr;
-    ASSERT_EQ((*d3d_)->CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING, parameters, *device_),
-              D3D_OK);
+    gl_ = new testing::HiddenGlDevice(testing::OpenHiddenGlDevice(kWidth, kHeight));
+    ASSERT_NE(gl_->Device, nullptr) << gl_->Error;
+    device_ = &gl_->Device;
     Load();
   }
 
@@ -81,13 +68,10 @@ class SceneGlTest : public ::testing::Test {
     delete scene_;
     delete shapes_;
     shapes_ = nullptr;
-    delete device_;
-    delete d3d_;
-    delete window_;
+    delete gl_;
     scene_ = nullptr;
     device_ = nullptr;
-    d3d_ = nullptr;
-    window_ = nullptr;
+    gl_ = nullptr;
     fs::remove_all(GameFolder());
   }
 
@@ -192,8 +176,7 @@ class SceneGlTest : public ::testing::Test {
         if (!glass.IsFree(column, row)) Draw(device, scene, glass.Cell(column, row).Brick, 2);
   }
 
-  static inline SdlGlWindow* window_ = nullptr;
-  static inline Direct3DPtr* d3d_ = nullptr;
+  static inline testing::HiddenGlDevice* gl_ = nullptr;
   static inline DevicePtr* device_ = nullptr;
   static inline SceneResources* scene_ = nullptr;
   static inline FigureShapes* shapes_ = nullptr;

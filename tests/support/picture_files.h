@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace zt::test {
+namespace zt::testing {
 
 inline void Put16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(static_cast<uint8_t>(v));
@@ -70,4 +70,4 @@ inline void WriteTga(const std::string& path, int width, int height, const std::
   WriteBytes(path, out);
 }
 
-}  // namespace zt::test
+}  // namespace zt::testing

@@ -3,8 +3,8 @@
 
 #include <initializer_list>
 
-#include "game/game_harness.h"
 #include "menu/menu.h"
+#include "support/game_harness.h"
 
 namespace zt::testing {
 
