@@ -9,26 +9,13 @@ namespace {
 
 constexpr std::array<D3DFORMAT, 5> kFullScreenFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5,
                                                          D3DFMT_A1R5G5B5, D3DFMT_A8R8G8B8};
-constexpr HRESULT E_FAIL_RESULT = static_cast<HRESULT>(0x80004005u);
-
-D3DPRESENT_PARAMETERS PresentParameters(uint32_t width, uint32_t height, D3DFORMAT format, bool windowed) {
-  D3DPRESENT_PARAMETERS parameters;
-  parameters.BackBufferWidth = width;
-  parameters.BackBufferHeight = height;
-  parameters.BackBufferFormat = format;
-  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  parameters.Windowed = windowed ? 1 : 0;
-  parameters.EnableAutoDepthStencil = 1;
-  parameters.AutoDepthStencilFormat = D3DFMT_D16;
-  return parameters;
-}
 
 }  // namespace
 
 HRESULT InitD3DFullScreen(DeviceSetup& setup, const Direct3DPtr& factory, const Settings& settings,
                           const DebugLog& log) {
   if (!setup.D3D) setup.D3D = factory;
-  if (!setup.D3D) return E_FAIL_RESULT;
+  if (!setup.D3D) return E_FAIL;
   WriteLog(log, "Direct3DCreate - Ok");
   for (D3DFORMAT format : kFullScreenFormats)
     if (Succeeded(setup.D3D->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, format, format, false))) {
@@ -52,7 +39,7 @@ HRESULT InitD3D(DeviceSetup& setup, const Direct3DPtr& factory) {
   Release(setup.D3DDevice);
   Release(setup.D3D);
   setup.D3D = factory;
-  if (!setup.D3D) return E_FAIL_RESULT;
+  if (!setup.D3D) return E_FAIL;
   D3DDISPLAYMODE mode;
   const HRESULT modeResult = setup.D3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, mode);
   if (!Succeeded(modeResult)) return modeResult;

@@ -45,6 +45,18 @@ void StoreTexel(D3DFORMAT format, uint32_t argb, uint8_t* out) {
 
 }  // namespace
 
+D3DPRESENT_PARAMETERS PresentParameters(uint32_t width, uint32_t height, D3DFORMAT format, bool windowed) {
+  D3DPRESENT_PARAMETERS parameters;
+  parameters.BackBufferWidth = width;
+  parameters.BackBufferHeight = height;
+  parameters.BackBufferFormat = format;
+  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  parameters.Windowed = windowed ? 1 : 0;
+  parameters.EnableAutoDepthStencil = 1;
+  parameters.AutoDepthStencilFormat = D3DFMT_D16;
+  return parameters;
+}
+
 VertexLayout DescribeFvf(uint32_t fvf) {
   VertexLayout layout;
   constexpr uint32_t known = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;

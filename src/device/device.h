@@ -218,6 +218,9 @@ struct D3DPRESENT_PARAMETERS {
   uint32_t FullScreen_PresentationInterval = 0;
 };
 
+// The game's device: the back buffer given, discarded at each swap, with a 16-bit depth buffer.
+D3DPRESENT_PARAMETERS PresentParameters(uint32_t width, uint32_t height, D3DFORMAT format, bool windowed);
+
 struct D3DLOCKED_RECT {
   int32_t Pitch = 0;      // bytes from one texel row to the next
   void* pBits = nullptr;  // the top row of the level

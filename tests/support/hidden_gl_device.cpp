@@ -13,16 +13,8 @@ HiddenGlDevice OpenHiddenGlDevice(const GlWindowOptions& options, uint32_t width
   gl.Window = SdlGlWindow::Create(options, gl.Error);
   if (!gl.Window) return gl;
   gl.D3D = CreateGlDirect3D(*gl.Window);
-  D3DPRESENT_PARAMETERS parameters;
-  parameters.BackBufferWidth = width;
-  parameters.BackBufferHeight = height;
-  parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  parameters.Windowed = 1;
-  parameters.EnableAutoDepthStencil = 1;
-  parameters.AutoDepthStencilFormat = D3DFMT_D16;
-  const HRESULT result =
-      gl.D3D->CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING, parameters, gl.Device);
+  const HRESULT result = gl.D3D->CreateDevice(0, D3DDEVTYPE_HAL, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
+                                              PresentParameters(width, height, D3DFMT_X8R8G8B8, true), gl.Device);
   if (Failed(result)) {
     gl.Device.reset();
     gl.Error = "the device could not be created: " + D3DErrorText(result);
