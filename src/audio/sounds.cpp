@@ -22,6 +22,27 @@ namespace {
 
 bool Audible(const Sounds& sounds) { return !sounds.Silent && sounds.Device != nullptr; }
 
+// Opens every file of `names` in `folder` with `open`, into `handles`; the first one the mixer
+// refuses throws LoadError naming it.
+template <size_t N, typename Open>
+void OpenEach(std::array<int, N>& handles, const std::array<const char*, N>& names, const char* folder,
+              const char* refusal, Open open) {
+  for (size_t n = 0; n < N; ++n) {
+    const std::string path = std::string(folder) + names[n];
+    handles[n] = open(path);
+    if (handles[n] < 0) throw LoadError(path, refusal);
+  }
+}
+
+// Gives every handle that was opened to `close` and marks them all closed.
+template <size_t N, typename Close>
+void CloseEach(std::array<int, N>& handles, Close close) {
+  for (int& handle : handles) {
+    if (handle >= 0) close(handle);
+    handle = -1;
+  }
+}
+
 }  // namespace
 
 int VolumePercent(int level) { return static_cast<int>(std::lround(level * 100.0 / 9.0)); }
@@ -34,36 +55,22 @@ bool SoundInit(Sounds& sounds, Mixer* mixer) {
 
 void Music_Load(Sounds& sounds) {
   if (!Audible(sounds)) return;
-  for (int track = 0; track < kMusicTracks; ++track) {
-    const std::string path = std::string("music/") + kMusicFiles[track];
-    sounds.MusicStreams[track] = sounds.Device->StreamOpenFile(path);
-    if (sounds.MusicStreams[track] < 0) throw LoadError(path, "cannot open the music track");
-  }
+  OpenEach(sounds.MusicStreams, kMusicFiles, "music/", "cannot open the music track",
+           [&](const std::string& path) { return sounds.Device->StreamOpenFile(path); });
 }
 
 void Sound_Load(Sounds& sounds) {
   if (!Audible(sounds)) return;
-  for (int number = 0; number < kSoundCount; ++number) {
-    const std::string path = std::string("sounds/") + kSoundFiles[number];
-    sounds.SoundSamples[number] = sounds.Device->SampleLoad(path);
-    if (sounds.SoundSamples[number] < 0) throw LoadError(path, "cannot load the sound");
-  }
+  OpenEach(sounds.SoundSamples, kSoundFiles, "sounds/", "cannot load the sound",
+           [&](const std::string& path) { return sounds.Device->SampleLoad(path); });
 }
 
 void Music_Close(Sounds& sounds) {
-  if (!Audible(sounds)) return;
-  for (int& stream : sounds.MusicStreams) {
-    if (stream >= 0) sounds.Device->StreamClose(stream);
-    stream = -1;
-  }
+  if (Audible(sounds)) CloseEach(sounds.MusicStreams, [&](int stream) { sounds.Device->StreamClose(stream); });
 }
 
 void Sound_Unload(Sounds& sounds) {
-  if (!Audible(sounds)) return;
-  for (int& sample : sounds.SoundSamples) {
-    if (sample >= 0) sounds.Device->SampleUnload(sample);
-    sample = -1;
-  }
+  if (Audible(sounds)) CloseEach(sounds.SoundSamples, [&](int sample) { sounds.Device->SampleUnload(sample); });
 }
 
 void SoundDone(Sounds& sounds) {
