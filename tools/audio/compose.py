@@ -272,6 +272,17 @@ def sections_to_bars(sections):
     return bars
 
 
+def song_bars(sections):
+    """Each bar of a tune played once through: its first beat, name, chord, index in its
+    section and extras, the chord that follows (its own at the end) and whether it ends
+    its section."""
+    bars = sections_to_bars(sections)
+    for n, (name, chord, i, extras) in enumerate(bars):
+        next_chord = bars[n + 1][1] if n + 1 < len(bars) else chord
+        last_of_section = n + 1 == len(bars) or bars[n + 1][2] == 0
+        yield n * 4, name, chord, i, extras, next_chord, last_of_section
+
+
 def theme1():
     """Bright pop-rock in C major, 140 beats per minute."""
     song = Song(140, 60, MAJOR, seed=11)
@@ -300,11 +311,7 @@ def theme1():
         ("A2", "1 5 6 4 1 5 4 5", {"melody": a_end, "double": True}),
         ("outro", "4 5 1 1", {}),
     ]
-    bars = sections_to_bars(sections)
-    for n, (name, chord, i, extras) in enumerate(bars):
-        beat = n * 4
-        next_chord = bars[n + 1][1] if n + 1 < len(bars) else chord
-        last_of_section = n + 1 == len(bars) or bars[n + 1][2] == 0
+    for beat, name, chord, i, extras, next_chord, last_of_section in song_bars(sections):
         breakdown = extras.get("breakdown", False)
         if name == "outro" and i == 3:
             pad(song, keys, beat, "1", 90, 60, 76, beats=3.5)
@@ -374,11 +381,7 @@ def theme2():
         ("A2", "1 4 1 4 3 7 1 1", {"melody": a_end, "brass": True}),
         ("outro", "4 4 1 1", {}),
     ]
-    bars = sections_to_bars(sections)
-    for n, (name, chord, i, extras) in enumerate(bars):
-        beat = n * 4
-        next_chord = bars[n + 1][1] if n + 1 < len(bars) else chord
-        last_of_section = n + 1 == len(bars) or bars[n + 1][2] == 0
+    for beat, name, chord, i, extras, next_chord, last_of_section in song_bars(sections):
         if name == "outro":
             if i < 2:
                 play_line(song, clav, beat, riff, 0, 80, transpose_degrees=3)
@@ -447,11 +450,7 @@ def theme3():
         ("A2", "1 6 3 7 1 6 4 5M", {"melody": a_end, "horns": True}),
         ("outro", "6 7 1 1", {}),
     ]
-    bars = sections_to_bars(sections)
-    for n, (name, chord, i, extras) in enumerate(bars):
-        beat = n * 4
-        next_chord = bars[n + 1][1] if n + 1 < len(bars) else chord
-        last_of_section = n + 1 == len(bars) or bars[n + 1][2] == 0
+    for beat, name, chord, i, extras, next_chord, last_of_section in song_bars(sections):
         if name == "outro":
             if i < 2:
                 stabs(song, guitar, beat, chord, 92, (0, 0.5, 1.5, 2, 3, 3.5), 40, 57, length=0.3)

@@ -315,6 +315,20 @@ def box(mesh, lo, hi, material):
         mesh.quad(*f, group=("box", lo, hi, n), material=material, inside=centre)
 
 
+def close_rings(mesh, ring0, ring1, side_group, caps, material, inside):
+    """The side quads between two rings of as many points, side k in group side_group(k),
+    then a fan over each cap: caps are (ring, centre, group)."""
+    count = len(ring0)
+    for k in range(count):
+        m = (k + 1) % count
+        mesh.quad(ring0[k], ring0[m], ring1[m], ring1[k], group=side_group(k), material=material, inside=inside)
+    for ring, end, group in caps:
+        c = mesh.vertex(end, group)
+        for k in range(count):
+            m = (k + 1) % count
+            mesh.triangle(c, mesh.vertex(ring[k], group), mesh.vertex(ring[m], group), material, inside=inside)
+
+
 def prism_y(mesh, cx, cz, radius, y0, y1, sides, material, smooth=True, top_radius=None):
     """Prism (or frustum) around a vertical axis from y0 to y1, with flat end caps."""
     top_radius = radius if top_radius is None else top_radius
@@ -325,16 +339,9 @@ def prism_y(mesh, cx, cz, radius, y0, y1, sides, material, smooth=True, top_radi
         a = 2 * math.pi * (k + 0.5) / sides
         ring0.append((cx + radius * math.cos(a), y0, cz + radius * math.sin(a)))
         ring1.append((cx + top_radius * math.cos(a), y1, cz + top_radius * math.sin(a)))
-    for k in range(sides):
-        m = (k + 1) % sides
-        group = tag if smooth else (tag, k)
-        mesh.quad(ring0[k], ring0[m], ring1[m], ring1[k], group=group, material=material, inside=centre)
-    for ring, y in ((ring0, y0), (ring1, y1)):
-        group = (tag, "cap", y)
-        c = mesh.vertex((cx, y, cz), group)
-        for k in range(sides):
-            m = (k + 1) % sides
-            mesh.triangle(c, mesh.vertex(ring[k], group), mesh.vertex(ring[m], group), material, inside=centre)
+    side_group = (lambda k: tag) if smooth else (lambda k: (tag, k))
+    caps = [(ring0, (cx, y0, cz), (tag, "cap", y0)), (ring1, (cx, y1, cz), (tag, "cap", y1))]
+    close_rings(mesh, ring0, ring1, side_group, caps, material, centre)
 
 
 def bipyramid_y(mesh, cx, cy, cz, radius, height, sides, material):
@@ -504,15 +511,8 @@ def cylinder_z(mesh, centre_xy, radius, z0, z1, segments, material, group):
         a = 2 * math.pi * k / segments
         ring0.append((cx + radius * math.cos(a), cy + radius * math.sin(a), z0))
         ring1.append((cx + radius * math.cos(a), cy + radius * math.sin(a), z1))
-    for k in range(segments):
-        m = (k + 1) % segments
-        mesh.quad(ring0[k], ring0[m], ring1[m], ring1[k], group=(group, "side"), material=material, inside=inside)
-    for ring, z in ((ring0, z0), (ring1, z1)):
-        g = (group, "cap", z)
-        c = mesh.vertex((cx, cy, z), g)
-        for k in range(segments):
-            m = (k + 1) % segments
-            mesh.triangle(c, mesh.vertex(ring[k], g), mesh.vertex(ring[m], g), material, inside=inside)
+    caps = [(ring0, (cx, cy, z0), (group, "cap", z0)), (ring1, (cx, cy, z1), (group, "cap", z1))]
+    close_rings(mesh, ring0, ring1, lambda k: (group, "side"), caps, material, inside)
 
 
 def torus_z(mesh, cz, major, minor, segments, sides, material, group):
