@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -324,6 +325,7 @@ struct ReaderCheck {
   const char* Name;
   void (*Check)(const std::string& bytes);
 };
+inline void PrintTo(const ReaderCheck& check, std::ostream* out) { *out << check.Name; }
 
 inline constexpr std::array<ReaderCheck, 10> kReaderChecks = {{
     {"figures", CheckFigureFile},
