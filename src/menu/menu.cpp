@@ -84,7 +84,7 @@ void OptionsKeys(MenuContext& menu) {
   Settings& config = menu.Config;
   if (state.MenuScreen != kOptionsScreen) return;
   if (keys.KeyCtrlPressed) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     GoToScreen(state, kControlsScreen, state.MenuItem);
     state.Controls = OpenControlsPage(state.Controls.Bindings);
     return;
@@ -254,14 +254,14 @@ void ChooseControlsRow(MenuContext& menu) {
   ControlsPage& page = menu.Menu.Controls;
   if (page.Row == kPaletteRow) {
     menu.Config.Palette = menu.Config.Palette == 0 ? 1 : 0;
-    PlayMenuSound(menu, "menuchange.ogg");
+    PlayMenuSound(menu, SoundId::kMenuChange);
   } else if (page.Row == kResetRow) {
     page.Bindings = KeyBindings{};
-    PlayMenuSound(menu, "menuchange.ogg");
+    PlayMenuSound(menu, SoundId::kMenuChange);
   } else {
     page.Waiting = true;
     page.Press.reset();  // that was the select key: the next press is the new one
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
   }
   menu.Game.State.Keys.KeyEnter = false;
 }
@@ -273,11 +273,11 @@ void ControlsRowKeys(MenuContext& menu) {
   if (menu.Menu.MenuScreen != kControlsScreen || page.Waiting || page.Offer) return;
   if (FiresRepeating(keys.KeyUp, keys.UpKeyTimer, kUpKeyStart, kControlsRepeatMs)) {
     page.Row = page.Row == 0 ? kControlsRows - 1 : page.Row - 1;
-    PlayMenuSound(menu, "menumove.ogg");
+    PlayMenuSound(menu, SoundId::kMenuMove);
   }
   if (FiresRepeating(keys.KeyDown, keys.DropKeyTimer, kDropKeyStart, kControlsRepeatMs)) {
     page.Row = page.Row == kControlsRows - 1 ? 0 : page.Row + 1;
-    PlayMenuSound(menu, "menumove.ogg");
+    PlayMenuSound(menu, SoundId::kMenuMove);
   }
   if (SelectPressed(keys)) ChooseControlsRow(menu);
 }
@@ -293,17 +293,17 @@ void ControlsAnswerKeys(MenuContext& menu) {
   if (page.Waiting && (esc || page.Press)) {
     page.Waiting = false;
     keys.KeyEnter = false;  // a press that binds selects nothing
-    PlayMenuSound(menu, esc ? "menuenter.ogg" : "menuchange.ogg");
+    PlayMenuSound(menu, esc ? SoundId::kMenuEnter : SoundId::kMenuChange);
     if (!esc) BindPress(page, static_cast<size_t>(page.Row), *page.Press);
   } else if (page.Offer && SelectPressed(keys)) {
     keys.KeyEnter = false;
-    PlayMenuSound(menu, "menuchange.ogg");
+    PlayMenuSound(menu, SoundId::kMenuChange);
     SwapOffer(page, static_cast<size_t>(page.Row));
   } else if (page.Offer && esc) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     page.Offer.reset();
   } else if (!page.Waiting && !page.Offer && esc) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     GoToScreen(state, kOptionsScreen, state.MenuItem);
   }
 }

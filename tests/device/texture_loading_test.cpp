@@ -86,8 +86,9 @@ TEST_F(TextureLoading, ColourKeyMakesOnlyExactMatchesTransparentBlack) {
 }
 
 TEST_F(TextureLoading, LowerLevelsAreMadeFromTheLevelAboveOnlyWhenRead) {
-  test::WriteBmp(Path("mips.bmp"), 4, 2,
-                 {0xFF800000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000040, 0xFF008000, 0xFF000000, 0xFF000000}, 24);
+  testing::WriteBmp(Path("mips.bmp"), 4, 2,
+                    {0xFF800000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000040, 0xFF008000, 0xFF000000, 0xFF000000},
+                    24);
   TexturePtr texture;
   ASSERT_EQ(Load(Path("mips.bmp"), 0, texture), D3D_OK);
   ASSERT_EQ(texture->GetLevelCount(), 3u);

@@ -2,8 +2,8 @@
 // platform reports for the frame is handed in as the frame does.
 #include <gtest/gtest.h>
 
-#include "game/game_harness.h"
 #include "menu/menu.h"
+#include "support/game_harness.h"
 
 namespace zt {
 namespace {

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <map>
 
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {
