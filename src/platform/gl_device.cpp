@@ -657,30 +657,30 @@ class GlDevice final : public Device {
       const bool hasDiffuse = (state_.Fvf & D3DFVF_DIFFUSE) != 0;
       const bool colourVertex = hasDiffuse && rs[D3DRS_COLORVERTEX] != 0;
       // The game's formats have no second (specular) vertex colour: COLOR2 falls back to the material.
-      glUniform1i(u_.hasDiffuse, hasDiffuse);
-      glUniform1i(u_.diffuseFromVertex, colourVertex && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1);
-      glUniform1i(u_.ambientFromVertex, colourVertex && rs[D3DRS_AMBIENTMATERIALSOURCE] == D3DMCS_COLOR1);
-      glUniform1i(u_.specularFromVertex, colourVertex && rs[D3DRS_SPECULARMATERIALSOURCE] == D3DMCS_COLOR1);
-      glUniform1i(u_.emissiveFromVertex, colourVertex && rs[D3DRS_EMISSIVEMATERIALSOURCE] == D3DMCS_COLOR1);
-      glUniform1i(u_.lighting, rs[D3DRS_LIGHTING] != 0);
-      glUniform1i(u_.normalize, rs[D3DRS_NORMALIZENORMALS] != 0);
-      glUniform1i(u_.specularEnable, rs[D3DRS_SPECULARENABLE] != 0);
-      glUniform1i(u_.localViewer, rs[D3DRS_LOCALVIEWER] != 0);
+      Uniform(glUniform1i, u_.hasDiffuse, hasDiffuse);
+      Uniform(glUniform1i, u_.diffuseFromVertex, colourVertex && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1);
+      Uniform(glUniform1i, u_.ambientFromVertex, colourVertex && rs[D3DRS_AMBIENTMATERIALSOURCE] == D3DMCS_COLOR1);
+      Uniform(glUniform1i, u_.specularFromVertex, colourVertex && rs[D3DRS_SPECULARMATERIALSOURCE] == D3DMCS_COLOR1);
+      Uniform(glUniform1i, u_.emissiveFromVertex, colourVertex && rs[D3DRS_EMISSIVEMATERIALSOURCE] == D3DMCS_COLOR1);
+      Uniform(glUniform1i, u_.lighting, rs[D3DRS_LIGHTING] != 0);
+      Uniform(glUniform1i, u_.normalize, rs[D3DRS_NORMALIZENORMALS] != 0);
+      Uniform(glUniform1i, u_.specularEnable, rs[D3DRS_SPECULARENABLE] != 0);
+      Uniform(glUniform1i, u_.localViewer, rs[D3DRS_LOCALVIEWER] != 0);
       float c[4];
       ColourToFloats(rs[D3DRS_AMBIENT], c);
-      glUniform4fv(u_.globalAmbient, 1, c);
+      Uniform(glUniform4fv, u_.globalAmbient, 1, c);
       ColourToFloats(rs[D3DRS_TEXTUREFACTOR], c);
-      glUniform4fv(u_.textureFactor, 1, c);
-      glUniform1i(u_.alphaTest, rs[D3DRS_ALPHATESTENABLE] != 0);
-      glUniform1i(u_.alphaFunc, static_cast<GLint>(rs[D3DRS_ALPHAFUNC]));
-      glUniform1f(u_.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
+      Uniform(glUniform4fv, u_.textureFactor, 1, c);
+      Uniform(glUniform1i, u_.alphaTest, rs[D3DRS_ALPHATESTENABLE] != 0);
+      Uniform(glUniform1i, u_.alphaFunc, static_cast<GLint>(rs[D3DRS_ALPHAFUNC]));
+      Uniform(glUniform1f, u_.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
       const auto& stage = state_.StageStates[0];
-      glUniform1i(u_.colorOp, static_cast<GLint>(stage[D3DTSS_COLOROP]));
-      glUniform1i(u_.colorArg1, static_cast<GLint>(stage[D3DTSS_COLORARG1]));
-      glUniform1i(u_.colorArg2, static_cast<GLint>(stage[D3DTSS_COLORARG2]));
-      glUniform1i(u_.alphaOp, static_cast<GLint>(stage[D3DTSS_ALPHAOP]));
-      glUniform1i(u_.alphaArg1, static_cast<GLint>(stage[D3DTSS_ALPHAARG1]));
-      glUniform1i(u_.alphaArg2, static_cast<GLint>(stage[D3DTSS_ALPHAARG2]));
+      Uniform(glUniform1i, u_.colorOp, static_cast<GLint>(stage[D3DTSS_COLOROP]));
+      Uniform(glUniform1i, u_.colorArg1, static_cast<GLint>(stage[D3DTSS_COLORARG1]));
+      Uniform(glUniform1i, u_.colorArg2, static_cast<GLint>(stage[D3DTSS_COLORARG2]));
+      Uniform(glUniform1i, u_.alphaOp, static_cast<GLint>(stage[D3DTSS_ALPHAOP]));
+      Uniform(glUniform1i, u_.alphaArg1, static_cast<GLint>(stage[D3DTSS_ALPHAARG1]));
+      Uniform(glUniform1i, u_.alphaArg2, static_cast<GLint>(stage[D3DTSS_ALPHAARG2]));
       const bool linearMag = stage[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR;
       const bool linearMin = stage[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
       GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
@@ -696,19 +696,19 @@ class GlDevice final : public Device {
     if ((dirty_ & kDirtyTransforms) || merged != mergedTransform_) {
       const D3DMATRIX worldView = merged ? state_.View : Multiply(state_.World, state_.View);
       const Mat3 normal = NormalMatrix(worldView);
-      glUniformMatrix4fv(u_.worldView, 1, GL_FALSE, &worldView.m[0][0]);
-      glUniformMatrix4fv(u_.projection, 1, GL_FALSE, &state_.Projection.m[0][0]);
-      glUniformMatrix3fv(u_.normalMatrix, 1, GL_FALSE, &normal.m[0][0]);
+      Uniform(glUniformMatrix4fv, u_.worldView, 1, GL_FALSE, &worldView.m[0][0]);
+      Uniform(glUniformMatrix4fv, u_.projection, 1, GL_FALSE, &state_.Projection.m[0][0]);
+      Uniform(glUniformMatrix3fv, u_.normalMatrix, 1, GL_FALSE, &normal.m[0][0]);
       mergedTransform_ = merged;
     }
     if (dirty_ & kDirtyLights) UploadLights();
     if (dirty_ & kDirtyMaterial) {
       const D3DMATERIAL8& m = state_.Material;
-      glUniform4fv(u_.materialDiffuse, 1, &m.Diffuse.r);
-      glUniform4fv(u_.materialAmbient, 1, &m.Ambient.r);
-      glUniform4fv(u_.materialSpecular, 1, &m.Specular.r);
-      glUniform4fv(u_.materialEmissive, 1, &m.Emissive.r);
-      glUniform1f(u_.materialPower, m.Power);
+      Uniform(glUniform4fv, u_.materialDiffuse, 1, &m.Diffuse.r);
+      Uniform(glUniform4fv, u_.materialAmbient, 1, &m.Ambient.r);
+      Uniform(glUniform4fv, u_.materialSpecular, 1, &m.Specular.r);
+      Uniform(glUniform4fv, u_.materialEmissive, 1, &m.Emissive.r);
+      Uniform(glUniform1f, u_.materialPower, m.Power);
     }
     dirty_ = 0;
     auto* texture = dynamic_cast<GlTexture*>(state_.Textures[0].get());
@@ -721,12 +721,20 @@ class GlDevice final : public Device {
         texture->Bind(mipmapped);
       else
         glBindTexture(GL_TEXTURE_2D, 0);
-      glUniform1i(u_.hasTexture, texture != nullptr);
+      ++current_.TextureBinds;
+      Uniform(glUniform1i, u_.hasTexture, texture != nullptr);
       boundTexture_ = state_.Textures[0];
       if (texture == nullptr) boundTexture_.reset();
       boundNothing_ = texture == nullptr;
       boundMipmapped_ = mipmapped;
     }
+  }
+
+  // A uniform upload of the frame's states, counted in the frame's figures.
+  template <typename Upload, typename... Args>
+  void Uniform(Upload upload, Args... args) {
+    upload(args...);
+    ++current_.UniformCalls;
   }
 
   void UploadLights() {
@@ -751,14 +759,14 @@ class GlDevice final : public Device {
       attenuation[count][3] = l.Range;
       ++count;
     }
-    glUniform1i(u_.lightCount, count);
-    glUniform1iv(u_.lightType, 8, types);
-    glUniform3fv(u_.lightPosition, 8, &positions[0][0]);
-    glUniform3fv(u_.lightDirection, 8, &directions[0][0]);
-    glUniform4fv(u_.lightDiffuse, 8, &diffuse[0][0]);
-    glUniform4fv(u_.lightSpecular, 8, &specular[0][0]);
-    glUniform4fv(u_.lightAmbient, 8, &ambient[0][0]);
-    glUniform4fv(u_.lightAttenuation, 8, &attenuation[0][0]);
+    Uniform(glUniform1i, u_.lightCount, count);
+    Uniform(glUniform1iv, u_.lightType, 8, types);
+    Uniform(glUniform3fv, u_.lightPosition, 8, &positions[0][0]);
+    Uniform(glUniform3fv, u_.lightDirection, 8, &directions[0][0]);
+    Uniform(glUniform4fv, u_.lightDiffuse, 8, &diffuse[0][0]);
+    Uniform(glUniform4fv, u_.lightSpecular, 8, &specular[0][0]);
+    Uniform(glUniform4fv, u_.lightAmbient, 8, &ambient[0][0]);
+    Uniform(glUniform4fv, u_.lightAttenuation, 8, &attenuation[0][0]);
   }
 
   void SetAttributes(uint32_t fvf, GLsizei stride) {

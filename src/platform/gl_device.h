@@ -18,6 +18,8 @@ Direct3DPtr CreateGlDirect3D(SdlGlWindow& window);
 struct GlFrameCounts {
   int DrawPrimitiveCalls = 0;  // the game's draws
   int GlDrawCalls = 0;         // what reached OpenGL after merging
+  int TextureBinds = 0;        // textures bound for drawing (none bound counts too)
+  int UniformCalls = 0;        // uniform uploads of the drawing states
 };
 GlFrameCounts LastFrameCounts(const Device& device);  // zeros for a device that is not a GL device
 

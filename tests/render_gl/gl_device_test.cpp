@@ -424,6 +424,12 @@ TEST_F(GlDeviceTest, SmallDrawsAreMergedWithoutChangingThePicture) {
   EXPECT_EQ(mergedCounts.DrawPrimitiveCalls, 300);
   EXPECT_EQ(mergedCounts.GlDrawCalls, 1);
   EXPECT_EQ(oneByOneCounts.GlDrawCalls, 300);
+  // A texture is bound only when the next draw needs another one: the first particle's is
+  // still bound from the frame before, so each frame counts afresh.
+  EXPECT_EQ(mergedCounts.TextureBinds, 1);
+  EXPECT_EQ(oneByOneCounts.TextureBinds, 299);
+  EXPECT_GE(oneByOneCounts.UniformCalls, oneByOneCounts.TextureBinds);
+  EXPECT_LT(mergedCounts.UniformCalls, oneByOneCounts.UniformCalls);
   int differing = 0, maxDifference = 0;
   for (size_t i = 0; i < merged.Argb.size(); ++i)
     for (int shift : {0, 8, 16}) {
