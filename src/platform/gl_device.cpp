@@ -4,8 +4,10 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <new>
 #include <string>
 #include <vector>
@@ -61,6 +63,12 @@ void TransformPoint(const D3DMATRIX& m, const float in[3], float out[3]) {
 
 void TransformDirection(const D3DMATRIX& m, const float in[3], float out[3]) {
   for (int j = 0; j < 3; ++j) out[j] = in[0] * m.m[0][j] + in[1] * m.m[1][j] + in[2] * m.m[2][j];
+}
+
+void Normalise(float v[3]) {
+  const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+  if (length > 0.0f)
+    for (int j = 0; j < 3; ++j) v[j] /= length;
 }
 
 void TransformNormal(const Mat3& n, const float in[3], float out[3]) {
@@ -269,19 +277,33 @@ constexpr uint32_t kBatchSourceVertices = 64;               // draws this small 
 constexpr size_t kBatchCapacity = 6144;                     // vertices of one merged draw
 constexpr size_t kBatchStoreVertices = 4 * kBatchCapacity;  // the merged draws of a busy frame
 
-struct Uniforms {
-  GLint worldView, projection, normalMatrix, clipFixup, lighting, normalize, specularEnable, localViewer;
-  GLint hasDiffuse, diffuseFromVertex, ambientFromVertex, specularFromVertex, emissiveFromVertex;
+// Where a shader variant keeps its uniforms (-1: the variant has no use for it).
+struct ProgramUniforms {
+  GLint worldView, projection, normalMatrix, normalize, localViewer;
+  GLint diffuseFromVertex, ambientFromVertex, specularFromVertex, emissiveFromVertex;
   GLint materialDiffuse, materialAmbient, materialSpecular, materialEmissive, materialPower, globalAmbient;
-  GLint lightCount, lightType, lightPosition, lightDirection, lightDiffuse, lightSpecular, lightAmbient,
-      lightAttenuation;
-  GLint texture, hasTexture, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, textureFactor;
-  GLint alphaTest, alphaFunc, alphaRef;
+  GLint lightVector, lightDiffuse, lightSpecular, lightAmbient, lightAttenuation;
+  GLint textureFactor, alphaRef;
 };
 
-GLuint Compile(GLenum kind, const char* source, std::string& error) {
+// How many times each group of uniforms has changed: a program whose count differs from the
+// device's has not been given the group's values yet.
+struct UniformVersions {
+  uint64_t Transforms = 0, Lights = 0, Material = 0, Values = 0;
+};
+
+// One linked shader variant; Name 0 when it could not be built.
+struct ShaderProgram {
+  GLuint Name = 0;
+  ProgramUniforms Uniforms{};
+  UniformVersions Sent;
+  bool SentMerged = false;  // the transforms it was last given were those of merged draws
+};
+
+GLuint Compile(GLenum kind, const std::string& source, std::string& error) {
   GLuint shader = glCreateShader(kind);
-  glShaderSource(shader, 1, &source, nullptr);
+  const char* text = source.c_str();
+  glShaderSource(shader, 1, &text, nullptr);
   glCompileShader(shader);
   GLint ok = 0;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -295,19 +317,68 @@ GLuint Compile(GLenum kind, const char* source, std::string& error) {
   return shader;
 }
 
+ProgramUniforms FindUniforms(GLuint program) {
+  auto at = [program](const char* name) { return glGetUniformLocation(program, name); };
+  ProgramUniforms u;
+  u.worldView = at("uWorldView");
+  u.projection = at("uProjection");
+  u.normalMatrix = at("uNormalMatrix");
+  u.normalize = at("uNormalize");
+  u.localViewer = at("uLocalViewer");
+  u.diffuseFromVertex = at("uDiffuseFromVertex");
+  u.ambientFromVertex = at("uAmbientFromVertex");
+  u.specularFromVertex = at("uSpecularFromVertex");
+  u.emissiveFromVertex = at("uEmissiveFromVertex");
+  u.materialDiffuse = at("uMaterialDiffuse");
+  u.materialAmbient = at("uMaterialAmbient");
+  u.materialSpecular = at("uMaterialSpecular");
+  u.materialEmissive = at("uMaterialEmissive");
+  u.materialPower = at("uMaterialPower");
+  u.globalAmbient = at("uGlobalAmbient");
+  u.lightVector = at("uLightVector[0]");
+  u.lightDiffuse = at("uLightDiffuse[0]");
+  u.lightSpecular = at("uLightSpecular[0]");
+  u.lightAmbient = at("uLightAmbient[0]");
+  u.lightAttenuation = at("uLightAttenuation[0]");
+  u.textureFactor = at("uTextureFactor");
+  u.alphaRef = at("uAlphaRef");
+  return u;
+}
+
+// Compiles and links a variant; Name stays 0, with `error` saying why, when it fails.
+ShaderProgram BuildProgram(const ShaderVariant& variant, bool clipFixup, std::string& error) {
+  ShaderProgram program;
+  const GLuint vs = Compile(GL_VERTEX_SHADER, VertexShaderSource(variant, clipFixup), error);
+  const GLuint fs = vs ? Compile(GL_FRAGMENT_SHADER, FragmentShaderSource(variant), error) : 0;
+  if (!fs) {
+    glDeleteShader(vs);
+    return program;
+  }
+  program.Name = glCreateProgram();
+  glAttachShader(program.Name, vs);
+  glAttachShader(program.Name, fs);
+  glLinkProgram(program.Name);
+  glDeleteShader(vs);
+  glDeleteShader(fs);
+  GLint ok = 0;
+  glGetProgramiv(program.Name, GL_LINK_STATUS, &ok);
+  if (!ok) {
+    char log[2048] = {};
+    glGetProgramInfoLog(program.Name, sizeof log, nullptr, log);
+    error = std::string("shader link: ") + log;
+    glDeleteProgram(program.Name);
+    program.Name = 0;
+    return program;
+  }
+  program.Uniforms = FindUniforms(program.Name);
+  return program;
+}
+
 // The back buffer a device on this window has now: the requested size, a side of 0 taken
 // from the window's 4:3 rectangle, within the window's cap.
 PixelSize BackBufferFor(const SdlGlWindow& window, PixelSize requested) {
   return BackBufferSize(requested, FourByThreePicture(window.DrawableSize()), window.BackBufferCap());
 }
-
-enum Dirty : uint32_t {
-  kDirtyTransforms = 1,
-  kDirtyLights = 2,
-  kDirtyMaterial = 4,
-  kDirtyStates = 8,  // render states, stage states, the vertex format
-  kDirtyAll = 15,
-};
 
 class GlDevice final : public Device {
  public:
@@ -321,7 +392,7 @@ class GlDevice final : public Device {
 
   ~GlDevice() override {
     if (!*alive_) return;  // the window and its context went first
-    glDeleteProgram(program_);
+    for (const auto& [variant, program] : programs_) glDeleteProgram(program.Name);
     glDeleteVertexArrays(1, &vao_);
     glDeleteBuffers(1, &batchBuffer_);
     glDeleteSamplers(1, &sampler_);
@@ -331,27 +402,9 @@ class GlDevice final : public Device {
   }
 
   bool Init(std::string& error) {
-    GLuint vs = Compile(GL_VERTEX_SHADER, kFixedFunctionVertexShader, error);
-    GLuint fs = vs ? Compile(GL_FRAGMENT_SHADER, kFixedFunctionFragmentShader, error) : 0;
-    if (!vs || !fs) return false;
-    program_ = glCreateProgram();
-    glAttachShader(program_, vs);
-    glAttachShader(program_, fs);
-    glLinkProgram(program_);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
-    GLint ok = 0;
-    glGetProgramiv(program_, GL_LINK_STATUS, &ok);
-    if (!ok) {
-      char log[2048] = {};
-      glGetProgramInfoLog(program_, sizeof log, nullptr, log);
-      error = std::string("shader link: ") + log;
-      return false;
-    }
-    glUseProgram(program_);
-    FindUniforms();
-    glUniform1i(u_.texture, 0);
-
+    // The variant of the starting states is built now, so that a driver which cannot build
+    // the shaders fails the device's creation rather than its first draw.
+    if (ProgramFor(VariantFor(state_, false), error) == nullptr) return false;
     glGenVertexArrays(1, &vao_);
     glBindVertexArray(vao_);
     glGenBuffers(1, &batchBuffer_);
@@ -375,8 +428,7 @@ class GlDevice final : public Device {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     if (window_.HasClipControl()) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
-    glUniform1i(u_.clipFixup, window_.HasClipControl() ? 0 : 1);
-    dirty_ = kDirtyAll;
+    fixedStatesDirty_ = true;
     return glGetError() == GL_NO_ERROR;
   }
 
@@ -422,7 +474,7 @@ class GlDevice final : public Device {
       glDepthMask(GL_TRUE);  // Direct3D clears depth whatever the write state
       glClearDepth(std::clamp(z, 0.0f, 1.0f));
       mask |= GL_DEPTH_BUFFER_BIT;
-      dirty_ |= kDirtyStates;
+      fixedStatesDirty_ = true;
     }
     if (mask) glClear(mask);
     return D3D_OK;
@@ -470,20 +522,21 @@ class GlDevice final : public Device {
     // The world matrix of merged draws is applied as they are merged.
     if (which != D3DTS_WORLD) Flush();
     const HRESULT result = ApplySetTransform(state_, which, matrix);
-    dirty_ |= kDirtyTransforms | (which == D3DTS_VIEW ? kDirtyLights : 0u);
+    ++changes_.Transforms;
+    if (which == D3DTS_VIEW) ++changes_.Lights;  // lit in camera space
     return result;
   }
 
   HRESULT SetLight(uint32_t index, const D3DLIGHT8& light) override {
     Flush();
-    dirty_ |= kDirtyLights;
+    ++changes_.Lights;
     return ApplySetLight(state_, index, light);
   }
 
   HRESULT LightEnable(uint32_t index, bool enable) override {
     if (index < kLightSlots && state_.Lights[index].Set && state_.Lights[index].Enabled == enable) return D3D_OK;
     Flush();
-    dirty_ |= kDirtyLights;
+    ++changes_.Lights;
     return ApplyLightEnable(state_, index, enable);
   }
 
@@ -491,14 +544,14 @@ class GlDevice final : public Device {
     if (std::memcmp(&material, &state_.Material, sizeof material) == 0) return D3D_OK;
     Flush();
     state_.Material = material;
-    dirty_ |= kDirtyMaterial;
+    ++changes_.Material;
     return D3D_OK;
   }
 
   HRESULT SetRenderState(D3DRENDERSTATETYPE which, uint32_t value) override {
     if (which < kRenderStateCount && state_.RenderStates[which] == value) return D3D_OK;
     Flush();
-    dirty_ |= kDirtyStates;
+    StatesChanged();
     return ApplySetRenderState(state_, which, value);
   }
 
@@ -506,7 +559,7 @@ class GlDevice final : public Device {
     if (stage < kTextureStageCount && which < kStageStateCount && state_.StageStates[stage][which] == value)
       return D3D_OK;
     Flush();
-    dirty_ |= kDirtyStates;
+    StatesChanged();
     return ApplySetTextureStageState(state_, stage, which, value);
   }
 
@@ -524,7 +577,7 @@ class GlDevice final : public Device {
     if (state_.Fvf == fvf) return D3D_OK;
     Flush();
     state_.Fvf = fvf;
-    dirty_ |= kDirtyStates;
+    StatesChanged();
     return D3D_OK;
   }
 
@@ -563,49 +616,6 @@ class GlDevice final : public Device {
   GlFrameCounts last_;
 
  private:
-  void FindUniforms() {
-    auto at = [this](const char* name) { return glGetUniformLocation(program_, name); };
-    u_.worldView = at("uWorldView");
-    u_.projection = at("uProjection");
-    u_.normalMatrix = at("uNormalMatrix");
-    u_.clipFixup = at("uClipFixup");
-    u_.lighting = at("uLighting");
-    u_.normalize = at("uNormalize");
-    u_.specularEnable = at("uSpecularEnable");
-    u_.localViewer = at("uLocalViewer");
-    u_.hasDiffuse = at("uHasDiffuse");
-    u_.diffuseFromVertex = at("uDiffuseFromVertex");
-    u_.ambientFromVertex = at("uAmbientFromVertex");
-    u_.specularFromVertex = at("uSpecularFromVertex");
-    u_.emissiveFromVertex = at("uEmissiveFromVertex");
-    u_.materialDiffuse = at("uMaterialDiffuse");
-    u_.materialAmbient = at("uMaterialAmbient");
-    u_.materialSpecular = at("uMaterialSpecular");
-    u_.materialEmissive = at("uMaterialEmissive");
-    u_.materialPower = at("uMaterialPower");
-    u_.globalAmbient = at("uGlobalAmbient");
-    u_.lightCount = at("uLightCount");
-    u_.lightType = at("uLightType[0]");
-    u_.lightPosition = at("uLightPosition[0]");
-    u_.lightDirection = at("uLightDirection[0]");
-    u_.lightDiffuse = at("uLightDiffuse[0]");
-    u_.lightSpecular = at("uLightSpecular[0]");
-    u_.lightAmbient = at("uLightAmbient[0]");
-    u_.lightAttenuation = at("uLightAttenuation[0]");
-    u_.texture = at("uTexture");
-    u_.hasTexture = at("uHasTexture");
-    u_.colorOp = at("uColorOp");
-    u_.colorArg1 = at("uColorArg1");
-    u_.colorArg2 = at("uColorArg2");
-    u_.alphaOp = at("uAlphaOp");
-    u_.alphaArg1 = at("uAlphaArg1");
-    u_.alphaArg2 = at("uAlphaArg2");
-    u_.textureFactor = at("uTextureFactor");
-    u_.alphaTest = at("uAlphaTest");
-    u_.alphaFunc = at("uAlphaFunc");
-    u_.alphaRef = at("uAlphaRef");
-  }
-
   // Gives the colour and depth renderbuffers storage of the back buffer's size (what they
   // held is lost; the attachments and everything the game created stay) and the viewport.
   void MakeBackBufferStorage() {
@@ -630,104 +640,142 @@ class GlDevice final : public Device {
       std::fprintf(stderr, "OpenGL device: the back buffer could not be made anew\n");
   }
 
-  // Sends every state that changed since the last GL draw. `merged`: the vertices are
-  // already in world space, so the world matrix is left out.
-  void ApplyState(bool merged) {
-    const auto& rs = state_.RenderStates;
-    if (dirty_ & kDirtyStates) {
-      if (rs[D3DRS_ZENABLE] != D3DZB_FALSE)
-        glEnable(GL_DEPTH_TEST);
-      else
-        glDisable(GL_DEPTH_TEST);
-      glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
-      glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
-      if (rs[D3DRS_CULLMODE] == D3DCULL_NONE) {
-        glDisable(GL_CULL_FACE);
-      } else {
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glFrontFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_CCW : GL_CW);  // CCW culls: clockwise is the front
-      }
-      if (rs[D3DRS_ALPHABLENDENABLE]) {
-        glEnable(GL_BLEND);
-        glBlendFunc(BlendFactor(rs[D3DRS_SRCBLEND]), BlendFactor(rs[D3DRS_DESTBLEND]));
-      } else {
-        glDisable(GL_BLEND);
-      }
-      const bool hasDiffuse = (state_.Fvf & D3DFVF_DIFFUSE) != 0;
-      const bool colourVertex = hasDiffuse && rs[D3DRS_COLORVERTEX] != 0;
-      // The game's formats have no second (specular) vertex colour: COLOR2 falls back to the material.
-      Uniform(glUniform1i, u_.hasDiffuse, hasDiffuse);
-      Uniform(glUniform1i, u_.diffuseFromVertex, colourVertex && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1);
-      Uniform(glUniform1i, u_.ambientFromVertex, colourVertex && rs[D3DRS_AMBIENTMATERIALSOURCE] == D3DMCS_COLOR1);
-      Uniform(glUniform1i, u_.specularFromVertex, colourVertex && rs[D3DRS_SPECULARMATERIALSOURCE] == D3DMCS_COLOR1);
-      Uniform(glUniform1i, u_.emissiveFromVertex, colourVertex && rs[D3DRS_EMISSIVEMATERIALSOURCE] == D3DMCS_COLOR1);
-      Uniform(glUniform1i, u_.lighting, rs[D3DRS_LIGHTING] != 0);
-      Uniform(glUniform1i, u_.normalize, rs[D3DRS_NORMALIZENORMALS] != 0);
-      Uniform(glUniform1i, u_.specularEnable, rs[D3DRS_SPECULARENABLE] != 0);
-      Uniform(glUniform1i, u_.localViewer, rs[D3DRS_LOCALVIEWER] != 0);
-      float c[4];
-      ColourToFloats(rs[D3DRS_AMBIENT], c);
-      Uniform(glUniform4fv, u_.globalAmbient, 1, c);
-      ColourToFloats(rs[D3DRS_TEXTUREFACTOR], c);
-      Uniform(glUniform4fv, u_.textureFactor, 1, c);
-      Uniform(glUniform1i, u_.alphaTest, rs[D3DRS_ALPHATESTENABLE] != 0);
-      Uniform(glUniform1i, u_.alphaFunc, static_cast<GLint>(rs[D3DRS_ALPHAFUNC]));
-      Uniform(glUniform1f, u_.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
-      const auto& stage = state_.StageStates[0];
-      Uniform(glUniform1i, u_.colorOp, static_cast<GLint>(stage[D3DTSS_COLOROP]));
-      Uniform(glUniform1i, u_.colorArg1, static_cast<GLint>(stage[D3DTSS_COLORARG1]));
-      Uniform(glUniform1i, u_.colorArg2, static_cast<GLint>(stage[D3DTSS_COLORARG2]));
-      Uniform(glUniform1i, u_.alphaOp, static_cast<GLint>(stage[D3DTSS_ALPHAOP]));
-      Uniform(glUniform1i, u_.alphaArg1, static_cast<GLint>(stage[D3DTSS_ALPHAARG1]));
-      Uniform(glUniform1i, u_.alphaArg2, static_cast<GLint>(stage[D3DTSS_ALPHAARG2]));
-      const bool linearMag = stage[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR;
-      const bool linearMin = stage[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
-      GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
-      if (stage[D3DTSS_MIPFILTER] == D3DTEXF_POINT)
-        minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-      else if (stage[D3DTSS_MIPFILTER] >= D3DTEXF_LINEAR)
-        minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-      glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, linearMag ? GL_LINEAR : GL_NEAREST);
-      glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, minFilter);
-      glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, AddressMode(stage[D3DTSS_ADDRESSU]));
-      glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, AddressMode(stage[D3DTSS_ADDRESSV]));
-    }
-    if ((dirty_ & kDirtyTransforms) || merged != mergedTransform_) {
-      const D3DMATRIX worldView = merged ? state_.View : Multiply(state_.World, state_.View);
-      const Mat3 normal = NormalMatrix(worldView);
-      Uniform(glUniformMatrix4fv, u_.worldView, 1, GL_FALSE, &worldView.m[0][0]);
-      Uniform(glUniformMatrix4fv, u_.projection, 1, GL_FALSE, &state_.Projection.m[0][0]);
-      Uniform(glUniformMatrix3fv, u_.normalMatrix, 1, GL_FALSE, &normal.m[0][0]);
-      mergedTransform_ = merged;
-    }
-    if (dirty_ & kDirtyLights) UploadLights();
-    if (dirty_ & kDirtyMaterial) {
-      const D3DMATERIAL8& m = state_.Material;
-      Uniform(glUniform4fv, u_.materialDiffuse, 1, &m.Diffuse.r);
-      Uniform(glUniform4fv, u_.materialAmbient, 1, &m.Ambient.r);
-      Uniform(glUniform4fv, u_.materialSpecular, 1, &m.Specular.r);
-      Uniform(glUniform4fv, u_.materialEmissive, 1, &m.Emissive.r);
-      Uniform(glUniform1f, u_.materialPower, m.Power);
-    }
-    dirty_ = 0;
+  // The program of a variant, built the first time a draw needs it and kept for the device's
+  // life; nullptr (with `error`) when it cannot be built, which is not tried again.
+  ShaderProgram* ProgramFor(const ShaderVariant& variant, std::string& error) {
+    auto found = programs_.find(variant);
+    if (found == programs_.end())
+      found = programs_.emplace(variant, BuildProgram(variant, !window_.HasClipControl(), error)).first;
+    return found->second.Name != 0 ? &found->second : nullptr;
+  }
+
+  void StatesChanged() {
+    fixedStatesDirty_ = true;
+    ++changes_.Values;
+  }
+
+  // Sends every state that changed since the last GL draw: the fixed states of GL, the shader
+  // variant for the states, and the uniforms that variant has not been given yet. `merged`:
+  // the vertices are already in world space, so the world matrix is left out. False when no
+  // variant could be built for the states (the draw is then skipped).
+  bool ApplyState(bool merged) {
+    if (fixedStatesDirty_) ApplyFixedStates();
+    fixedStatesDirty_ = false;
     auto* texture = dynamic_cast<GlTexture*>(state_.Textures[0].get());
+    std::string error;
+    ShaderProgram* program = ProgramFor(VariantFor(state_, texture != nullptr), error);
+    if (program == nullptr) {
+      if (!error.empty()) std::fprintf(stderr, "OpenGL device: %s\n", error.c_str());
+      return false;
+    }
+    if (program->Name != usedProgram_) {
+      glUseProgram(program->Name);
+      usedProgram_ = program->Name;
+    }
+    SendUniforms(*program, merged);
+    BindTexture(texture);
+    return true;
+  }
+
+  void ApplyFixedStates() {
+    const auto& rs = state_.RenderStates;
+    if (rs[D3DRS_ZENABLE] != D3DZB_FALSE)
+      glEnable(GL_DEPTH_TEST);
+    else
+      glDisable(GL_DEPTH_TEST);
+    glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+    glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
+    if (rs[D3DRS_CULLMODE] == D3DCULL_NONE) {
+      glDisable(GL_CULL_FACE);
+    } else {
+      glEnable(GL_CULL_FACE);
+      glCullFace(GL_BACK);
+      glFrontFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_CCW : GL_CW);  // CCW culls: clockwise is the front
+    }
+    if (rs[D3DRS_ALPHABLENDENABLE]) {
+      glEnable(GL_BLEND);
+      glBlendFunc(BlendFactor(rs[D3DRS_SRCBLEND]), BlendFactor(rs[D3DRS_DESTBLEND]));
+    } else {
+      glDisable(GL_BLEND);
+    }
+    const auto& stage = state_.StageStates[0];
+    const bool linearMag = stage[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR;
+    const bool linearMin = stage[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
+    GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
+    if (stage[D3DTSS_MIPFILTER] == D3DTEXF_POINT)
+      minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    else if (stage[D3DTSS_MIPFILTER] >= D3DTEXF_LINEAR)
+      minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, linearMag ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, minFilter);
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, AddressMode(stage[D3DTSS_ADDRESSU]));
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, AddressMode(stage[D3DTSS_ADDRESSV]));
+  }
+
+  // Gives the program each group of uniforms that changed since it last drew.
+  void SendUniforms(ShaderProgram& program, bool merged) {
+    const ProgramUniforms& u = program.Uniforms;
+    if (program.Sent.Transforms != changes_.Transforms || program.SentMerged != merged) {
+      const D3DMATRIX worldView = merged ? state_.View : Multiply(state_.World, state_.View);
+      Uniform(glUniformMatrix4fv, u.worldView, 1, GL_FALSE, &worldView.m[0][0]);
+      Uniform(glUniformMatrix4fv, u.projection, 1, GL_FALSE, &state_.Projection.m[0][0]);
+      if (u.normalMatrix >= 0) {
+        const Mat3 normal = NormalMatrix(worldView);
+        Uniform(glUniformMatrix3fv, u.normalMatrix, 1, GL_FALSE, &normal.m[0][0]);
+      }
+      program.SentMerged = merged;
+    }
+    if (program.Sent.Lights != changes_.Lights && u.lightVector >= 0) SendLights(u);
+    if (program.Sent.Material != changes_.Material && u.materialDiffuse >= 0) {
+      const D3DMATERIAL8& m = state_.Material;
+      Uniform(glUniform4fv, u.materialDiffuse, 1, &m.Diffuse.r);
+      Uniform(glUniform4fv, u.materialAmbient, 1, &m.Ambient.r);
+      Uniform(glUniform4fv, u.materialSpecular, 1, &m.Specular.r);
+      Uniform(glUniform4fv, u.materialEmissive, 1, &m.Emissive.r);
+      Uniform(glUniform1f, u.materialPower, m.Power);
+    }
+    if (program.Sent.Values != changes_.Values) SendValues(u);
+    program.Sent = changes_;
+  }
+
+  // The render states that reach the shaders as values.
+  void SendValues(const ProgramUniforms& u) {
+    const auto& rs = state_.RenderStates;
+    float c[4];
+    if (u.globalAmbient >= 0) {
+      const bool colourVertex = (state_.Fvf & D3DFVF_DIFFUSE) != 0 && rs[D3DRS_COLORVERTEX] != 0;
+      // The game's formats have no second (specular) vertex colour: COLOR2 falls back to the material.
+      Uniform(glUniform1i, u.diffuseFromVertex, colourVertex && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1);
+      Uniform(glUniform1i, u.ambientFromVertex, colourVertex && rs[D3DRS_AMBIENTMATERIALSOURCE] == D3DMCS_COLOR1);
+      Uniform(glUniform1i, u.specularFromVertex, colourVertex && rs[D3DRS_SPECULARMATERIALSOURCE] == D3DMCS_COLOR1);
+      Uniform(glUniform1i, u.emissiveFromVertex, colourVertex && rs[D3DRS_EMISSIVEMATERIALSOURCE] == D3DMCS_COLOR1);
+      Uniform(glUniform1i, u.normalize, rs[D3DRS_NORMALIZENORMALS] != 0);
+      Uniform(glUniform1i, u.localViewer, rs[D3DRS_LOCALVIEWER] != 0);
+      ColourToFloats(rs[D3DRS_AMBIENT], c);
+      Uniform(glUniform4fv, u.globalAmbient, 1, c);
+    }
+    if (u.textureFactor >= 0) {
+      ColourToFloats(rs[D3DRS_TEXTUREFACTOR], c);
+      Uniform(glUniform4fv, u.textureFactor, 1, c);
+    }
+    if (u.alphaRef >= 0) Uniform(glUniform1f, u.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
+  }
+
+  void BindTexture(GlTexture* texture) {
     const bool sameTexture =
         boundNothing_ ? texture == nullptr : !boundTexture_.expired() && boundTexture_.lock() == state_.Textures[0];
     const bool mipmapped = state_.StageStates[0][D3DTSS_MIPFILTER] != D3DTEXF_NONE;
-    if (!sameTexture || (texture != nullptr && mipmapped != boundMipmapped_)) {
-      glActiveTexture(GL_TEXTURE0);
-      if (texture != nullptr)
-        texture->Bind(mipmapped);
-      else
-        glBindTexture(GL_TEXTURE_2D, 0);
-      ++current_.TextureBinds;
-      Uniform(glUniform1i, u_.hasTexture, texture != nullptr);
-      boundTexture_ = state_.Textures[0];
-      if (texture == nullptr) boundTexture_.reset();
-      boundNothing_ = texture == nullptr;
-      boundMipmapped_ = mipmapped;
-    }
+    if (sameTexture && (texture == nullptr || mipmapped == boundMipmapped_)) return;
+    glActiveTexture(GL_TEXTURE0);
+    if (texture != nullptr)
+      texture->Bind(mipmapped);
+    else
+      glBindTexture(GL_TEXTURE_2D, 0);
+    ++current_.TextureBinds;
+    boundTexture_ = state_.Textures[0];
+    if (texture == nullptr) boundTexture_.reset();
+    boundNothing_ = texture == nullptr;
+    boundMipmapped_ = mipmapped;
   }
 
   // A uniform upload of the frame's states, counted in the frame's figures.
@@ -737,36 +785,36 @@ class GlDevice final : public Device {
     ++current_.UniformCalls;
   }
 
-  void UploadLights() {
-    GLint types[8] = {};
-    float positions[8][3] = {}, directions[8][3] = {}, diffuse[8][4] = {}, specular[8][4] = {}, ambient[8][4] = {},
-          attenuation[8][4] = {};
-    int count = 0;
-    for (const LightSlot& slot : state_.Lights) {
-      if (!slot.Set || !slot.Enabled || count == 8) continue;
-      const D3DLIGHT8& l = slot.Light;
-      types[count] = l.Type;
-      const float position[3] = {l.Position.x, l.Position.y, l.Position.z};
-      const float direction[3] = {l.Direction.x, l.Direction.y, l.Direction.z};
-      TransformPoint(state_.View, position, positions[count]);
-      TransformDirection(state_.View, direction, directions[count]);
-      std::memcpy(diffuse[count], &l.Diffuse.r, sizeof diffuse[count]);
-      std::memcpy(specular[count], &l.Specular.r, sizeof specular[count]);
-      std::memcpy(ambient[count], &l.Ambient.r, sizeof ambient[count]);
-      attenuation[count][0] = l.Attenuation0;
-      attenuation[count][1] = l.Attenuation1;
-      attenuation[count][2] = l.Attenuation2;
-      attenuation[count][3] = l.Range;
-      ++count;
+  // The enabled lights in camera space, in the order the variants read them: towards each
+  // directional light (unit length), then the place of each point light.
+  void SendLights(const ProgramUniforms& u) {
+    float vectors[kMaxShaderLights][3] = {}, diffuse[kMaxShaderLights][4] = {}, specular[kMaxShaderLights][4] = {},
+          ambient[kMaxShaderLights][4] = {}, attenuation[kMaxShaderLights][4] = {};
+    const LightsInUse lights = EnabledLights(state_);
+    for (uint32_t i = 0; i < lights.Count; ++i) {
+      const D3DLIGHT8& l = *lights.Lights[i];
+      if (i < lights.Directional) {
+        const float towards[3] = {-l.Direction.x, -l.Direction.y, -l.Direction.z};
+        TransformDirection(state_.View, towards, vectors[i]);
+        Normalise(vectors[i]);
+      } else {
+        const float position[3] = {l.Position.x, l.Position.y, l.Position.z};
+        TransformPoint(state_.View, position, vectors[i]);
+      }
+      std::memcpy(diffuse[i], &l.Diffuse.r, sizeof diffuse[i]);
+      std::memcpy(specular[i], &l.Specular.r, sizeof specular[i]);
+      std::memcpy(ambient[i], &l.Ambient.r, sizeof ambient[i]);
+      attenuation[i][0] = l.Attenuation0;
+      attenuation[i][1] = l.Attenuation1;
+      attenuation[i][2] = l.Attenuation2;
+      attenuation[i][3] = l.Range;
     }
-    Uniform(glUniform1i, u_.lightCount, count);
-    Uniform(glUniform1iv, u_.lightType, 8, types);
-    Uniform(glUniform3fv, u_.lightPosition, 8, &positions[0][0]);
-    Uniform(glUniform3fv, u_.lightDirection, 8, &directions[0][0]);
-    Uniform(glUniform4fv, u_.lightDiffuse, 8, &diffuse[0][0]);
-    Uniform(glUniform4fv, u_.lightSpecular, 8, &specular[0][0]);
-    Uniform(glUniform4fv, u_.lightAmbient, 8, &ambient[0][0]);
-    Uniform(glUniform4fv, u_.lightAttenuation, 8, &attenuation[0][0]);
+    const auto count = static_cast<GLsizei>(lights.Count);
+    Uniform(glUniform3fv, u.lightVector, count, &vectors[0][0]);
+    Uniform(glUniform4fv, u.lightDiffuse, count, &diffuse[0][0]);
+    Uniform(glUniform4fv, u.lightSpecular, count, &specular[0][0]);
+    Uniform(glUniform4fv, u.lightAmbient, count, &ambient[0][0]);
+    Uniform(glUniform4fv, u.lightAttenuation, count, &attenuation[0][0]);
   }
 
   void SetAttributes(uint32_t fvf, GLsizei stride) {
@@ -790,9 +838,8 @@ class GlDevice final : public Device {
   }
 
   void DrawDirect(D3DPRIMITIVETYPE type, uint32_t startVertex, uint32_t primitiveCount) {
-    ApplyState(false);
     auto* buffer = dynamic_cast<GlVertexBuffer*>(state_.Stream.get());
-    if (buffer == nullptr) return;
+    if (buffer == nullptr || !ApplyState(false)) return;
     buffer->Bind(DrawnBytesEnd(startVertex, VertexCount(type, primitiveCount)));
     const bool sameSource = attributeSource_.lock() == state_.Stream;
     if (!sameSource || state_.Fvf != attributeFvf_ || state_.StreamStride != attributeStride_) {
@@ -855,7 +902,10 @@ class GlDevice final : public Device {
   // draws of a frame follow each other in one store, made afresh once a frame or when full.
   void Flush() {
     if (batch_.empty()) return;
-    ApplyState(true);
+    if (!ApplyState(true)) {
+      batch_.clear();
+      return;
+    }
     glBindBuffer(GL_ARRAY_BUFFER, batchBuffer_);
     if (!batchStoreFresh_ || batchUsed_ + batch_.size() > kBatchStoreVertices) {
       glBufferData(GL_ARRAY_BUFFER, kBatchStoreVertices * sizeof(BatchVertex), nullptr, GL_STREAM_DRAW);
@@ -882,12 +932,13 @@ class GlDevice final : public Device {
   PixelSize requested_;      // the presentation parameters' size; 0: the window's rectangle
   uint32_t width_, height_;  // the back buffer's
   DeviceState state_;
-  uint32_t dirty_ = kDirtyAll;
+  bool fixedStatesDirty_ = true;  // depth, culling, blending, the sampler
+  UniformVersions changes_{1, 1, 1, 1};
+  std::map<ShaderVariant, ShaderProgram> programs_;
+  GLuint usedProgram_ = 0;
   bool inScene_ = false;
-  bool mergedTransform_ = false;
-  GLuint program_ = 0, vao_ = 0, batchBuffer_ = 0, sampler_ = 0, framebuffer_ = 0;
+  GLuint vao_ = 0, batchBuffer_ = 0, sampler_ = 0, framebuffer_ = 0;
   GLuint renderbuffers_[2] = {0, 0};
-  Uniforms u_{};
   std::weak_ptr<Texture> boundTexture_;
   bool boundNothing_ = false;
   bool boundMipmapped_ = false;

@@ -207,6 +207,98 @@ TEST_F(GlDeviceTest, VertexColourIsTheDiffuseSourceUnlessTheMaterialIsChosen) {
   EXPECT_TRUE(PixelNear(Frame().At(32, 32), 0x40 / 255.0f, 0xC0 / 255.0f, 0x80 / 255.0f));
 }
 
+// Draws that change between the device's shader variants within one frame (lit, unlit, lit
+// with other lights): each variant draws with the states of its own draw, even those that
+// changed while another variant was drawing.
+TEST_F(GlDeviceTest, DrawsThatSwitchVariantsEachShowTheirOwnStates) {
+  SceneLights();
+  const float ambient = kGlobalAmbient + 0.1f;
+  auto place = [this](float x, float y) {
+    D3DMATRIX world;
+    MatTranslation(world, x, y, 0);
+    device_->SetTransform(D3DTS_WORLD, world);
+  };
+  D3DMATERIAL8 red, green;
+  red.Diffuse = {1, 0, 0, 1};
+  green.Diffuse = {0, 1, 0, 1};
+  red.Ambient = green.Ambient = {1, 1, 1, 1};
+
+  Begin();
+  device_->SetMaterial(red);
+  place(-1, 1);
+  Draw(Square(0, 0.5f), kFvfMesh, D3DPT_TRIANGLESTRIP);
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  place(1, 1);
+  Draw(ColourSquare(0, 0xFF3366CC, 0.5f), kFvfColour, D3DPT_TRIANGLESTRIP);
+  device_->SetRenderState(D3DRS_LIGHTING, 1);
+  device_->SetMaterial(green);  // changed while the unlit variant was in use
+  place(-1, -1);
+  Draw(Square(0, 0.5f), kFvfMesh, D3DPT_TRIANGLESTRIP);
+  device_->LightEnable(1, false);  // lit by the ambient state alone
+  place(1, -1);
+  Draw(Square(0, 0.5f), kFvfMesh, D3DPT_TRIANGLESTRIP);
+  const Image image = Frame();
+
+  EXPECT_TRUE(PixelNear(image.At(20, 20), ambient + 0.6f, ambient, ambient));
+  EXPECT_TRUE(PixelNear(image.At(44, 20), 0x33 / 255.0f, 0x66 / 255.0f, 0xCC / 255.0f));
+  EXPECT_TRUE(PixelNear(image.At(20, 44), ambient, ambient + 0.6f, ambient));
+  EXPECT_TRUE(PixelNear(image.At(44, 44), kGlobalAmbient, kGlobalAmbient, kGlobalAmbient));
+}
+
+// Texture stage 0 with a texel (0.4, 0.2, 0.8, alpha 0.5) over the unlit vertex colour
+// (0.5, 0.5, 0.5): what each operation and argument gives.
+TEST_F(GlDeviceTest, StageOperationsArgumentsAndTheAlphaTest) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  device_->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF336699);
+  const TexturePtr texture = MakeTexture(1, 1, {D3DCOLOR_ARGB(128, 102, 51, 204)});
+  device_->SetTexture(0, texture);
+  std::vector<TexColourVertex> quad;
+  for (const ColourVertex& v : ColourSquare(0, 0xFF808080)) quad.push_back({v.X, v.Y, v.Z, v.Colour, 0, 0});
+  const float t[3] = {0.4f, 0.2f, 0.8f}, d = 128 / 255.0f;
+  struct Case {
+    uint32_t Op, Arg1, Arg2;
+    float R, G, B;
+  };
+  const Case cases[] = {
+      {D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, t[0], t[1], t[2]},
+      {D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE, d, d, d},
+      {D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, t[0] * d, t[1] * d, t[2] * d},
+      {D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_DIFFUSE, 2 * t[0] * d, 2 * t[1] * d, 2 * t[2] * d},
+      {D3DTOP_MODULATE4X, D3DTA_TEXTURE, D3DTA_DIFFUSE, 4 * t[0] * d, 4 * t[1] * d, 1},
+      {D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_DIFFUSE, t[0] + d, t[1] + d, 1},
+      {D3DTOP_SELECTARG1, D3DTA_TFACTOR, D3DTA_DIFFUSE, 0.2f, 0.4f, 0.6f},
+      {D3DTOP_SELECTARG1, D3DTA_TEXTURE | D3DTA_COMPLEMENT, D3DTA_DIFFUSE, 1 - t[0], 1 - t[1], 1 - t[2]},
+      {D3DTOP_SELECTARG1, D3DTA_TEXTURE | D3DTA_ALPHAREPLICATE, D3DTA_DIFFUSE, d, d, d},
+      {D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE, d, d, d},
+  };
+  for (const Case& c : cases) {
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, c.Op);
+    device_->SetTextureStageState(0, D3DTSS_COLORARG1, c.Arg1);
+    device_->SetTextureStageState(0, D3DTSS_COLORARG2, c.Arg2);
+    Begin();
+    Draw(quad, kFvfTexColour, D3DPT_TRIANGLESTRIP);
+    EXPECT_TRUE(PixelNear(Frame().At(32, 32), c.R, c.G, c.B)) << "operation " << c.Op << ", " << c.Arg1;
+  }
+
+  // The texel's alpha (128) against the reference: drawn where the test passes, else the clear colour.
+  device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  device_->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+  device_->SetRenderState(D3DRS_ALPHAREF, 0x80);
+  for (const auto& [func, passes] : {std::pair{D3DCMP_GREATER, false},
+                                     {D3DCMP_GREATEREQUAL, true},
+                                     {D3DCMP_LESS, false},
+                                     {D3DCMP_EQUAL, true},
+                                     {D3DCMP_NEVER, false}}) {
+    device_->SetRenderState(D3DRS_ALPHAFUNC, func);
+    Begin(0x00FFFFFF);
+    Draw(quad, kFvfTexColour, D3DPT_TRIANGLESTRIP);
+    const Image image = Frame();
+    EXPECT_TRUE(passes ? PixelNear(image.At(32, 32), t[0], t[1], t[2]) : PixelNear(image.At(32, 32), 1, 1, 1))
+        << "compare function " << func;
+  }
+}
+
 TEST_F(GlDeviceTest, PointLightFadesWithDistanceAndStopsAtItsRange) {
   D3DLIGHT8 light;
   light.Type = D3DLIGHT_POINT;
