@@ -6,6 +6,10 @@
 
 namespace zt {
 
+constexpr int32_t kGamePalette = 0;         // the game's own 49 brick tints
+constexpr int32_t kColourBlindPalette = 1;  // tints told apart under every kind of colour blindness, each
+                                            // brick embossed with its tint's pattern as well
+
 struct Settings {
   bool FullScreenMode = false;
   int32_t ScreenWidth = 0;           // pixels; 0 = the desktop size
@@ -15,8 +19,8 @@ struct Settings {
   int32_t MusicVolume = 0;           // level 0..9
   int32_t SoundVolume = 0;           // level 0..9
   bool RotationClockwise = true;
-  int32_t BrickQuality = 1;  // 0 low, 1 medium, 2 high
-  int32_t Palette = 0;       // the bricks' tints: 0 the game's, 1 the colour-blind palette
+  int32_t BrickQuality = 1;        // 0 low, 1 medium, 2 high
+  int32_t Palette = kGamePalette;  // the brick colours: kGamePalette or kColourBlindPalette
 };
 
 }  // namespace zt

@@ -62,7 +62,7 @@ void ReadDisplayOptions(const IniFile& ini, Settings& settings) {
       break;
   }
 
-  settings.Palette = ini.ReadInteger(kOptions, "Palette") == 1 ? 1 : 0;
+  settings.Palette = ini.ReadInteger(kOptions, "Palette") == kColourBlindPalette ? kColourBlindPalette : kGamePalette;
 
   switch (ini.ReadInteger(kOptions, "Keys Sensetive")) {
     case 0:

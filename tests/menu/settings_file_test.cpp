@@ -157,6 +157,21 @@ TEST_F(ConfigFixture, FailedSaveIsLoggedAndKeepsTheOldFile) {
   EXPECT_NE(ReadBytes(log.Path).find("SaveSettings - failed"), std::string::npos);
 }
 
+TEST_F(ConfigFixture, PaletteIsReadFromOptionsOnlyAsOneAndAnythingElseIsTheGamesOwn) {
+  auto paletteOf = [&](const std::string& text) {
+    WriteBytes(path, text);
+    Settings settings;
+    SettingsFile file{path};
+    LoadSettings(file, settings);
+    return settings.Palette;
+  };
+  EXPECT_EQ(paletteOf("[Options]\r\nPalette=1\r\n"), kColourBlindPalette);
+  EXPECT_EQ(paletteOf("[options]\r\npalette = 1\r\n"), kColourBlindPalette);
+  for (const char* odd : {"Palette=2", "Palette=-1", "Palette=yes", "Palette=", "Palette=0"})
+    EXPECT_EQ(paletteOf(std::string("[Options]\r\n") + odd + "\r\n"), kGamePalette) << odd;
+  EXPECT_EQ(paletteOf("[Settings]\r\nPalette=1\r\n"), kGamePalette) << "only the Options section holds it";
+}
+
 // config.ini as a link, so that its reading can be made to fail (a link to the process's own
 // memory, whose reading fails with EIO) and succeed again while the file itself stays put.
 struct UnreadableConfig : ConfigFixture {
