@@ -89,7 +89,7 @@ class LoadingSequence {
     SetupLights(device_);
     WriteLog(log_, "SetupLights - done");
     Progress(0.2f);
-    InitBrickTextures(device_, scene_);
+    InitBrickTextures(device_, scene_, program_.Render.Bricks, program_.Config.Palette);
     WriteLog(log_, "InitBrickTextures - done");
     Progress(0.23f);
     InitTexturesBreakGameStates(device_, scene_);

@@ -98,11 +98,12 @@ struct OptionRange {
 
 // The game's turn speeds are 0.75, 1.15 and 1.55; its sideways delays 170, 250 and 340 ms,
 // and 0 when config.ini names an unknown code.
-constexpr std::array<OptionRange, 4> kOptionRanges = {{
+constexpr std::array<OptionRange, 5> kOptionRanges = {{
     {"RotationClockwise", 0, 1, true, "0 or 1"},
     {"RotationSpeedFactor", 0.5, 2, false, "a number from 0.5 to 2"},
     {"SidewaysKeyDelay", 0, 1000, true, "a whole number from 0 to 1000"},
     {"FullScreenMode", 0, 1, true, "0 or 1"},
+    {"Palette", 0, 1, true, "0 or 1"},
 }};
 
 const OptionRange* FindOption(const std::string& name) {

@@ -7,7 +7,8 @@
 //   autoplay N MS             N frames steered by the automatic player
 //   option NAME VALUE         a setting the rules read, as the recorded game had it:
 //                             RotationClockwise 0|1, RotationSpeedFactor 0.5..2,
-//                             SidewaysKeyDelay 0..1000 (whole ms), FullScreenMode 0|1
+//                             SidewaysKeyDelay 0..1000 (whole ms), FullScreenMode 0|1;
+//                             or the brick palette the picture is drawn in: Palette 0|1
 //   start {JSON}              the fade into a game of the menu at its last step, the game to
 //                             begin with what the recorded one inherited (see start_line.h)
 #pragma once

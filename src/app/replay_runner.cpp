@@ -14,6 +14,7 @@ void ApplyReplayOption(Settings& settings, const std::string& name, double value
   if (name == "RotationSpeedFactor") settings.RotationSpeedFactor = static_cast<float>(value);
   if (name == "SidewaysKeyDelay") settings.SidewaysKeyDelay = static_cast<int32_t>(value);
   if (name == "FullScreenMode") settings.FullScreenMode = value != 0;
+  if (name == "Palette") settings.Palette = static_cast<int32_t>(value);
 }
 
 uint64_t ReplaySeed(const ReplayFile& file) {

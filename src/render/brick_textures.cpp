@@ -8,10 +8,11 @@
 #include "core/file_read.h"
 #include "core/load_error.h"
 #include "device/image_file.h"
+#include "render/brick_emboss.h"
 
 namespace zt {
 
-const std::array<BrickTint, kBrickColors> kBrickTints = {{
+const BrickTints kBrickTints = {{
     {1, 1, 1},          {1, 0, 0},          {0, 1, 0},          {0, 0, 1},          {1, 1, 0},
     {1, 0, 1},          {0, 1, 1},          {0.6f, 0.6f, 0.6f}, {0.6f, 0.3f, 0.6f}, {0.5f, 1, 0},
     {0.5f, 0, 1},       {1, 0.5f, 0},       {1, 0, 0.5f},       {0.8f, 0.8f, 0.8f}, {0, 0, 0.7f},
@@ -22,6 +23,26 @@ const std::array<BrickTint, kBrickColors> kBrickTints = {{
     {1, 0, 0},          {0, 1, 0},          {0, 0, 1},          {1, 1, 0},          {1, 0, 1},
     {0, 1, 1},          {1, 1, 1},          {1, 0, 0},          {0, 1, 0},          {0, 0, 1},
     {1, 1, 0},          {1, 0, 1},          {0, 1, 1},          {0.2f, 0.2f, 0.2f},
+}};
+
+// Found by a search that keeps the seven figure colours of every game type CIEDE2000 20 apart and
+// every colour of one glass 8 apart under normal vision and simulated protanopia, deuteranopia
+// and tritanopia, while staying near the game's own tints; tools/palette/measure_palette shows
+// the result. Colours 35..41 and 42..48 repeat 1..7, as the game's own tints do.
+const BrickTints kColourBlindTints = {{
+    {0.849f, 1, 0.896f},      {0.715f, 0.244f, 0.033f}, {0.054f, 0.666f, 0.485f}, {0, 0.071f, 0.555f},
+    {0.884f, 0.833f, 0.244f}, {0.471f, 0.401f, 0.497f}, {0.666f, 0.653f, 0.769f}, {0.378f, 0.54f, 0.499f},
+    {0.665f, 0.362f, 0.411f}, {0.954f, 1, 0},           {0.402f, 0.004f, 0.887f}, {0.816f, 0.471f, 0},
+    {0.901f, 0, 0.62f},       {0.815f, 0.798f, 0.788f}, {0.458f, 0, 0.321f},      {0.458f, 0.067f, 0.096f},
+    {0.64f, 0, 0.004f},       {0.587f, 0.738f, 0.955f}, {0.511f, 0.436f, 0.678f}, {0.714f, 0.706f, 0.239f},
+    {0.526f, 0.569f, 0.777f}, {0.771f, 0.518f, 0.622f}, {0.952f, 0.946f, 0.966f}, {0, 0.393f, 0.988f},
+    {0.024f, 0.966f, 0.675f}, {0.69f, 0.781f, 0.496f},  {0.843f, 0.441f, 1},      {0.897f, 1, 0.559f},
+    {0.732f, 0.827f, 0.887f}, {0.578f, 0.237f, 0.312f}, {0.913f, 0, 0.262f},      {0, 0.799f, 0.619f},
+    {0.301f, 0.319f, 0.448f}, {0.188f, 0.489f, 0.202f}, {0.849f, 1, 0.896f},      {0.715f, 0.244f, 0.033f},
+    {0.054f, 0.666f, 0.485f}, {0, 0.071f, 0.555f},      {0.884f, 0.833f, 0.244f}, {0.471f, 0.401f, 0.497f},
+    {0.666f, 0.653f, 0.769f}, {0.849f, 1, 0.896f},      {0.715f, 0.244f, 0.033f}, {0.054f, 0.666f, 0.485f},
+    {0, 0.071f, 0.555f},      {0.884f, 0.833f, 0.244f}, {0.471f, 0.401f, 0.497f}, {0.666f, 0.653f, 0.769f},
+    {0.207f, 0.247f, 0.539f},
 }};
 
 namespace {
@@ -106,15 +127,54 @@ void WriteBrickTexels(const BrickPicture& picture, const BrickTint& tint, Textur
   texture.UnlockRect(0);
 }
 
-void InitBrickTextures(Device& device, SceneResources& scene) {
-  const BrickPicture picture = ReadBrickPicture(scene.PathOf(kBrickPictureFile), kBrickPictureFile);
+const BrickTints& BrickTintsOf(int32_t palette) {
+  return palette == kColourBlindPalette ? kColourBlindTints : kBrickTints;
+}
+
+namespace {
+
+// Tints each colour's texture in a palette: from the picture itself, or in the colour-blind
+// palette from the picture with the colour's pattern raised on it.
+class BrickPainter {
+ public:
+  explicit BrickPainter(const BrickSource& source) : face_(source.Face), tints_(BrickTintsOf(source.Palette)) {
+    if (source.Palette != kColourBlindPalette) return;
+    for (int emboss = 0; emboss < kBrickEmbossCount; ++emboss)
+      embossed_.push_back(EmbossedBrick(face_, static_cast<BrickEmboss>(emboss)));
+  }
+  void Paint(int colour, Texture& texture) const {
+    const size_t index = static_cast<size_t>(colour - 1);
+    const BrickPicture& face = embossed_.empty() ? face_ : embossed_[static_cast<size_t>(kColourBlindEmbosses[index])];
+    WriteBrickTexels(face, tints_[index], texture);
+  }
+
+ private:
+  const BrickPicture& face_;
+  const BrickTints& tints_;
+  std::vector<BrickPicture> embossed_;  // by pattern
+};
+
+}  // namespace
+
+void InitBrickTextures(Device& device, SceneResources& scene, BrickSource& source, int32_t palette) {
+  source.Face = ReadBrickPicture(scene.PathOf(kBrickPictureFile), kBrickPictureFile);
+  source.Palette = palette;
+  const BrickPainter painter(source);
   for (int c = 1; c <= kBrickColors; ++c) {
     TexturePtr& texture = scene.BrickTextures[static_cast<size_t>(c)];
     Release(texture);
-    device.CreateTexture(static_cast<uint32_t>(picture.Width), static_cast<uint32_t>(picture.Height), 0, 0,
+    device.CreateTexture(static_cast<uint32_t>(source.Face.Width), static_cast<uint32_t>(source.Face.Height), 0, 0,
                          scene.TextureFormat, D3DPOOL_MANAGED, texture);
-    if (texture) WriteBrickTexels(picture, kBrickTints[static_cast<size_t>(c - 1)], *texture);
+    if (texture) painter.Paint(c, *texture);
   }
+}
+
+void FollowBrickPalette(SceneResources& scene, BrickSource& source, int32_t palette) {
+  if (palette == source.Palette) return;
+  source.Palette = palette;
+  const BrickPainter painter(source);
+  for (int c = 1; c <= kBrickColors; ++c)
+    if (const TexturePtr& texture = scene.BrickTextures[static_cast<size_t>(c)]) painter.Paint(c, *texture);
 }
 
 }  // namespace zt

@@ -1,5 +1,7 @@
 // The 49 brick textures: one picture of a brick face, data/models/brick.bmp, tinted once
-// per brick colour at loading, so drawing a brick only selects its texture.
+// per brick colour at loading, so drawing a brick only selects its texture; in the colour-blind
+// palette each colour's face carries its pattern as well. The picture is kept, so a change of
+// palette tints the same textures again at once.
 #pragma once
 
 #include <array>
@@ -7,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/settings.h"
 #include "device/device.h"
 #include "render/scene_resources.h"
 
@@ -19,7 +22,10 @@ struct BrickTint {
   float R, G, B;  // channel multipliers 0..1
 };
 // BrickTints[c - 1] belongs to brick colour c (1..49).
-extern const std::array<BrickTint, kBrickColors> kBrickTints;
+using BrickTints = std::array<BrickTint, kBrickColors>;
+extern const BrickTints kBrickTints;        // the game's own
+extern const BrickTints kColourBlindTints;  // told apart under protanopia, deuteranopia and tritanopia
+const BrickTints& BrickTintsOf(int32_t palette);
 
 // A 24-bit picture: three bytes per pixel (blue, green, red), rows from the top.
 struct BrickPicture {
@@ -40,8 +46,15 @@ BrickPicture DecodeBrickPicture(const std::string& bytes, const std::string& nam
 // the upper four bits of R, G, B with alpha 0; other formats are left unwritten.
 void WriteBrickTexels(const BrickPicture& picture, const BrickTint& tint, Texture& texture);
 
-// Creates BrickTextures[1..49] from data/models/brick.bmp. Throws LoadError when the
-// picture cannot be read.
-void InitBrickTextures(Device& device, SceneResources& scene);
+struct BrickSource {
+  BrickPicture Face;               // data/models/brick.bmp as loading read it
+  int32_t Palette = kGamePalette;  // the palette BrickTextures show
+};
+
+// Creates BrickTextures[1..49] from data/models/brick.bmp in the palette and keeps the picture.
+// Throws LoadError when the picture cannot be read.
+void InitBrickTextures(Device& device, SceneResources& scene, BrickSource& source, int32_t palette);
+// Tints the brick textures again from the kept picture when the palette is not the one they show.
+void FollowBrickPalette(SceneResources& scene, BrickSource& source, int32_t palette);
 
 }  // namespace zt

@@ -13,6 +13,7 @@
 #include "game/particles.h"
 #include "menu/high_scores.h"
 #include "menu/menu.h"
+#include "render/brick_textures.h"
 #include "render/font.h"
 #include "render/hud.h"
 #include "render/particle_draw.h"
@@ -23,6 +24,7 @@ namespace zt {
 // Everything the frames are drawn with, made during loading.
 struct RenderResources {
   SceneResources Scene;
+  BrickSource Bricks;  // the picture the brick textures are tinted from, and their palette
   FontResources Fonts;
   ParticleResources Particles;
   SwingState Swing;  // of the interruption picture
@@ -50,7 +52,7 @@ struct FrameView {
 void AdvanceSceneAnimations(RenderResources& resources, const GameState& game);
 
 // Clear, begin, the menu (while InMenu) or the game scene, end, and present unless a drawing
-// call failed.
+// call failed; the brick textures first take the palette of the settings when it has changed.
 FrameResult RenderFrame(Device& device, RenderResources& resources, const FrameView& view);
 
 // The game scene between BeginScene and EndScene. A particle list whose drawing fails is the

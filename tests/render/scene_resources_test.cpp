@@ -146,7 +146,8 @@ TEST(BrickTextures, OnlyA24BitBitmapUpTo2051PixelsWideIsRead) {
   RecordingDevice device;
   SceneResources scene;
   scene.GameDir = ZT_GAME_DIR;
-  InitBrickTextures(device, scene);
+  BrickSource source;
+  InitBrickTextures(device, scene, source, kGamePalette);
   EXPECT_EQ(device.LiveTextures(), kBrickColors);
   const uint32_t red = scene.BrickTextures[2]->TexelArgb(0, 64, 64);
   EXPECT_TRUE(red > 0xFF000000u && (red & 0xFFFF) == 0) << std::hex << red;
@@ -246,7 +247,8 @@ TEST(UnreadableData, StopsTheLoadingNamingTheFile) {
   RecordingDevice device;
   SceneResources scene;
   scene.GameDir = folder.Path();
-  const auto bricks = [&] { InitBrickTextures(device, scene); };
+  BrickSource source;
+  const auto bricks = [&] { InitBrickTextures(device, scene, source, kGamePalette); };
   const auto pictures = [&] { ConvertPicturesToBMP(folder.Path()); };
   const std::string brick = folder.File("data/models/brick.bmp");
   const std::string background = folder.File("textures/background.jpg");
@@ -331,7 +333,8 @@ TEST(SceneRelease, ShutdownReleasesAllButTheKeyedMenuPicturesKeptToProgramEnd) {
   InitMenuQuadVB(device, scene);
   InitModels(scene.Models, DebugLog{"", false}, scene.GameDir);
   LoadModelTextures(device, scene);
-  InitBrickTextures(device, scene);
+  BrickSource bricks;
+  InitBrickTextures(device, scene, bricks, kGamePalette);
   InitTexturesBreakGameStates(device, scene);
   std::vector<float> progress;
   InitTexturesBkGrGame(device, scene, [&progress](float f) { progress.push_back(f); });

@@ -99,7 +99,8 @@ class SceneGlTest : public ::testing::Test {
     FillMeshBuffers(scene);
     LoadModelTextures(device, scene);
     SetupLights(device);
-    InitBrickTextures(device, scene);
+    BrickSource bricks;
+    InitBrickTextures(device, scene, bricks, kGamePalette);
     InitTexturesBreakGameStates(device, scene);
     shapes_ = new FigureShapes(LoadFigImages((scene.GameDir / "data/figimages/images.dat").string()));
     InitGlassFrames(scene);

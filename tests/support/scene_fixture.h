@@ -73,7 +73,7 @@ inline void LoadRenderResources(Device& device, RenderResources& r) {
   FillMeshBuffers(scene);
   LoadModelTextures(device, scene);
   SetupLights(device);
-  InitBrickTextures(device, scene);
+  InitBrickTextures(device, scene, r.Bricks, kGamePalette);
   InitTexturesBreakGameStates(device, scene);
   InitGlassFrames(scene);
   InitBombModel(scene);
