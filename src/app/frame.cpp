@@ -3,6 +3,7 @@
 #include "app/start_up.h"
 #include "menu/key_bindings_file.h"
 #include "menu/name_picker.h"
+#include "render/brick_textures.h"
 
 namespace zt {
 
@@ -81,6 +82,8 @@ void DrawStateOn(Program& state, Program& owner) {
     MenuAnimationStep(state.Menu, state.Scores, state.Game.Time.FrameMs);
   else
     AdvanceSceneAnimations(owner.Render, state.Game);
+  // A palette chosen on the controls page tints the bricks from this frame on.
+  FollowBrickPalette(owner.Render.Scene, owner.Render.Bricks, state.Config.Palette);
   const FrameView view{state.Game, state.Particles, state.Shapes, state.Config, state.Scores, state.Menu};
   const FrameResult drawn = RenderFrame(*owner.Graphics.D3DDevice, owner.Render, view);
   // Reported only now that the frame is over: the report releases the device and the particles.

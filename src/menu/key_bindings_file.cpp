@@ -107,7 +107,7 @@ bool SaveControls(const SettingsFile& file, const KeyBindings& bindings, const S
       file, "SaveControls",
       [&](IniFile& ini) {
         WriteKeyBindings(ini, bindings);
-        if (settings.Palette != 0 || ini.ReadString("Options", "Palette"))
+        if (settings.Palette != kGamePalette || ini.ReadString("Options", "Palette"))
           ini.WriteInteger("Options", "Palette", settings.Palette);
       },
       log);

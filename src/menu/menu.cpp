@@ -253,7 +253,7 @@ void EndDemoFigureRest(MenuState& menu) {
 void ChooseControlsRow(MenuContext& menu) {
   ControlsPage& page = menu.Menu.Controls;
   if (page.Row == kPaletteRow) {
-    menu.Config.Palette = menu.Config.Palette == 0 ? 1 : 0;
+    menu.Config.Palette = menu.Config.Palette == kGamePalette ? kColourBlindPalette : kGamePalette;
     PlayMenuSound(menu, SoundId::kMenuChange);
   } else if (page.Row == kResetRow) {
     page.Bindings = KeyBindings{};

@@ -201,7 +201,6 @@ void AdvanceSceneAnimations(RenderResources& resources, const GameState& game) {
 }
 
 FrameResult RenderFrame(Device& device, RenderResources& resources, const FrameView& view) {
-  FollowBrickPalette(resources.Scene, resources.Bricks, view.Config.Palette);
   device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSceneClearColour, 1.0f, 0);
   device.BeginScene();
   FrameResult result;

@@ -53,7 +53,7 @@ constexpr float kControlsRowsTop = kCy + 4.5f;
 constexpr float kControlsRowStep = 0.8f;
 
 std::string ControlsRowValue(const ControlsPage& page, const Settings& settings, int32_t row) {
-  if (row == kPaletteRow) return settings.Palette != 0 ? "Colour-blind" : "Standard";
+  if (row == kPaletteRow) return settings.Palette == kColourBlindPalette ? "Colour-blind" : "Standard";
   if (row == kResetRow) return "";
   if (page.Waiting && row == page.Row) return "...";
   const auto action = static_cast<size_t>(row);

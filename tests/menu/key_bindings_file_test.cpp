@@ -132,7 +132,7 @@ TEST_F(BindingsFixture, TheControlsAreSavedIntoTheFileAsItIsThenAndThePaletteOnl
 
   KeyBindings changed;
   changed.Keys[kActionAbort] = {{20, "Q"}};
-  settings.Palette = 1;
+  settings.Palette = kColourBlindPalette;
   testing::WriteBytes(path, "[Settings]\r\nRotation=0\r\n");  // another game saved meanwhile
   EXPECT_TRUE(SaveControls(file, changed, settings, log));
   EXPECT_EQ(ReadBytes(path), "[Settings]\r\nRotation=0\r\n[Keys]\r\nAbort=Q\r\n[Options]\r\nPalette=1\r\n");

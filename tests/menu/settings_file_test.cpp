@@ -157,12 +157,10 @@ TEST_F(ConfigFixture, FailedSaveIsLoggedAndKeepsTheOldFile) {
   EXPECT_NE(ReadBytes(log.Path).find("SaveSettings - failed"), std::string::npos);
 }
 
-TEST_F(ConfigFixture, PaletteIsReadFromOptionsOnlyAsOneAndAnythingElseIsTheGamesOwn) {
-  auto paletteOf = [&](const std::string& text) {
-    WriteBytes(path, text);
+TEST(DisplayOptions, PaletteIsReadFromOptionsOnlyAsOneAndAnythingElseIsTheGamesOwn) {
+  auto paletteOf = [](const std::string& text) {
     Settings settings;
-    SettingsFile file{path};
-    LoadSettings(file, settings);
+    ReadDisplayOptions(IniFile::Parse(text), settings);
     return settings.Palette;
   };
   EXPECT_EQ(paletteOf("[Options]\r\nPalette=1\r\n"), kColourBlindPalette);

@@ -264,7 +264,7 @@ TEST(MenuPagesTest, TheControlsPageShowsEveryActionsInputsAndWhatItWaitsFor) {
 
   page.Row = kActionTurn;
   page.Waiting = true;
-  settings.Palette = 1;
+  settings.Palette = kColourBlindPalette;
   texts = ControlsPageTexts(page, settings);
   EXPECT_EQ(texts[1 + 2 * kActionTurn + 1].Text, "...");
   EXPECT_EQ(texts[1 + 2 * kGameActionCount + 1].Text, "Colour-blind");
