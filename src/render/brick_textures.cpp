@@ -25,11 +25,25 @@ const BrickTints kBrickTints = {{
     {1, 1, 0},          {1, 0, 1},          {0, 1, 1},          {0.2f, 0.2f, 0.2f},
 }};
 
+namespace {
+
+// Brick colours 35..41 and 42..48 repeat colours 1..7, as the game's own tints do: a table
+// holds the 35 colours of their own (1..34 and 49) and this fills in the repeats.
+constexpr BrickTints WithRepeatedFigureColours(const std::array<BrickTint, 35>& own) {
+  BrickTints tints{};
+  for (size_t i = 0; i < 34; ++i) tints[i] = own[i];
+  for (size_t k = 0; k < 7; ++k) tints[34 + k] = tints[41 + k] = own[k];
+  tints[48] = own[34];
+  return tints;
+}
+
+}  // namespace
+
 // Found by a search that keeps the seven figure colours of every game type CIEDE2000 20 apart and
 // every colour of one glass 8 apart under normal vision and simulated protanopia, deuteranopia
 // and tritanopia, while staying near the game's own tints; tools/palette/measure_palette shows
-// the result. Colours 35..41 and 42..48 repeat 1..7, as the game's own tints do.
-const BrickTints kColourBlindTints = {{
+// the result.
+const BrickTints kColourBlindTints = WithRepeatedFigureColours({{
     {0.849f, 1, 0.896f},      {0.715f, 0.244f, 0.033f}, {0.054f, 0.666f, 0.485f}, {0, 0.071f, 0.555f},
     {0.884f, 0.833f, 0.244f}, {0.471f, 0.401f, 0.497f}, {0.666f, 0.653f, 0.769f}, {0.378f, 0.54f, 0.499f},
     {0.665f, 0.362f, 0.411f}, {0.954f, 1, 0},           {0.402f, 0.004f, 0.887f}, {0.816f, 0.471f, 0},
@@ -38,12 +52,8 @@ const BrickTints kColourBlindTints = {{
     {0.526f, 0.569f, 0.777f}, {0.771f, 0.518f, 0.622f}, {0.952f, 0.946f, 0.966f}, {0, 0.393f, 0.988f},
     {0.024f, 0.966f, 0.675f}, {0.69f, 0.781f, 0.496f},  {0.843f, 0.441f, 1},      {0.897f, 1, 0.559f},
     {0.732f, 0.827f, 0.887f}, {0.578f, 0.237f, 0.312f}, {0.913f, 0, 0.262f},      {0, 0.799f, 0.619f},
-    {0.301f, 0.319f, 0.448f}, {0.188f, 0.489f, 0.202f}, {0.849f, 1, 0.896f},      {0.715f, 0.244f, 0.033f},
-    {0.054f, 0.666f, 0.485f}, {0, 0.071f, 0.555f},      {0.884f, 0.833f, 0.244f}, {0.471f, 0.401f, 0.497f},
-    {0.666f, 0.653f, 0.769f}, {0.849f, 1, 0.896f},      {0.715f, 0.244f, 0.033f}, {0.054f, 0.666f, 0.485f},
-    {0, 0.071f, 0.555f},      {0.884f, 0.833f, 0.244f}, {0.471f, 0.401f, 0.497f}, {0.666f, 0.653f, 0.769f},
-    {0.207f, 0.247f, 0.539f},
-}};
+    {0.301f, 0.319f, 0.448f}, {0.188f, 0.489f, 0.202f}, {0.207f, 0.247f, 0.539f},
+}});
 
 namespace {
 
