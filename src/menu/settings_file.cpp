@@ -1,8 +1,8 @@
 #include "menu/settings_file.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
-#include <iterator>
 #include <optional>
 
 #include "core/save_lock.h"
@@ -19,8 +19,21 @@ struct ModeSize {
 };
 
 // "Resolution" codes 0..8.
-constexpr ModeSize kResolutions[] = {{1600, 1200}, {1280, 960}, {1152, 864}, {1024, 768}, {800, 600},
-                                     {640, 480},   {512, 384},  {400, 300},  {320, 240}};
+constexpr std::array<ModeSize, 9> kResolutions{
+    {{1600, 1200}, {1280, 960}, {1152, 864}, {1024, 768}, {800, 600}, {640, 480}, {512, 384}, {400, 300}, {320, 240}}};
+// "Rotation Speed" codes 0..2: the turn animation's speed factor.
+constexpr std::array<float, 3> kRotationSpeedFactors{0.75f, 1.15f, 1.55f};
+// "Keys Sensetive" codes 0..2: ms before a held sideways key repeats.
+constexpr std::array<int32_t, 3> kSidewaysKeyDelays{340, 250, 170};
+// "Brick Quality" codes 1..3 are qualities 0..2; code 0 stands for medium.
+constexpr std::array<int32_t, 4> kBrickQualities{1, 0, 1, 2};
+
+// What a code of a table indexed by code stands for; nothing for an unknown code.
+template <typename Value, size_t Count>
+std::optional<Value> ByCode(const std::array<Value, Count>& table, int32_t code) {
+  if (code < 0 || code >= static_cast<int32_t>(Count)) return std::nullopt;
+  return table[code];
+}
 
 // An unreadable file reads like a missing one: every key is 0.
 IniFile ReadOrEmpty(const std::string& path) { return IniFile::Read(path).value_or(IniFile()); }
@@ -41,42 +54,22 @@ void ReadDisplayOptions(const IniFile& ini, Settings& settings) {
       settings.ScreenWidth = 0;
       settings.ScreenHeight = 0;
     } else {
-      const int32_t code = ini.ReadInteger(kOptions, "Resolution");
-      const bool known = code >= 0 && code < static_cast<int32_t>(std::size(kResolutions));
-      settings.ScreenWidth = known ? kResolutions[code].Width : 0;
-      settings.ScreenHeight = known ? kResolutions[code].Height : 0;
+      const ModeSize mode = ByCode(kResolutions, ini.ReadInteger(kOptions, "Resolution")).value_or(ModeSize{0, 0});
+      settings.ScreenWidth = mode.Width;
+      settings.ScreenHeight = mode.Height;
     }
   }
   settings.FullScreenMode = ini.ReadInteger(kOptions, "FullScreen") == 1;
 
-  switch (ini.ReadInteger(kOptions, "Rotation Speed")) {
-    case 1:
-      settings.RotationSpeedFactor = 1.15f;
-      break;
-    case 2:
-      settings.RotationSpeedFactor = 1.55f;
-      break;
-    // 0, and any unknown code: a factor of 0 would freeze every turn animation.
-    default:
-      settings.RotationSpeedFactor = 0.75f;
-      break;
-  }
+  // An unknown code turns at the slowest speed: a factor of 0 would freeze every turn animation.
+  settings.RotationSpeedFactor =
+      ByCode(kRotationSpeedFactors, ini.ReadInteger(kOptions, "Rotation Speed")).value_or(kRotationSpeedFactors[0]);
 
   settings.Palette = ini.ReadInteger(kOptions, "Palette") == kColourBlindPalette ? kColourBlindPalette : kGamePalette;
 
-  switch (ini.ReadInteger(kOptions, "Keys Sensetive")) {
-    case 0:
-      settings.SidewaysKeyDelay = 340;
-      break;
-    case 1:
-      settings.SidewaysKeyDelay = 250;
-      break;
-    case 2:
-      settings.SidewaysKeyDelay = 170;
-      break;
-    default:
-      break;  // an unknown code leaves the delay as it was (0 at start)
-  }
+  // An unknown code leaves the delay as it was (0 at start).
+  settings.SidewaysKeyDelay =
+      ByCode(kSidewaysKeyDelays, ini.ReadInteger(kOptions, "Keys Sensetive")).value_or(settings.SidewaysKeyDelay);
 }
 
 void LoadSettings(SettingsFile& file, Settings& settings) {
@@ -89,20 +82,8 @@ void ReadSettingsSection(const IniFile& ini, Settings& settings) {
   settings.MusicVolume = std::clamp(ini.ReadInteger(kSettings, "Music volume"), 0, 9);
   settings.SoundVolume = std::clamp(ini.ReadInteger(kSettings, "Sound volume"), 0, 9);
   settings.RotationClockwise = ini.ReadInteger(kSettings, "Rotation") == 1;
-  switch (ini.ReadInteger(kSettings, "Brick Quality")) {
-    case 1:
-      settings.BrickQuality = 0;
-      break;
-    case 2:
-      settings.BrickQuality = 1;
-      break;
-    case 3:
-      settings.BrickQuality = 2;
-      break;
-    default:
-      settings.BrickQuality = 1;
-      break;  // 0, missing and unknown codes: medium
-  }
+  // Missing and unknown codes: medium.
+  settings.BrickQuality = ByCode(kBrickQualities, ini.ReadInteger(kSettings, "Brick Quality")).value_or(1);
   // "Music Number" is in the section too, but the music at start-up is always the menu's.
 }
 

@@ -46,11 +46,7 @@ class ModelReader {
 
   int32_t ReadInteger() {
     const std::string token = NextToken();
-    const char* first = token.data() + (token[0] == '+' ? 1 : 0);
-    int32_t value = 0;
-    const auto [end, error] = std::from_chars(first, token.data() + token.size(), value);
-    if (error != std::errc() || end != token.data() + token.size()) Fail("\"" + token + "\" is not a whole number");
-    return value;
+    return Parse<int32_t>(token, "a whole number");
   }
 
   float ReadReal() {
@@ -58,11 +54,7 @@ class ModelReader {
     for (const char c : token)
       if (!((c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E'))
         Fail("\"" + token + "\" is not a number");
-    const char* first = token.data() + (token[0] == '+' ? 1 : 0);
-    float value = 0;
-    const auto [end, error] = std::from_chars(first, token.data() + token.size(), value);
-    if (error != std::errc() || end != token.data() + token.size()) Fail("\"" + token + "\" is not a number");
-    return value;
+    return Parse<float>(token, "a number");
   }
 
   // A count: not negative. Rows are read one by one, so a count larger than the file
@@ -90,6 +82,17 @@ class ModelReader {
     const size_t start = column_;
     while (column_ < text.size() && text[column_] != ' ' && text[column_] != '\t') ++column_;
     return text.substr(start, column_ - start);
+  }
+
+  // The whole token as a number, a leading '+' allowed; otherwise the loading fails.
+  template <typename Number>
+  Number Parse(const std::string& token, const char* what) const {
+    const char* first = token.data() + (token[0] == '+' ? 1 : 0);
+    const char* last = token.data() + token.size();
+    Number value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last) Fail("\"" + token + "\" is not " + what);
+    return value;
   }
 
   std::string path_;
@@ -210,26 +213,28 @@ ParsedModel ParseModel(const std::string& path, const std::string& text, const D
   return model;
 }
 
+// An index a row of the mesh names must lie in 0..count-1.
+void RequireIndex(const DebugLog& log, const std::string& path, const std::string& row, size_t rowIndex,
+                  const std::string& what, int32_t index, int32_t count) {
+  if (index < 0 || index >= count)
+    Reject(log, path,
+           row + " " + std::to_string(rowIndex) + " names " + what + " " + std::to_string(index) + " of " +
+               std::to_string(count));
+}
+
 // Everything the drawing would otherwise read outside an array.
 void CheckConsistency(const ParsedModel& model, const std::string& path, const DebugLog& log) {
   const TModelInfo& info = model.Info;
   const auto vertexCount = static_cast<int32_t>(model.Positions.size());
   for (size_t t = 0; t < model.Triangles.size(); ++t)
-    for (const int32_t v : model.Triangles[t])
-      if (v < 0 || v >= vertexCount)
-        Reject(log, path,
-               "triangle " + std::to_string(t) + " names vertex " + std::to_string(v) + " of " +
-                   std::to_string(vertexCount));
+    for (const int32_t v : model.Triangles[t]) RequireIndex(log, path, "triangle", t, "vertex", v, vertexCount);
   if (info.Textured) {
     if (model.TriangleTex.size() < model.Triangles.size())
       Reject(log, path, "TrianglesTex has fewer rows than Triangles");
     const auto coordCount = static_cast<int32_t>(model.TexCoords.size());
     for (size_t t = 0; t < model.Triangles.size(); ++t)
       for (const int32_t c : model.TriangleTex[t])
-        if (c < 0 || c >= coordCount)
-          Reject(log, path,
-                 "triangle " + std::to_string(t) + " names texture coordinate " + std::to_string(c) + " of " +
-                     std::to_string(coordCount));
+        RequireIndex(log, path, "triangle", t, "texture coordinate", c, coordCount);
     return;
   }
   if (info.SingleMaterial) return;
@@ -238,10 +243,7 @@ void CheckConsistency(const ParsedModel& model, const std::string& path, const D
     Reject(log, path, "the MaterialList face list is shorter than Triangles");
   const auto materialCount = static_cast<int32_t>(info.Materials.size());
   for (size_t t = 0; t < info.FaceMaterials.size(); ++t)
-    if (info.FaceMaterials[t] < 0 || info.FaceMaterials[t] >= materialCount)
-      Reject(log, path,
-             "face " + std::to_string(t) + " names material " + std::to_string(info.FaceMaterials[t]) + " of " +
-                 std::to_string(materialCount));
+    RequireIndex(log, path, "face", t, "material", info.FaceMaterials[t], materialCount);
 }
 
 std::vector<D3DVECTOR> FaceNormals(const ParsedModel& model) {
