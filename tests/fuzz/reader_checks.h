@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -254,16 +255,28 @@ inline void CheckReplayFile(const std::string& text) {
   }
 }
 
+// The picture a decoder makes of the bytes, of a size in 1..kMaxPictureSide; nothing when it
+// refuses them, which it must do with a reason.
+template <typename Picture>
+std::optional<Picture> Decoded(bool (*decode)(const uint8_t*, size_t, Picture&, std::string&), const std::string& bytes,
+                               const std::string& kind) {
+  Picture picture;
+  std::string error;
+  if (!decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), picture, error)) {
+    Require(!error.empty(), "a refused " + kind + " without a reason");
+    return std::nullopt;
+  }
+  Require(picture.Width >= 1 && picture.Width <= kMaxPictureSide && picture.Height >= 1 &&
+              picture.Height <= kMaxPictureSide,
+          "a " + kind + " size outside 1.." + std::to_string(kMaxPictureSide));
+  return picture;
+}
+
 // A texture as the loader makes it: the picture, its colour key, then its whole mip chain.
 inline void CheckPictureFile(const std::string& bytes) {
-  Image image;
-  std::string error;
-  if (!DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error)) {
-    Require(!error.empty(), "a refused picture without a reason");
-    return;
-  }
-  Require(image.Width >= 1 && image.Width <= kMaxPictureSide && image.Height >= 1 && image.Height <= kMaxPictureSide,
-          "a picture size outside 1.." + std::to_string(kMaxPictureSide));
+  std::optional<Image> decoded = Decoded(DecodeImage, bytes, "picture");
+  if (!decoded) return;
+  Image& image = *decoded;
   Require(image.Argb.size() == static_cast<size_t>(image.Width) * image.Height, "texels do not match the size");
   ApplyColourKey(image, 0xFF000000);
   while (image.Width > 1 || image.Height > 1) {
@@ -277,18 +290,13 @@ inline void CheckPictureFile(const std::string& bytes) {
 // A JPEG picture as the first start converts it: decoded, written as a bitmap, and that
 // bitmap read back by the picture reader with the same pixels.
 inline void CheckJpegFile(const std::string& bytes) {
-  RgbPicture picture;
-  std::string error;
-  if (!DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), picture, error)) {
-    Require(!error.empty(), "a refused JPEG without a reason");
-    return;
-  }
-  Require(picture.Width >= 1 && picture.Width <= kMaxPictureSide && picture.Height >= 1 &&
-              picture.Height <= kMaxPictureSide,
-          "a JPEG size outside 1.." + std::to_string(kMaxPictureSide));
+  const std::optional<RgbPicture> decoded = Decoded(DecodeJpeg, bytes, "JPEG");
+  if (!decoded) return;
+  const RgbPicture& picture = *decoded;
   Require(picture.Rgb.size() == static_cast<size_t>(picture.Width) * picture.Height * 3, "bytes do not match the size");
   const std::string bitmap = EncodeBmp24(picture);
   Image image;
+  std::string error;
   Require(DecodeImage(reinterpret_cast<const uint8_t*>(bitmap.data()), bitmap.size(), image, error),
           "the converted bitmap cannot be read: " + error);
   Require(image.Width == picture.Width && image.Height == picture.Height, "the converted bitmap changed size");
