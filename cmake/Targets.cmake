@@ -31,3 +31,17 @@ function(zt_test_folder name)
     ZT_GAME_DIR="${PROJECT_SOURCE_DIR}/game")
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${name})
 endfunction()
+
+# zt_program_test(NAME SCRIPT WORK LABEL [TIMEOUT seconds] [DEFINES -Dkey=value ...]): a CMake
+# script under cmake/ run against the built program and the game folder, in a work folder of its
+# own under the test build folder.
+function(zt_program_test name script work label)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "DEFINES" ${ARGN})
+  add_test(NAME ${name}
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:zellory-torvane> -DGAME_DIR=${PROJECT_SOURCE_DIR}/game
+            -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/${work} ${ARG_DEFINES} -P ${PROJECT_SOURCE_DIR}/cmake/${script})
+  set_tests_properties(${name} PROPERTIES LABELS ${label})
+  if(ARG_TIMEOUT)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  endif()
+endfunction()

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/frame.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 
@@ -15,10 +16,6 @@ namespace zt {
 class ProgramFrames : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("zt_frames_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
     ProgramDevices devices;
     devices.Time = &clock_;
     devices.Keys = &keys_;
@@ -42,7 +39,8 @@ class ProgramFrames : public ::testing::Test {
     IdleFrame(program_);
   }
 
-  std::filesystem::path folder_;
+  testing::TempFolder temp_;
+  const std::filesystem::path folder_ = temp_.Path();
   ManualClock clock_{1000};
   ScriptedKeyboard keys_;
   RecordingMixer mixer_;

@@ -204,14 +204,3 @@ BENCHMARK(BM_VerifyTenMinuteRecord)->Unit(benchmark::kMillisecond)->Iterations(5
 
 }  // namespace
 }  // namespace zt
-
-int main(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

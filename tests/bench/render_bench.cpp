@@ -9,7 +9,6 @@
 // and 500 sparks over the glass.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -102,13 +101,3 @@ BENCHMARK(BM_FrameOnGlDevice)->Arg(0)->Arg(1)->ArgName("read_back")->Unit(benchm
 
 }  // namespace
 }  // namespace zt
-
-int main(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

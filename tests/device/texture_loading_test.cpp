@@ -10,26 +10,22 @@
 #include "device/image_file.h"
 #include "device/recording_device.h"
 #include "support/picture_files.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {
 
 class TextureLoading : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("zt_textures_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+  std::string Path(const std::string& name) const { return temp_.File(name); }
 
   HRESULT Load(const std::string& path, D3DCOLOR key, TexturePtr& out, D3DFORMAT format = D3DFMT_A8R8G8B8) {
     return device_.LoadTextureFromFile(path, 0, 0, 0, 0, format, D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT,
                                        key, out);
   }
 
-  std::filesystem::path folder_;
+  testing::TempFolder temp_;
+  const std::filesystem::path folder_ = temp_.Path();
   RecordingDevice device_;
 };
 
@@ -167,7 +163,7 @@ TEST_F(TextureLoading, MissingOrBrokenFilesLeaveTheTextureEmpty) {
   TexturePtr texture;
   EXPECT_TRUE(Failed(Load(Path("missing.bmp"), 0, texture)));
   EXPECT_EQ(texture, nullptr);
-  testing::WriteBytes(Path("broken.bmp"), {'B', 'M', 1, 2, 3});
+  testing::WriteBytes(Path("broken.bmp"), std::vector<uint8_t>{'B', 'M', 1, 2, 3});
   EXPECT_TRUE(Failed(Load(Path("broken.bmp"), 0, texture)));
   EXPECT_EQ(texture, nullptr);
   EXPECT_EQ(device_.LiveTextures(), 0);

@@ -39,12 +39,17 @@ TEST(BonusClock, RedaraWithNoPointsGetsARadiusThreeBombAfterOneMinute) {
   EXPECT_TRUE(h.state.Bonus.BombPending);
 }
 
-TEST(BonusClock, TorvaneBelowFifteenHundredPointsGetsASuperfigure) {
-  GameHarness h(kTorvane);
+// The bonus clock runs out in the next frame, with `powerPoints` collected.
+void RunOutTheBonusClock(GameHarness& h, int32_t powerPoints) {
   h.ParkFigure();
-  h.state.Bonus.PowerPoints = 1499;
+  h.state.Bonus.PowerPoints = powerPoints;
   h.state.Bonus.BonusCountdown = 1;
   h.Frame(10);
+}
+
+TEST(BonusClock, TorvaneBelowFifteenHundredPointsGetsASuperfigure) {
+  GameHarness h(kTorvane);
+  RunOutTheBonusClock(h, 1499);
   EXPECT_TRUE(h.state.Bonus.SuperfigurePending);
   EXPECT_FALSE(h.state.Bonus.BombPending);
   EXPECT_EQ(h.state.Bonus.PowerPoints, 0);
@@ -57,10 +62,7 @@ TEST(BonusClock, TorvaneBelowFifteenHundredPointsGetsASuperfigure) {
 
 TEST(BonusClock, TorvaneWithFifteenHundredPointsGetsABomb) {
   GameHarness h(kTorvane);
-  h.ParkFigure();
-  h.state.Bonus.PowerPoints = 1500;
-  h.state.Bonus.BonusCountdown = 1;
-  h.Frame(10);
+  RunOutTheBonusClock(h, 1500);
   EXPECT_TRUE(h.state.Bonus.BombPending);
   EXPECT_EQ(h.state.Bonus.BombRadius, 3);
 }
@@ -175,23 +177,16 @@ TEST(RetroLines, AddedLinePushesAFullTopRowOutWithoutEndingTheGame) {
 }
 
 TEST(ShownPowerPoints, CountsUpLikeTheScoreAndDownInBigSteps) {
-  BonusState bonus;
-  bonus.PowerPoints = 30;
-  CountShownPowerPoints(bonus);
-  EXPECT_EQ(bonus.ShownPowerPoints, 2);
-  bonus.ShownPowerPoints = 2000;
-  bonus.PowerPoints = 0;
-  CountShownPowerPoints(bonus);
-  EXPECT_EQ(bonus.ShownPowerPoints, 1980);
-  bonus.ShownPowerPoints = 300;
-  CountShownPowerPoints(bonus);
-  EXPECT_EQ(bonus.ShownPowerPoints, 290);
-  bonus.ShownPowerPoints = 60;
-  CountShownPowerPoints(bonus);
-  EXPECT_EQ(bonus.ShownPowerPoints, 58);
-  bonus.ShownPowerPoints = 10;
-  CountShownPowerPoints(bonus);
-  EXPECT_EQ(bonus.ShownPowerPoints, 9);
+  struct Step {
+    int32_t Shown, Points, NextShown;
+  };
+  for (const Step& step : {Step{0, 30, 2}, Step{2000, 0, 1980}, Step{300, 0, 290}, Step{60, 0, 58}, Step{10, 0, 9}}) {
+    BonusState bonus;
+    bonus.ShownPowerPoints = step.Shown;
+    bonus.PowerPoints = step.Points;
+    CountShownPowerPoints(bonus);
+    EXPECT_EQ(bonus.ShownPowerPoints, step.NextShown) << step.Shown << " shown of " << step.Points;
+  }
 }
 
 }  // namespace

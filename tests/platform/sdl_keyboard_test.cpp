@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -56,39 +57,49 @@ struct PolledKeyboard {
   }
 };
 
+// Scan codes and the DirectInput codes they must read as.
+struct KeyCode {
+  SDL_Scancode Scancode;
+  int Dik;
+};
+void ExpectCodes(std::initializer_list<KeyCode> codes) {
+  for (const KeyCode& code : codes)
+    EXPECT_EQ(DikFromScancode(code.Scancode), code.Dik) << SDL_GetScancodeName(code.Scancode);
+}
+
 TEST(SdlKeyboardMapping, EveryGameKeyHasItsDirectInputCode) {
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_ESCAPE), DIK_ESCAPE);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_Y), DIK_Y);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_P), DIK_P);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_RETURN), DIK_RETURN);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_LCTRL), DIK_LCONTROL);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_N), DIK_N);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_SPACE), DIK_SPACE);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_RCTRL), DIK_RCONTROL);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_PAUSE), DIK_PAUSE);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_UP), DIK_UP);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_LEFT), DIK_LEFT);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_RIGHT), DIK_RIGHT);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_DOWN), DIK_DOWN);
+  ExpectCodes({{SDL_SCANCODE_ESCAPE, DIK_ESCAPE},
+               {SDL_SCANCODE_Y, DIK_Y},
+               {SDL_SCANCODE_P, DIK_P},
+               {SDL_SCANCODE_RETURN, DIK_RETURN},
+               {SDL_SCANCODE_LCTRL, DIK_LCONTROL},
+               {SDL_SCANCODE_N, DIK_N},
+               {SDL_SCANCODE_SPACE, DIK_SPACE},
+               {SDL_SCANCODE_RCTRL, DIK_RCONTROL},
+               {SDL_SCANCODE_PAUSE, DIK_PAUSE},
+               {SDL_SCANCODE_UP, DIK_UP},
+               {SDL_SCANCODE_LEFT, DIK_LEFT},
+               {SDL_SCANCODE_RIGHT, DIK_RIGHT},
+               {SDL_SCANCODE_DOWN, DIK_DOWN}});
 }
 
 TEST(SdlKeyboardMapping, TheRestOfTheKeyboardFollowsTheScanCodeLayout) {
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_1), 2);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_0), 11);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_Q), 16);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_A), 30);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_Z), 44);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_M), 50);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_F1), 59);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_F10), 68);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_F11), 87);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_F12), 88);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_KP_7), 71);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_KP_0), 82);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_KP_ENTER), 156);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_KP_DIVIDE), 181);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_RALT), 184);
-  EXPECT_EQ(DikFromScancode(SDL_SCANCODE_DELETE), 211);
+  ExpectCodes({{SDL_SCANCODE_1, 2},
+               {SDL_SCANCODE_0, 11},
+               {SDL_SCANCODE_Q, 16},
+               {SDL_SCANCODE_A, 30},
+               {SDL_SCANCODE_Z, 44},
+               {SDL_SCANCODE_M, 50},
+               {SDL_SCANCODE_F1, 59},
+               {SDL_SCANCODE_F10, 68},
+               {SDL_SCANCODE_F11, 87},
+               {SDL_SCANCODE_F12, 88},
+               {SDL_SCANCODE_KP_7, 71},
+               {SDL_SCANCODE_KP_0, 82},
+               {SDL_SCANCODE_KP_ENTER, 156},
+               {SDL_SCANCODE_KP_DIVIDE, 181},
+               {SDL_SCANCODE_RALT, 184},
+               {SDL_SCANCODE_DELETE, 211}});
   // Each code is given to one key only, and keys without a code read as 0.
   std::array<int, 256> uses{};
   for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) ++uses[DikFromScancode(scancode)];
