@@ -13,13 +13,14 @@
 
 namespace zt {
 
+// The screens numbered from 0, as the state dumps show them.
 enum MenuScreenId : uint8_t {
-  kMainScreen = 0,
-  kOptionsScreen = 1,
-  kHelpScreen = 2,
-  kHighScoresScreen = 3,
-  kGameTypeScreen = 4,
-  kControlsScreen = 5
+  kMainScreen,
+  kOptionsScreen,
+  kHelpScreen,
+  kHighScoresScreen,
+  kGameTypeScreen,
+  kControlsScreen
 };
 
 constexpr int kMenuSlots = 6;

@@ -160,19 +160,10 @@ std::vector<HudText> HighScoreScreenTexts(const HighScoreState& scores, int32_t 
 
 namespace {
 
-const char* MarkText(RecordMark mark) {
-  switch (mark) {
-    case RecordMark::kVerified:
-      return "+";
-    case RecordMark::kFailed:
-      return "x";
-    case RecordMark::kVerifying:
-      return "?";
-    case RecordMark::kNoReplay:
-      break;
-  }
-  return "-";
-}
+// The mark shown beside an entry, by RecordMark: no replay, verifying, verified, failed.
+constexpr std::array<const char*, 4> kMarkTexts{"-", "?", "+", "x"};
+
+const char* MarkText(RecordMark mark) { return kMarkTexts[static_cast<size_t>(mark)]; }
 
 }  // namespace
 
