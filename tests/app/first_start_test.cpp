@@ -8,6 +8,7 @@
 
 #include "app/start_up.h"
 #include "device/recording_device.h"
+#include "support/settings_checks.h"
 #include "support/temp_folder.h"
 
 namespace zt {
@@ -47,25 +48,11 @@ class FirstStart : public ::testing::Test {
       names.insert(entry.path().filename().string());
     return names;
   }
-  void ExpectTheRulesDefaults() const {
-    const Settings& config = program_.Config;
-    EXPECT_EQ(config.MusicVolume, 0);
-    EXPECT_EQ(config.SoundVolume, 0);
-    EXPECT_FALSE(config.RotationClockwise);
-    EXPECT_EQ(config.BrickQuality, 1);
-    EXPECT_FLOAT_EQ(config.RotationSpeedFactor, 0.75f);
-    EXPECT_EQ(config.SidewaysKeyDelay, 340);  // a missing key reads as code 0
-  }
+  void ExpectTheRulesDefaults() const { testing::ExpectPlaySettings(program_.Config, testing::kSettingsOfAnEmptyFile); }
   // What game/default-config.ini holds: sound and music on, clockwise turns, a window.
   void ExpectTheShippedDefaults() const {
-    const Settings& config = program_.Config;
-    EXPECT_FALSE(config.FullScreenMode);
-    EXPECT_FLOAT_EQ(config.RotationSpeedFactor, 1.15f);
-    EXPECT_EQ(config.SidewaysKeyDelay, 250);
-    EXPECT_EQ(config.MusicVolume, 6);
-    EXPECT_EQ(config.SoundVolume, 7);
-    EXPECT_TRUE(config.RotationClockwise);
-    EXPECT_EQ(config.BrickQuality, 1);
+    EXPECT_FALSE(program_.Config.FullScreenMode);
+    testing::ExpectPlaySettings(program_.Config, {1.15f, 250, 6, 7, true, 1});
   }
 
   TempFolder folder_;

@@ -85,10 +85,14 @@ TEST(FramePacing, SwapsThatReturnAtOnceArePacedToTheRefreshRate) {
   EXPECT_EQ(loop.Starts.back() - loop.Starts[loop.Starts.size() - 601], 600u * 16667u);
 }
 
-TEST(FramePacing, SwapsThatWaitForTheDisplayAreLeftToIt) {
-  FramePacer pacer(PacingSetup{60, true, -1});
+// A 60 Hz display with vsync on, whose swaps wait for the refresh.
+struct WaitingSwaps : ::testing::Test {
+  WaitingSwaps() { loop.SwapWaits = true; }
+  FramePacer pacer{PacingSetup{60, true, -1}};
   SimulatedLoop loop;
-  loop.SwapWaits = true;
+};
+
+TEST_F(WaitingSwaps, SwapsThatWaitForTheDisplayAreLeftToIt) {
   loop.Frames(pacer, 200, false);
   EXPECT_TRUE(pacer.SwapsBlock());
   for (bool held : loop.Held) EXPECT_FALSE(held);
@@ -154,10 +158,7 @@ TEST(FramePacing, AStallStartsTheDeadlinesAnewInsteadOfRushingToCatchUp) {
   for (uint64_t gap : loop.LastIntervals(9)) EXPECT_EQ(gap, 16667u);
 }
 
-TEST(FramePacing, ADisplayThatStopsWaitingIsNoticedAndPaced) {
-  FramePacer pacer(PacingSetup{60, true, -1});
-  SimulatedLoop loop;
-  loop.SwapWaits = true;
+TEST_F(WaitingSwaps, ADisplayThatStopsWaitingIsNoticedAndPaced) {
   loop.Frames(pacer, 40, false);
   ASSERT_TRUE(pacer.SwapsBlock());
   loop.SwapWaits = false;  // a compositor that stopped waiting, a window moved

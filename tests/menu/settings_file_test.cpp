@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
+#include "support/settings_checks.h"
 #include "support/temp_folder.h"
 
 namespace zt {
@@ -42,12 +44,7 @@ TEST_F(ConfigFixture, NoFileRunsWindowedWithDefaultsAndSavesTheSettingsSectionAl
   EXPECT_FALSE(settings.FullScreenMode);
   EXPECT_EQ(settings.ScreenWidth, 0);
   EXPECT_EQ(settings.ScreenHeight, 0);
-  EXPECT_FLOAT_EQ(settings.RotationSpeedFactor, 0.75f);
-  EXPECT_EQ(settings.SidewaysKeyDelay, 340);
-  EXPECT_EQ(settings.MusicVolume, 0);
-  EXPECT_EQ(settings.SoundVolume, 0);
-  EXPECT_FALSE(settings.RotationClockwise);
-  EXPECT_EQ(settings.BrickQuality, 1);
+  testing::ExpectPlaySettings(settings, testing::kSettingsOfAnEmptyFile);
 
   EXPECT_TRUE(SaveSettings(file, settings, 0, log));
   EXPECT_EQ(ReadBytes(path),
@@ -81,25 +78,30 @@ TEST_F(ConfigFixture, DisplayModeFromTheOptionsSection) {
 }
 
 TEST_F(ConfigFixture, TurnRateAndSidewaysDelayCodes) {
-  EXPECT_FLOAT_EQ(Display("Rotation Speed=1\r\n").RotationSpeedFactor, 1.15f);
-  EXPECT_FLOAT_EQ(Display("Rotation Speed=2\r\n").RotationSpeedFactor, 1.55f);
   // Unknown codes keep the slowest rate rather than freezing every turn.
-  EXPECT_FLOAT_EQ(Display("Rotation Speed=3\r\n").RotationSpeedFactor, 0.75f);
-  EXPECT_FLOAT_EQ(Display("Rotation Speed=-1\r\n").RotationSpeedFactor, 0.75f);
-  EXPECT_FLOAT_EQ(Display("Rotation Speed=fast\r\n").RotationSpeedFactor, 0.75f);
+  const std::pair<const char*, float> turnRates[] = {{"Rotation Speed=1\r\n", 1.15f},
+                                                     {"Rotation Speed=2\r\n", 1.55f},
+                                                     {"Rotation Speed=3\r\n", 0.75f},
+                                                     {"Rotation Speed=-1\r\n", 0.75f},
+                                                     {"Rotation Speed=fast\r\n", 0.75f}};
+  for (const auto& [options, factor] : turnRates)
+    EXPECT_FLOAT_EQ(Display(options).RotationSpeedFactor, factor) << options;
 
-  EXPECT_EQ(Display("Keys Sensetive=1\r\n").SidewaysKeyDelay, 250);
-  EXPECT_EQ(Display("keys sensetive=2\r\n").SidewaysKeyDelay, 170);
-  EXPECT_EQ(Display("Keys Sensetive=5\r\n").SidewaysKeyDelay, 0);
-  EXPECT_EQ(Display("Keys Sensitive=1\r\n").SidewaysKeyDelay, 340) << "only the key's own spelling counts";
+  // Only the key's own spelling counts; an unknown code leaves the delay unset.
+  const std::pair<const char*, int32_t> delays[] = {{"Keys Sensetive=1\r\n", 250},
+                                                    {"keys sensetive=2\r\n", 170},
+                                                    {"Keys Sensetive=5\r\n", 0},
+                                                    {"Keys Sensitive=1\r\n", 340}};
+  for (const auto& [options, delay] : delays) EXPECT_EQ(Display(options).SidewaysKeyDelay, delay) << options;
 }
 
 TEST_F(ConfigFixture, SettingsSectionCodesAndTheirWrittenValues) {
-  EXPECT_EQ(Loaded("Brick Quality=1\r\n").BrickQuality, 0);
-  EXPECT_EQ(Loaded("Brick Quality=2\r\n").BrickQuality, 1);
-  EXPECT_EQ(Loaded("Brick Quality=3\r\n").BrickQuality, 2);
-  EXPECT_EQ(Loaded("Brick Quality=0\r\n").BrickQuality, 1);
-  EXPECT_EQ(Loaded("Brick Quality=7\r\n").BrickQuality, 1);
+  const std::pair<const char*, int32_t> qualities[] = {{"Brick Quality=1\r\n", 0},
+                                                       {"Brick Quality=2\r\n", 1},
+                                                       {"Brick Quality=3\r\n", 2},
+                                                       {"Brick Quality=0\r\n", 1},
+                                                       {"Brick Quality=7\r\n", 1}};
+  for (const auto& [section, quality] : qualities) EXPECT_EQ(Loaded(section).BrickQuality, quality) << section;
   EXPECT_TRUE(Loaded("Rotation=1\r\n").RotationClockwise);
   EXPECT_FALSE(Loaded("Rotation=2\r\n").RotationClockwise);
   // Volumes outside 0..9 would index past the volume bars and overdrive the mixer.

@@ -85,13 +85,13 @@ TEST(BackBufferSize, IsEmptyOnlyWhenASideFollowsAWindowWithoutPixels) {
 }
 
 TEST(IsSoftwareRenderer, NamesMesasSoftwareRasterisersOnly) {
-  EXPECT_TRUE(IsSoftwareRenderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
-  EXPECT_TRUE(IsSoftwareRenderer("softpipe"));
-  EXPECT_FALSE(IsSoftwareRenderer("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+  for (const char* name : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe"})
+    EXPECT_TRUE(IsSoftwareRenderer(name)) << name;
   // Hardware drivers built on LLVM say so too.
-  EXPECT_FALSE(IsSoftwareRenderer("AMD Radeon RX 580 Series (radeonsi, polaris10, LLVM 15.0.6, DRM 3.49)"));
-  EXPECT_FALSE(IsSoftwareRenderer("NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2"));
-  EXPECT_FALSE(IsSoftwareRenderer(""));
+  for (const char* name : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)",
+                           "AMD Radeon RX 580 Series (radeonsi, polaris10, LLVM 15.0.6, DRM 3.49)",
+                           "NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2", ""})
+    EXPECT_FALSE(IsSoftwareRenderer(name)) << name;
 }
 
 }  // namespace

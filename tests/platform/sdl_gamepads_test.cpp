@@ -349,23 +349,22 @@ TEST(GamepadTaps, AStickFlickedPastTheDeadZoneAndBackBeforeThePollReadsDownInItO
   pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 1));  // triggers are no keys
   EXPECT_EQ(KeysDown(pads), Keys{});
 
-  // Held through a poll, sagging and leaning again before it is let go: no new press...
-  device.y = static_cast<int16_t>(0.9 * 32767);
-  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
-  EXPECT_EQ(KeysDown(pads), Keys{DIK_DOWN});
-  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.3));
-  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
-  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0));
-  device.y = 0;
+  // The stick leant down and read as held by a poll, then moved back to `between`, leant down
+  // again and let go before the next poll.
+  const auto leanDownThroughAPoll = [&](double between) {
+    device.y = static_cast<int16_t>(0.9 * 32767);
+    pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
+    EXPECT_EQ(KeysDown(pads), Keys{DIK_DOWN});
+    pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, between));
+    pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
+    pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0));
+    device.y = 0;
+  };
+  // Sagging and leaning again before it is let go: no new press...
+  leanDownThroughAPoll(0.3);
   EXPECT_EQ(KeysDown(pads), Keys{});
   // ...but let go and leant again is one.
-  device.y = static_cast<int16_t>(0.9 * 32767);
-  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
-  EXPECT_EQ(KeysDown(pads), Keys{DIK_DOWN});
-  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.1));
-  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0.9));
-  pads.HandleEvent(AxisMotion(id, SDL_CONTROLLER_AXIS_LEFTY, 0));
-  device.y = 0;
+  leanDownThroughAPoll(0.1);
   EXPECT_EQ(KeysDown(pads), Keys{DIK_DOWN});
   EXPECT_EQ(KeysDown(pads), Keys{});
 }

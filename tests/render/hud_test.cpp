@@ -31,10 +31,16 @@ HighScoreTable RisingTable() {
   return table;
 }
 
-TEST(HudTextsTest, RankOneShowsThePlayersOwnScoreAsTheBest) {
+// A game of the type whose score would take that rank of its table (11: none).
+GameState GameAtRank(int32_t gameType, int32_t position) {
   GameState state;
-  state.GameType = kVodoza;
-  state.Position = 1;
+  state.GameType = gameType;
+  state.Position = position;
+  return state;
+}
+
+TEST(HudTextsTest, RankOneShowsThePlayersOwnScoreAsTheBest) {
+  GameState state = GameAtRank(kVodoza, 1);
   state.Score = 4321;
   state.ShownScore = 4300;
   const std::vector<HudText> texts = HudTexts(state, RisingTable());
@@ -50,9 +56,7 @@ TEST(HudTextsTest, RankOneShowsThePlayersOwnScoreAsTheBest) {
 
 TEST(HudTextsTest, LowerRanksShowTheEntryAboveAndTheTopEntryOfTheGameTypesTable) {
   const HighScoreTable table = RisingTable();
-  GameState state;
-  state.GameType = kRedara;
-  state.Position = 4;
+  GameState state = GameAtRank(kRedara, 4);
   std::vector<HudText> texts = HudTexts(state, table);
   EXPECT_EQ(Find(texts, "Position: ")->Text, "Position: 4");
   EXPECT_EQ(Find(texts, "Next Score: ")->Text, "Next Score: 2080");  // rank 3 of type 2
@@ -92,8 +96,7 @@ TEST(HudTextsTest, GameTypeNameAndLinesAddedFollowTheGameType) {
 }
 
 TEST(HudTextsTest, PanelsComeInTableOrderWithTheirFontsSizesAndPlaces) {
-  GameState state;
-  state.GameType = kTorvane;
+  GameState state = GameAtRank(kTorvane, 11);
   state.Lines = 12;
   state.Level = 3;
   state.FiguresPerMinute = 41;

@@ -186,12 +186,8 @@ TEST(SoakParticleChecks, ParticlesAndFlyingRowsMustGoInTime) {
 }
 
 TEST(SoakRun, AShortSoakOfEveryGameTypeKeepsEveryPromise) {
-  SoakOptions options;
-  options.GameDir = ZT_GAME_DIR;
-  options.Figures = 250;
-  options.GameFigures = 50;
-  options.SampleFigures = 50;
-  options.WarmupFigures = 100;
+  const SoakOptions options{
+      .Figures = 250, .GameFigures = 50, .GameDir = ZT_GAME_DIR, .SampleFigures = 50, .WarmupFigures = 100};
   const SoakReport report = RunSoak(options);
   EXPECT_EQ(report.ProblemCount, 0) << (report.Problems.empty() ? "" : report.Problems.front());
   EXPECT_EQ(report.Figures, 250);
