@@ -4,6 +4,7 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -77,53 +78,42 @@ void TransformNormal(const Mat3& n, const float in[3], float out[3]) {
 
 // ---- Direct3D values to GL ----
 
-GLenum CompareFunc(uint32_t value) {
-  switch (value) {
-    case D3DCMP_NEVER:
-      return GL_NEVER;
-    case D3DCMP_LESS:
-      return GL_LESS;
-    case D3DCMP_EQUAL:
-      return GL_EQUAL;
-    case D3DCMP_LESSEQUAL:
-      return GL_LEQUAL;
-    case D3DCMP_GREATER:
-      return GL_GREATER;
-    case D3DCMP_NOTEQUAL:
-      return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL:
-      return GL_GEQUAL;
-    default:
-      return GL_ALWAYS;
-  }
+// A Direct3D value and the GL value that stands for it.
+struct GlEquivalent {
+  uint32_t D3d;
+  GLenum Gl;
+};
+
+// The GL value the table gives a Direct3D value; `otherwise` for a value it does not list.
+template <size_t Count>
+GLenum GlValueOf(const std::array<GlEquivalent, Count>& table, uint32_t value, GLenum otherwise) {
+  for (const GlEquivalent& entry : table)
+    if (entry.D3d == value) return entry.Gl;
+  return otherwise;
 }
 
-GLenum BlendFactor(uint32_t value) {
-  switch (value) {
-    case D3DBLEND_ZERO:
-      return GL_ZERO;
-    case D3DBLEND_ONE:
-      return GL_ONE;
-    case D3DBLEND_SRCCOLOR:
-      return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR:
-      return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA:
-      return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA:
-      return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA:
-      return GL_ONE;  // the back buffer has no alpha: it reads as 1
-    case D3DBLEND_INVDESTALPHA:
-      return GL_ZERO;
-    case D3DBLEND_DESTCOLOR:
-      return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR:
-      return GL_ONE_MINUS_DST_COLOR;
-    default:
-      return GL_ONE;
-  }
-}
+constexpr std::array<GlEquivalent, 7> kCompareFuncs{{{D3DCMP_NEVER, GL_NEVER},
+                                                     {D3DCMP_LESS, GL_LESS},
+                                                     {D3DCMP_EQUAL, GL_EQUAL},
+                                                     {D3DCMP_LESSEQUAL, GL_LEQUAL},
+                                                     {D3DCMP_GREATER, GL_GREATER},
+                                                     {D3DCMP_NOTEQUAL, GL_NOTEQUAL},
+                                                     {D3DCMP_GREATEREQUAL, GL_GEQUAL}}};
+
+// The back buffer has no alpha: the destination's alpha reads as 1.
+constexpr std::array<GlEquivalent, 10> kBlendFactors{{{D3DBLEND_ZERO, GL_ZERO},
+                                                      {D3DBLEND_ONE, GL_ONE},
+                                                      {D3DBLEND_SRCCOLOR, GL_SRC_COLOR},
+                                                      {D3DBLEND_INVSRCCOLOR, GL_ONE_MINUS_SRC_COLOR},
+                                                      {D3DBLEND_SRCALPHA, GL_SRC_ALPHA},
+                                                      {D3DBLEND_INVSRCALPHA, GL_ONE_MINUS_SRC_ALPHA},
+                                                      {D3DBLEND_DESTALPHA, GL_ONE},
+                                                      {D3DBLEND_INVDESTALPHA, GL_ZERO},
+                                                      {D3DBLEND_DESTCOLOR, GL_DST_COLOR},
+                                                      {D3DBLEND_INVDESTCOLOR, GL_ONE_MINUS_DST_COLOR}}};
+
+GLenum CompareFunc(uint32_t value) { return GlValueOf(kCompareFuncs, value, GL_ALWAYS); }
+GLenum BlendFactor(uint32_t value) { return GlValueOf(kBlendFactors, value, GL_ONE); }
 
 GLint AddressMode(uint32_t value) {
   switch (value) {
