@@ -30,6 +30,8 @@
 #include <string>
 #include <vector>
 
+#include "font_tool.h"
+
 namespace {
 
 constexpr int kBand = 40;            // glyph cell height, pixels
@@ -365,80 +367,74 @@ void WriteTga(const std::string& path, int w, int h, const std::vector<Rgba>& pi
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+// Renders the face into the game's four fonts: font.dat and font1.tga .. font4.tga in the folder.
+void MakeFonts(const std::string& faceFile, const std::string& folder) {
+  FT_Library library;
+  Check(FT_Init_FreeType(&library), "FT_Init_FreeType");
+  FT_Face face;
+  Check(FT_New_Face(library, faceFile.c_str(), 0, &face), "FT_New_Face");
+  Check(FT_Load_Char(face, 'H', FT_LOAD_NO_SCALE), "FT_Load_Char");
+  const float capUnits = static_cast<float>(face->glyph->metrics.height);
+  const float pixelsPerUnit = kCapHeight / capUnits;
+  const float emPixels = pixelsPerUnit * static_cast<float>(face->units_per_EM);
+  Check(FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * kSuper * 64)), 72, 72),
+        "FT_Set_Char_Size");
+
+  std::vector<Shape> shapes;
+  for (char c : kGlyphChars) shapes.push_back(RenderShape(face, c, pixelsPerUnit));
+  PlaceInCells(shapes);
+
+  // Rows of cells in glyph order.
+  std::vector<std::vector<int>> rows(1);
+  int rowWidth = 0;
+  for (int i = 0; i < static_cast<int>(shapes.size()); ++i) {
+    if (rowWidth + shapes[i].CellWidth > kTextureWidth) {
+      rows.emplace_back();
+      rowWidth = 0;
+    }
+    rows.back().push_back(i);
+    rowWidth += shapes[i].CellWidth;
+  }
+  const int height = kBand * static_cast<int>(rows.size());
+
+  std::ofstream dat(folder + "/font.dat", std::ios::binary);
+  dat << "Texture width in pixels\n"
+      << kTextureWidth << "\nGlyph rows, each a band of the texture height\n"
+      << rows.size() << "\n";
+  for (const auto& row : rows) {
+    int x = 0;
+    dat << x;
+    for (int i : row) dat << ' ' << (x += shapes[i].CellWidth);
+    dat << "\n";
+  }
+  if (!dat.flush()) throw std::runtime_error("cannot write font.dat");
+
+  const std::array<Look, 4> looks = Looks();
+  for (int font = 0; font < 4; ++font) {
+    std::vector<Rgba> texture(
+        static_cast<size_t>(kTextureWidth) * height,
+        Rgba{looks[font].OutlineColour.r, looks[font].OutlineColour.g, looks[font].OutlineColour.b, 0});
+    for (size_t r = 0; r < rows.size(); ++r) {
+      int x0 = 0;
+      for (int i : rows[r]) {
+        const Shape& s = shapes[i];
+        const std::vector<Rgba> cell = PaintCell(s, looks[font]);
+        for (int y = 0; y < kBand; ++y)
+          for (int x = 0; x < s.CellWidth; ++x)
+            texture[(r * kBand + y) * kTextureWidth + x0 + x] = cell[static_cast<size_t>(y) * s.CellWidth + x];
+        x0 += s.CellWidth;
+      }
+    }
+    WriteTga(folder + "/font" + std::to_string(font + 1) + ".tga", kTextureWidth, height, texture);
+  }
+  std::printf("%zu glyphs in %zu rows, textures %dx%d, capitals %.0f px\n", shapes.size(), rows.size(), kTextureWidth,
+              height, static_cast<double>(kCapHeight));
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_fonts <face.ttf> <output folder>\n");
-    return 2;
-  }
-  try {
-    FT_Library library;
-    Check(FT_Init_FreeType(&library), "FT_Init_FreeType");
-    FT_Face face;
-    Check(FT_New_Face(library, argv[1], 0, &face), "FT_New_Face");
-    Check(FT_Load_Char(face, 'H', FT_LOAD_NO_SCALE), "FT_Load_Char");
-    const float capUnits = static_cast<float>(face->glyph->metrics.height);
-    const float pixelsPerUnit = kCapHeight / capUnits;
-    const float emPixels = pixelsPerUnit * static_cast<float>(face->units_per_EM);
-    Check(FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * kSuper * 64)), 72, 72),
-          "FT_Set_Char_Size");
-
-    std::vector<Shape> shapes;
-    for (char c : kGlyphChars) shapes.push_back(RenderShape(face, c, pixelsPerUnit));
-    PlaceInCells(shapes);
-
-    // Rows of cells in glyph order.
-    std::vector<std::vector<int>> rows(1);
-    int rowWidth = 0;
-    for (int i = 0; i < static_cast<int>(shapes.size()); ++i) {
-      if (rowWidth + shapes[i].CellWidth > kTextureWidth) {
-        rows.emplace_back();
-        rowWidth = 0;
-      }
-      rows.back().push_back(i);
-      rowWidth += shapes[i].CellWidth;
-    }
-    const int height = kBand * static_cast<int>(rows.size());
-
-    const std::string folder = argv[2];
-    std::ofstream dat(folder + "/font.dat", std::ios::binary);
-    dat << "Texture width in pixels\n"
-        << kTextureWidth << "\nGlyph rows, each a band of the texture height\n"
-        << rows.size() << "\n";
-    for (const auto& row : rows) {
-      int x = 0;
-      dat << x;
-      for (int i : row) dat << ' ' << (x += shapes[i].CellWidth);
-      dat << "\n";
-    }
-    if (!dat.flush()) throw std::runtime_error("cannot write font.dat");
-
-    const std::array<Look, 4> looks = Looks();
-    for (int font = 0; font < 4; ++font) {
-      std::vector<Rgba> texture(
-          static_cast<size_t>(kTextureWidth) * height,
-          Rgba{looks[font].OutlineColour.r, looks[font].OutlineColour.g, looks[font].OutlineColour.b, 0});
-      for (size_t r = 0; r < rows.size(); ++r) {
-        int x0 = 0;
-        for (int i : rows[r]) {
-          const Shape& s = shapes[i];
-          const std::vector<Rgba> cell = PaintCell(s, looks[font]);
-          for (int y = 0; y < kBand; ++y)
-            for (int x = 0; x < s.CellWidth; ++x)
-              texture[(r * kBand + y) * kTextureWidth + x0 + x] = cell[static_cast<size_t>(y) * s.CellWidth + x];
-          x0 += s.CellWidth;
-        }
-      }
-      WriteTga(folder + "/font" + std::to_string(font + 1) + ".tga", kTextureWidth, height, texture);
-    }
-    std::printf("%zu glyphs in %zu rows, textures %dx%d, capitals %.0f px\n", shapes.size(), rows.size(), kTextureWidth,
-                height, static_cast<double>(kCapHeight));
-    FT_Done_Face(face);
-    FT_Done_FreeType(library);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "make_fonts: %s\n", e.what());
-    return 1;
-  }
-  return 0;
+  return RunFontTool(argc, argv, "make_fonts", "<face.ttf> <output folder>", MakeFonts);
 }

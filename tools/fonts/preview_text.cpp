@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "device/image_file.h"
+#include "font_tool.h"
 #include "render/font_file.h"
 #include "render/text_layout.h"
 
@@ -215,6 +216,14 @@ void Backdrop(Picture& pic) {
   }
 }
 
+// A page of the menu: its background, darkened behind the texts.
+Picture MenuPage(uint32_t seed, Colour tint) {
+  Picture pic;
+  PaintBackground(pic, seed, tint);
+  Backdrop(pic);
+  return pic;
+}
+
 void GameScene(const Fonts& f, const std::string& out, int gameType, const std::string& message, float messageX,
                int messageSize, int bonus) {
   Picture pic;
@@ -253,10 +262,8 @@ void GameScene(const Fonts& f, const std::string& out, int gameType, const std::
 }
 
 void HelpScreen(const Fonts& f, const std::string& out) {
-  Picture pic;
+  Picture pic = MenuPage(7, {0.6f, 0.5f, 1.0f, 1});
   Camera cam;
-  PaintBackground(pic, 7, {0.6f, 0.5f, 1.0f, 1});
-  Backdrop(pic);
   struct Line {
     const char* text;
     int font, size;
@@ -286,10 +293,8 @@ void HelpScreen(const Fonts& f, const std::string& out) {
 }
 
 void ScoreScreen(const Fonts& f, const std::string& out) {
-  Picture pic;
+  Picture pic = MenuPage(9, {1.0f, 0.7f, 0.4f, 1});
   Camera cam;
-  PaintBackground(pic, 9, {1.0f, 0.7f, 0.4f, 1});
-  Backdrop(pic);
   DrawString(pic, cam, f, 4, 7, "Torvane", kCx - 3.2f, kCy + 5.5f, 0, 255);
   const char* names[] = {"Marta",   "Olek",      "J. Pike", "Sandor", "Quinn <3",
                          "Wu Zhen", "Anonymous", "Rebecca", "Ivo",    "Yasmin"};
@@ -355,28 +360,22 @@ void ReportWidths(const Fonts& f) {
   std::printf("longest help line ends %.2f units right of the centre\n", static_cast<double>(help.EndX - kCx));
 }
 
+// Renders the sample screens with the fonts of the first folder into the second.
+void RenderPreviews(const std::string& in, const std::string& out) {
+  Fonts fonts;
+  fonts.Metrics = zt::LoadLetterTexCoords(in + "/font.dat");
+  for (int i = 0; i < 4; ++i) fonts.Textures[i] = LoadTexture(in + "/font" + std::to_string(i + 1) + ".tga");
+  ReportWidths(fonts);
+  GameScene(fonts, out + "/game_torvane.png", 1, "Four Lines Cleared!", -4.3f, 5, 500);
+  GameScene(fonts, out + "/game_retro.png", 5, "Level 3", -2.4f, 7, 0);
+  GameScene(fonts, out + "/game_kids.png", 4, "Warning...", -2.7f, 6, 0);
+  HelpScreen(fonts, out + "/help.png");
+  ScoreScreen(fonts, out + "/scores.png");
+  Sheet(fonts, out + "/sheet.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: preview_text <fonts folder> <output folder>\n");
-    return 2;
-  }
-  try {
-    const std::string in = argv[1], out = argv[2];
-    Fonts fonts;
-    fonts.Metrics = zt::LoadLetterTexCoords(in + "/font.dat");
-    for (int i = 0; i < 4; ++i) fonts.Textures[i] = LoadTexture(in + "/font" + std::to_string(i + 1) + ".tga");
-    ReportWidths(fonts);
-    GameScene(fonts, out + "/game_torvane.png", 1, "Four Lines Cleared!", -4.3f, 5, 500);
-    GameScene(fonts, out + "/game_retro.png", 5, "Level 3", -2.4f, 7, 0);
-    GameScene(fonts, out + "/game_kids.png", 4, "Warning...", -2.7f, 6, 0);
-    HelpScreen(fonts, out + "/help.png");
-    ScoreScreen(fonts, out + "/scores.png");
-    Sheet(fonts, out + "/sheet.png");
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "preview_text: %s\n", e.what());
-    return 1;
-  }
-  return 0;
+  return RunFontTool(argc, argv, "preview_text", "<fonts folder> <output folder>", RenderPreviews);
 }
