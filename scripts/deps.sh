@@ -5,6 +5,7 @@
 #   scripts/deps.sh test         build and run every test (includes play)
 #   scripts/deps.sh fuzz         the fuzz targets (scripts/fuzz.sh): clang's libFuzzer and sanitizers
 #   scripts/deps.sh tools        build the asset generators' C++ parts
+#   scripts/deps.sh measure      scripts/measure.sh: an X server, a window manager, a game to compare with
 # Several tasks may be named at once.
 set -euo pipefail
 
@@ -21,9 +22,10 @@ test=(
 )
 fuzz=("${play[@]}" clang libclang-rt-14-dev)
 tools=("${play[@]}" libfreetype-dev)
+measure=(xvfb openbox blockout2 time)
 
 if [ $# -eq 0 ]; then
-  echo "usage: scripts/deps.sh play|test|fuzz|tools ..." >&2
+  echo "usage: scripts/deps.sh play|test|fuzz|tools|measure ..." >&2
   exit 2
 fi
 packages=()
@@ -33,6 +35,7 @@ for task in "$@"; do
     test) packages+=("${test[@]}") ;;
     fuzz) packages+=("${fuzz[@]}") ;;
     tools) packages+=("${tools[@]}") ;;
+    measure) packages+=("${measure[@]}") ;;
     *) echo "scripts/deps.sh: unknown task '$task'" >&2; exit 2 ;;
   esac
 done

@@ -1,12 +1,14 @@
 // Timings of a busy game: one game step, the submission of one frame to the recording
 // device, and one real frame on the OpenGL device (offscreen, software renderer) at
-// 720 x 540 with the number of draws per frame before and after merging.
+// 720 x 540, with what each frame asks of OpenGL: the game's draws, the GL draws after
+// merging, the textures bound and the uniform uploads.
 //
 //   SDL_VIDEODRIVER=offscreen LIBGL_ALWAYS_SOFTWARE=1 build/tests/bench_render
 //
-// The game: 18 rows of bricks, each with one gap so nothing clears, a figure falling above
-// them, the preview, the bonus clock and both bars, a message with its bonus, the trail,
-// and 500 sparks over the glass.
+// Two scenes, both with high-detail bricks, the figure falling above the rows, the preview,
+// the bonus clock and both bars, a message with its bonus and the trail: the busy scene, 18
+// rows of bricks (each with one gap, so nothing clears) and 500 sparks over the glass, and a
+// game frame, 14 rows and 40 sparks.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -22,16 +24,21 @@
 namespace zt {
 namespace {
 
-constexpr int kFilledRows = 18;
-constexpr int kParticles = 500;
+struct SceneSize {
+  int FilledRows;
+  int Sparks;
+};
+constexpr SceneSize kBusyScene{18, 500};
+constexpr SceneSize kGameFrame{14, 40};
+constexpr int32_t kHighBricks = 2;
 
-void SetUpBusierGame(GameState& game, ParticleLists& particles) {
-  testing::SetUpBusyGame(game, particles, kTorvane, kFilledRows);
+void SetUpScene(GameState& game, ParticleLists& particles, SceneSize size) {
+  testing::SetUpBusyGame(game, particles, kTorvane, size.FilledRows);
   game.CurrentFigure.PosY = 20;
   game.CurrentFigure.CellY = 20;
-  game.Trail.Trail[1].Y = game.Trail.Trail[2].Y = kFilledRows + 1.0f;
+  game.Trail.Trail[1].Y = game.Trail.Trail[2].Y = static_cast<float>(size.FilledRows) + 1.0f;
   ClearAllParticles(particles);
-  for (int i = 0; i < kParticles; ++i)
+  for (int i = 0; i < size.Sparks; ++i)
     Particle_Add(particles, 1, 1, 150 + i % 80, 1.0f + static_cast<float>(i % 10), 2.0f + static_cast<float>(i % 17),
                  static_cast<float>(i % 7 - 3) * 40.0f, static_cast<float>(i % 5) * 30.0f);
 }
@@ -39,7 +46,7 @@ void SetUpBusierGame(GameState& game, ParticleLists& particles) {
 void BM_GameStep(benchmark::State& bench) {
   testing::GameHarness harness(kTorvane);
   harness.shapes = testing::ShippedShapes();
-  SetUpBusierGame(harness.state, harness.particles);
+  SetUpScene(harness.state, harness.particles, kBusyScene);
   harness.state.Time.LastTick = harness.clock.Now();
   const GameState start = harness.state;
   const ParticleLists startParticles = harness.particles;
@@ -65,16 +72,21 @@ struct SceneBench {
   MenuState Menu;
   FrameView View{Game, Particles, Shapes, Config, Scores, Menu};
 
-  explicit SceneBench(Device& device) {
+  SceneBench(Device& device, SceneSize size) {
     testing::LoadRenderResources(device, Resources);
     Scores.Table = testing::BusyTable();
-    SetUpBusierGame(Game, Particles);
+    Config.BrickQuality = kHighBricks;
+    SetUpScene(Game, Particles, size);
   }
 };
 
+SceneSize SizeOf(const benchmark::State& bench) {
+  return bench.range(0) == kBusyScene.FilledRows ? kBusyScene : kGameFrame;
+}
+
 void BM_SubmitFrameToRecordingDevice(benchmark::State& bench) {
   RecordingDevice device(720, 540);
-  SceneBench scene(device);
+  SceneBench scene(device, kBusyScene);
   for (auto _ : bench) RenderFrame(device, scene.Resources, scene.View);
   bench.counters["draws"] = static_cast<double>(device.Draws.size());
 }
@@ -86,18 +98,26 @@ void BM_FrameOnGlDevice(benchmark::State& bench) {
     bench.SkipWithError("no OpenGL 3.3 window");
     return;
   }
-  SceneBench scene(*gl.Device);
+  SceneBench scene(*gl.Device, SizeOf(bench));
   for (auto _ : bench) {
     RenderFrame(*gl.Device, scene.Resources, scene.View);
     // Waits for the frame to be finished: the back buffer is read once it is complete.
-    if (bench.range(0) != 0) benchmark::DoNotOptimize(gl.Device->ReadBackBuffer().Argb.data());
+    if (bench.range(1) != 0) benchmark::DoNotOptimize(gl.Device->ReadBackBuffer().Argb.data());
   }
   const GlFrameCounts counts = LastFrameCounts(*gl.Device);
   bench.counters["draws"] = counts.DrawPrimitiveCalls;
   bench.counters["gl_draws"] = counts.GlDrawCalls;
+  bench.counters["texture_binds"] = counts.TextureBinds;
+  bench.counters["uniform_calls"] = counts.UniformCalls;
   scene.Resources = RenderResources();
 }
-BENCHMARK(BM_FrameOnGlDevice)->Arg(0)->Arg(1)->ArgName("read_back")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrameOnGlDevice)
+    ->ArgNames({"rows", "read_back"})
+    ->Args({kBusyScene.FilledRows, 1})
+    ->Args({kGameFrame.FilledRows, 1})
+    ->Args({kBusyScene.FilledRows, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace zt
