@@ -98,8 +98,13 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
 }  // namespace
 
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err) {
-  return RunReplaySession(
-      replayPath, [] { return std::make_shared<RecordingDirect3D>(); }, true, nullptr, out, err);
+  // Nothing of a headless run looks at a texel, so none is kept.
+  const auto direct3D = [] {
+    auto d3d = std::make_shared<RecordingDirect3D>();
+    d3d->KeepTexels = false;
+    return d3d;
+  };
+  return RunReplaySession(replayPath, direct3D, true, nullptr, out, err);
 }
 
 int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,

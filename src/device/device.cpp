@@ -392,8 +392,12 @@ HRESULT Device::LoadTextureFromFile(const std::string& file, uint32_t width, uin
   const uint32_t bytes = BytesPerTexel(format);
   for (int y = 0; y < image.Height; ++y) {
     uint8_t* row = static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch;
-    for (int x = 0; x < image.Width; ++x) StoreTexel(format, image.At(x, y), row + x * bytes);
+    if (format == D3DFMT_A8R8G8B8)  // the picture's own layout
+      std::memcpy(row, &image.Argb[static_cast<size_t>(y) * image.Width], static_cast<size_t>(image.Width) * 4);
+    else
+      for (int x = 0; x < image.Width; ++x) StoreTexel(format, image.At(x, y), row + x * bytes);
   }
+  image = Image();  // the picture is in the level now, and the device takes the level as it is unlocked
   texture->DeriveLowerLevels();
   texture->UnlockRect(0);
   texture->SourceFile = file;

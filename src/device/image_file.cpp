@@ -31,15 +31,6 @@
 
 namespace zt {
 
-bool ReadImageFile(const std::string& path, Image& image, std::string& error) {
-  const FileBytes read = ReadFileBytes(path, kMaxPictureFileBytes);
-  if (!read.Ok()) {
-    error = read.Error;
-    return false;
-  }
-  return DecodeImage(reinterpret_cast<const uint8_t*>(read.Bytes.data()), read.Bytes.size(), image, error);
-}
-
 namespace {
 
 constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -84,47 +75,76 @@ std::vector<uint8_t> WithoutEmptyPngDataChunks(const uint8_t* bytes, size_t size
   return kept;
 }
 
-}  // namespace
+using Pixels = std::unique_ptr<stbi_uc, void (*)(void*)>;
 
-bool DecodeImage(const uint8_t* bytes, size_t size, Image& image, std::string& error) {
+// The picture's pixels as the decoder hands them out: 4 bytes each, R G B A, the top row first.
+// Empty (with the reason in `error`) when the bytes are no picture the game reads.
+Pixels DecodeRgba(const uint8_t* bytes, size_t size, int& width, int& height, std::string& error) {
+  Pixels none(nullptr, stbi_image_free);
   if (size > static_cast<size_t>(INT_MAX)) {
     error = "too large";
-    return false;
+    return none;
   }
   std::vector<uint8_t> cleanedPng;
   if (IsPng(bytes, size)) {
     if (!PngChunksFit(bytes, size)) {
       error = "a PNG chunk runs past the end of the file";
-      return false;
+      return none;
     }
     cleanedPng = WithoutEmptyPngDataChunks(bytes, size);
     bytes = cleanedPng.data();
     size = cleanedPng.size();
   }
-  int width = 0, height = 0, channels = 0;
-  std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
-      stbi_load_from_memory(bytes, static_cast<int>(size), &width, &height, &channels, 4), stbi_image_free);
+  int channels = 0;
+  Pixels pixels(stbi_load_from_memory(bytes, static_cast<int>(size), &width, &height, &channels, 4), stbi_image_free);
   if (!pixels) {
     // The decoder's reason can be empty: it names an unknown PNG chunk by its type's
     // bytes, which may begin with a zero.
     const char* reason = stbi_failure_reason();
     error = reason != nullptr && *reason != '\0' ? reason : "unreadable picture";
-    return false;
+    return none;
   }
   // The decoder hands back a bitmap that claims no rows (or no columns) as a picture;
   // nothing can be drawn from it, and halving it would read texels it does not have.
   if (width <= 0 || height <= 0) {
     error = "the picture has no pixels";
-    return false;
+    return none;
   }
+  return pixels;
+}
+
+void StoreArgb(const stbi_uc* rgba, int width, int height, Image& image) {
   image.Width = width;
   image.Height = height;
   image.Argb.resize(static_cast<size_t>(width) * height);
-  const stbi_uc* p = pixels.get();
   for (uint32_t& texel : image.Argb) {
-    texel = (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
-    p += 4;
+    texel = (uint32_t{rgba[3]} << 24) | (uint32_t{rgba[0]} << 16) | (uint32_t{rgba[1]} << 8) | rgba[2];
+    rgba += 4;
   }
+}
+
+}  // namespace
+
+bool ReadImageFile(const std::string& path, Image& image, std::string& error) {
+  FileBytes read = ReadFileBytes(path, kMaxPictureFileBytes);
+  if (!read.Ok()) {
+    error = read.Error;
+    return false;
+  }
+  int width = 0, height = 0;
+  const Pixels pixels =
+      DecodeRgba(reinterpret_cast<const uint8_t*>(read.Bytes.data()), read.Bytes.size(), width, height, error);
+  if (!pixels) return false;
+  std::string().swap(read.Bytes);  // let go of the file before the picture is made
+  StoreArgb(pixels.get(), width, height, image);
+  return true;
+}
+
+bool DecodeImage(const uint8_t* bytes, size_t size, Image& image, std::string& error) {
+  int width = 0, height = 0;
+  const Pixels pixels = DecodeRgba(bytes, size, width, height, error);
+  if (!pixels) return false;
+  StoreArgb(pixels.get(), width, height, image);
   return true;
 }
 

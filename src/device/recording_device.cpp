@@ -4,6 +4,19 @@
 
 namespace zt {
 
+namespace {
+
+// A texture whose levels are let go as soon as they are written: a later lock or read sees zeros.
+class UnkeptTexture final : public Texture {
+ public:
+  using Texture::Texture;
+
+ private:
+  void LevelWritten(uint32_t level) override { HandOverBytes(level); }
+};
+
+}  // namespace
+
 HRESULT RecordingDevice::CreateVertexBuffer(uint32_t length, uint32_t, uint32_t fvf, D3DPOOL pool,
                                             VertexBufferPtr& out) {
   if (Failed(CreateVertexBufferResult)) return CreateVertexBufferResult;
@@ -17,7 +30,11 @@ HRESULT RecordingDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t
                                        D3DPOOL pool, TexturePtr& out) {
   if (Failed(CreateTextureResult)) return CreateTextureResult;
   if (width == 0 || height == 0 || BytesPerTexel(format) == 0) return D3DERR_INVALIDCALL;
-  out = std::make_shared<Texture>(width, height, std::min(levels, FullMipChainLength(width, height)), format, pool);
+  const uint32_t kept = std::min(levels, FullMipChainLength(width, height));
+  if (keepTexels_)
+    out = std::make_shared<Texture>(width, height, kept, format, pool);
+  else
+    out = std::make_shared<UnkeptTexture>(width, height, kept, format, pool);
   textures_.push_back(out);
   return D3D_OK;
 }
@@ -148,7 +165,7 @@ HRESULT RecordingDirect3D::CreateDevice(uint32_t, D3DDEVTYPE, uint32_t, const D3
   if (Failed(CreateDeviceResult)) return CreateDeviceResult;
   const uint32_t width = parameters.BackBufferWidth != 0 ? parameters.BackBufferWidth : Mode.Width;
   const uint32_t height = parameters.BackBufferHeight != 0 ? parameters.BackBufferHeight : Mode.Height;
-  auto device = std::make_shared<RecordingDevice>(width, height);
+  auto device = std::make_shared<RecordingDevice>(width, height, KeepTexels);
   LastDevice = device;
   out = device;
   return D3D_OK;

@@ -1,7 +1,8 @@
 // A device that draws nothing and keeps what it was asked to draw: every draw call
 // with a copy of the states the drawing depends on, counts of clears, scenes and presents, and the
 // memory of its textures and vertex buffers so Lock/Unlock work. Tests and the
-// headless replay runner draw through it.
+// headless replay runner draw through it; a run that looks at no texel (the headless one) may
+// have the texels let go once written.
 #pragma once
 
 #include <array>
@@ -44,8 +45,8 @@ struct DrawRecord {
 
 class RecordingDevice final : public Device {
  public:
-  explicit RecordingDevice(uint32_t backBufferWidth = 640, uint32_t backBufferHeight = 480)
-      : width_(backBufferWidth), height_(backBufferHeight) {}
+  explicit RecordingDevice(uint32_t backBufferWidth = 640, uint32_t backBufferHeight = 480, bool keepTexels = true)
+      : width_(backBufferWidth), height_(backBufferHeight), keepTexels_(keepTexels) {}
 
   HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, D3DPOOL pool,
                              VertexBufferPtr& out) override;
@@ -85,6 +86,7 @@ class RecordingDevice final : public Device {
 
  private:
   uint32_t width_, height_;
+  bool keepTexels_;  // false: a written level reads back as zeros
   DeviceState state_;
   std::vector<std::weak_ptr<Texture>> textures_;
   std::vector<std::weak_ptr<VertexBuffer>> buffers_;
@@ -106,6 +108,7 @@ class RecordingDirect3D final : public Direct3D {
                                         D3DFMT_X1R5G5B5, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4};
   D3DDISPLAYMODE Mode{1024, 768, 60, D3DFMT_X8R8G8B8};
   HRESULT CreateDeviceResult = D3D_OK;
+  bool KeepTexels = true;                          // whether the devices made keep their textures' texels once written
   std::vector<D3DPRESENT_PARAMETERS> CreatedWith;  // every CreateDevice call
   std::vector<D3DFORMAT> CheckedDisplayFormats;    // every CheckDeviceType call
   std::weak_ptr<RecordingDevice> LastDevice;       // the device last made, while someone holds it

@@ -129,6 +129,38 @@ TEST(Textures, LevelsLockWholeAndCarryTheirFormat) {
   EXPECT_EQ(device.CreateTexture(8, 8, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, small), D3DERR_INVALIDCALL);
 }
 
+// The headless run's device: texels are let go at each unlock, so a game's pictures take no
+// memory there, while every lock still works and the format and size stay.
+TEST(Textures, ADeviceThatKeepsNoTexelsLetsEachLevelGoOnceWritten) {
+  RecordingDirect3D d3d;
+  d3d.KeepTexels = false;
+  DevicePtr device;
+  ASSERT_EQ(d3d.CreateDevice(0, D3DDEVTYPE_HAL, 0, PresentParameters(64, 64, D3DFMT_X8R8G8B8, true), device), D3D_OK);
+  TexturePtr texture;
+  ASSERT_EQ(device->CreateTexture(4, 4, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture), D3D_OK);
+  for (int pass = 0; pass < 2; ++pass) {
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(texture->LockRect(0, locked), D3D_OK);
+    std::memset(locked.pBits, 0xAB, 4 * 16);
+    EXPECT_TRUE(texture->HoldsBytes(0));
+    ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+    EXPECT_FALSE(texture->HoldsBytes(0));
+    EXPECT_EQ(texture->TexelArgb(0, 3, 3), 0u);
+  }
+  EXPECT_EQ(texture->Version(0), 2u);
+  EXPECT_EQ(texture->Width(1), 2u);
+
+  RecordingDirect3D keeping;
+  ASSERT_EQ(keeping.CreateDevice(0, D3DDEVTYPE_HAL, 0, PresentParameters(64, 64, D3DFMT_X8R8G8B8, true), device),
+            D3D_OK);
+  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture), D3D_OK);
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(texture->LockRect(0, locked), D3D_OK);
+  std::memset(locked.pBits, 0xAB, 4 * 16);
+  texture->UnlockRect(0);
+  EXPECT_EQ(texture->TexelArgb(0, 3, 3), 0xABABABABu);
+}
+
 class RecordingDeviceDraws : public ::testing::Test {
  protected:
   void SetUp() override {
