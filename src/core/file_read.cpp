@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace zt {
 
@@ -17,9 +18,12 @@ constexpr size_t kChunkBytes = 64 * 1024;  // the growth step of a file that tel
 class Descriptor {
  public:
   explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() { ::close(fd_); }
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
+  int Release() { return std::exchange(fd_, -1); }  // the caller closes it now
 
  private:
   int fd_;
@@ -27,6 +31,13 @@ class Descriptor {
 
 FileBytes Refused(FileReadStatus status, std::string error) {
   FileBytes result;
+  result.Status = status;
+  result.Error = std::move(error);
+  return result;
+}
+
+OpenedFile NotOpened(FileReadStatus status, std::string error) {
+  OpenedFile result;
   result.Status = status;
   result.Error = std::move(error);
   return result;
@@ -47,20 +58,33 @@ std::string TooLarge(const std::string& size, std::uintmax_t maxBytes) {
 
 }  // namespace
 
-FileBytes ReadFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+OpenedFile OpenReadableFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
   // Without O_NONBLOCK, opening a pipe would wait for a writer; the descriptor is then
   // refused from what fstat says before anything is read.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    if (errno == ENOENT) return Refused(FileReadStatus::Missing, "does not exist");
-    return Refused(FileReadStatus::Failed, SystemError("cannot be opened"));
+    if (errno == ENOENT) return NotOpened(FileReadStatus::Missing, "does not exist");
+    return NotOpened(FileReadStatus::Failed, SystemError("cannot be opened"));
   }
-  const Descriptor closer(fd);
+  Descriptor closer(fd);
   struct stat info {};
-  if (::fstat(fd, &info) != 0) return Refused(FileReadStatus::Failed, SystemError("cannot be read"));
-  if (!S_ISREG(info.st_mode)) return Refused(FileReadStatus::NotRegular, KindOf(info.st_mode));
+  if (::fstat(fd, &info) != 0) return NotOpened(FileReadStatus::Failed, SystemError("cannot be read"));
+  if (!S_ISREG(info.st_mode)) return NotOpened(FileReadStatus::NotRegular, KindOf(info.st_mode));
   const auto size = static_cast<std::uintmax_t>(info.st_size);
-  if (size > maxBytes) return Refused(FileReadStatus::TooLarge, TooLarge(std::to_string(size), maxBytes));
+  if (size > maxBytes) return NotOpened(FileReadStatus::TooLarge, TooLarge(std::to_string(size), maxBytes));
+  OpenedFile result;
+  result.Status = FileReadStatus::Read;
+  result.Descriptor = closer.Release();
+  result.Size = size;
+  return result;
+}
+
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+  const OpenedFile file = OpenReadableFile(path, maxBytes);
+  if (!file.Ok()) return Refused(file.Status, file.Error);
+  const int fd = file.Descriptor;
+  const Descriptor closer(fd);
+  const std::uintmax_t size = file.Size;
 
   // One byte past the bound tells a file that grew meanwhile, or one whose size says
   // nothing (the kernel's own files read as size 0).

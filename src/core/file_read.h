@@ -27,4 +27,15 @@ struct FileBytes {
 // Reads the file at `path` when it holds at most `maxBytes` bytes.
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes);
 
+// A file opened for a reader that takes it a piece at a time (music, decoded as it plays),
+// refused as ReadFileBytes refuses a file before reading it.
+struct OpenedFile {
+  FileReadStatus Status = FileReadStatus::Failed;  // Read: open, a regular file within the bound
+  int Descriptor = -1;                             // when open; the caller closes it
+  std::uintmax_t Size = 0;                         // what the file says it holds
+  std::string Error;                               // as FileBytes::Error
+  bool Ok() const { return Status == FileReadStatus::Read; }
+};
+OpenedFile OpenReadableFile(const std::filesystem::path& path, std::uintmax_t maxBytes);
+
 }  // namespace zt

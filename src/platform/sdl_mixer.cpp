@@ -1,8 +1,10 @@
 #include "platform/sdl_mixer.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/file_read.h"
 
@@ -72,7 +74,6 @@ void SdlMixer::Shutdown() {
     chunk = nullptr;
   }
   streams_.clear();
-  streamFiles_.clear();
   streamPercents_.clear();
   samples_.clear();
   currentStream_ = -1;
@@ -85,14 +86,23 @@ void SdlMixer::Shutdown() {
 
 int SdlMixer::StreamOpenFile(const std::string& path) {
   if (!open_) return -1;
-  const FileBytes read = ReadFileBytes(path, kMaxAudioFileBytes);
-  if (!read.Ok()) return -1;
-  // SDL_mixer decodes music as it plays, so the bytes are kept as long as the stream.
-  std::vector<char> bytes(read.Bytes.begin(), read.Bytes.end());
-  Mix_Music* music = Mix_LoadMUS_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), SDL_TRUE);
+  // SDL_mixer decodes music as it plays: the track is read from its file as it goes, the
+  // file kept open as long as the stream.
+  const OpenedFile file = OpenReadableFile(path, kMaxAudioFileBytes);
+  if (!file.Ok()) return -1;
+  FILE* stream = ::fdopen(file.Descriptor, "rb");
+  if (stream == nullptr) {
+    ::close(file.Descriptor);
+    return -1;
+  }
+  SDL_RWops* source = SDL_RWFromFP(stream, SDL_TRUE);
+  if (source == nullptr) {
+    std::fclose(stream);
+    return -1;
+  }
+  Mix_Music* music = Mix_LoadMUS_RW(source, SDL_TRUE);
   if (music == nullptr) return -1;
   streams_.push_back(music);
-  streamFiles_.push_back(std::move(bytes));
   streamPercents_.push_back(100);
   return static_cast<int>(streams_.size()) - 1;
 }
@@ -113,7 +123,6 @@ void SdlMixer::StreamClose(int stream) {
   }
   Mix_FreeMusic(music);
   streams_[stream] = nullptr;
-  streamFiles_[stream] = {};
 }
 
 void SdlMixer::StreamPlay(int stream, bool loop) {

@@ -47,11 +47,10 @@ class SdlMixer final : public Mixer {
   static std::atomic<SdlMixer*> hookOwner_;
 
   bool open_ = false;
-  std::vector<Mix_Music*> streams_;             // by handle; nullptr once closed
-  std::vector<std::vector<char>> streamFiles_;  // by handle: the file each stream plays from
-  std::vector<int> streamPercents_;             // volume per stream, 0..100
-  std::vector<Mix_Chunk*> samples_;             // by handle; nullptr once unloaded
-  int currentStream_ = -1;                      // the stream last started (main thread only)
+  std::vector<Mix_Music*> streams_;  // by handle; nullptr once closed
+  std::vector<int> streamPercents_;  // volume per stream, 0..100
+  std::vector<Mix_Chunk*> samples_;  // by handle; nullptr once unloaded
+  int currentStream_ = -1;           // the stream last started (main thread only)
   // The flag to clear when the current stream ends; taken (exchanged for nullptr) by
   // whichever side reports the end first. Read by the audio thread.
   std::atomic<std::atomic<bool>*> endFlag_{nullptr};

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "support/temp_folder.h"
 
@@ -86,6 +87,34 @@ TEST_F(FileReading, TheBoundIsTheLargestFileRead) {
   read = ReadFileBytes(path, kBound);
   EXPECT_EQ(read.Status, FileReadStatus::TooLarge);
   EXPECT_TRUE(Mentions(read, "is 1073741824 bytes long")) << read.Error;
+}
+
+// Music is read from its file as it plays: the file is opened under the checks a whole read
+// makes first, and only a regular file within the bound comes back open.
+TEST_F(FileReading, FilesOpenedToBeReadBitByBitPassTheSameChecks) {
+  WriteBytes(path, "abc");
+  const OpenedFile opened = OpenReadableFile(path, kBound);
+  ASSERT_TRUE(opened.Ok()) << opened.Error;
+  EXPECT_EQ(opened.Size, 3u);
+  char buffer[8] = {};
+  EXPECT_EQ(::read(opened.Descriptor, buffer, sizeof buffer), 3);
+  EXPECT_EQ(std::string(buffer), "abc");
+  ::close(opened.Descriptor);
+
+  const std::string pipe = folder.File("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  fs::create_directory(folder.File("folder"));
+  WriteBytes(folder.File("large"), std::string(kBound + 1, 'x'));
+  const std::pair<std::string, FileReadStatus> refusals[] = {{pipe, FileReadStatus::NotRegular},
+                                                             {folder.File("folder"), FileReadStatus::NotRegular},
+                                                             {folder.File("large"), FileReadStatus::TooLarge},
+                                                             {folder.File("gone"), FileReadStatus::Missing}};
+  for (const auto& [refused, status] : refusals) {
+    const OpenedFile file = OpenReadableFile(refused, kBound);
+    EXPECT_EQ(file.Status, status) << refused;
+    EXPECT_EQ(file.Descriptor, -1) << refused;
+    EXPECT_FALSE(file.Error.empty()) << refused;
+  }
 }
 
 TEST(FileReadErrors, AreResultsNamingTheError) {
