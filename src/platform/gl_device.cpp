@@ -404,14 +404,14 @@ class GlDevice final : public Device {
     glGenSamplers(1, &sampler_);
     glBindSampler(0, sampler_);
 
-    // The back buffer: colour and depth of the size worked out for the window.
+    // The device's own back buffer: colour and depth, given storage when frames are drawn into it.
     glGenFramebuffers(1, &framebuffer_);
     glGenRenderbuffers(2, renderbuffers_);
-    MakeBackBufferStorage();
+    for (const GLuint renderbuffer : renderbuffers_) glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);  // made
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers_[0]);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers_[1]);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    if (!ChooseTarget()) {
       error = "the back buffer could not be made";
       return false;
     }
@@ -483,27 +483,16 @@ class GlDevice final : public Device {
     return D3D_OK;
   }
 
-  // Shows the back buffer in the window's centred 4:3 rectangle, black around it, and
-  // swaps; a back buffer that follows the window then takes the rectangle's new size.
+  // Shows the frame: one drawn into the window is swapped at once; the device's own back
+  // buffer is first scaled into the window's centred 4:3 rectangle, black around it. A back
+  // buffer that follows the window then takes the rectangle's new size.
   HRESULT Present() override {
     Flush();
+    if (!direct_) ShowBackBuffer();
     last_ = current_;
     current_ = {};
     batchStoreFresh_ = false;
-    const PixelSize drawable = window_.DrawableSize();
-    const PictureRect picture = FourByThreePicture(drawable);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    if (picture.Size() != drawable) {  // the bars
-      glClearColor(0, 0, 0, 1);
-      glClear(GL_COLOR_BUFFER_BIT);
-    }
-    const bool sameSize = picture.Size() == PixelSize{static_cast<int>(width_), static_cast<int>(height_)};
-    glBlitFramebuffer(0, 0, static_cast<GLint>(width_), static_cast<GLint>(height_), picture.X, picture.Y,
-                      picture.X + picture.Width, picture.Y + picture.Height, GL_COLOR_BUFFER_BIT,
-                      sameSize ? GL_NEAREST : GL_LINEAR);
     window_.Swap();
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     FollowWindow();
     return D3D_OK;
   }
@@ -591,13 +580,17 @@ class GlDevice final : public Device {
     image.Width = static_cast<int>(width_);
     image.Height = static_cast<int>(height_);
     std::vector<uint32_t> rows(size_t{width_} * height_);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, direct_ ? 0 : framebuffer_);
     glReadPixels(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_), GL_BGRA, GL_UNSIGNED_BYTE,
                  rows.data());
     image.Argb.resize(rows.size());
     for (uint32_t y = 0; y < height_; ++y)  // GL keeps the bottom row first
       for (uint32_t x = 0; x < width_; ++x)
         image.Argb[size_t{y} * width_ + x] = rows[size_t{height_ - 1 - y} * width_ + x] | 0xFF000000u;
+    // A frame drawn into the window may be gone once swapped: frames are read back, so the
+    // next ones are kept in the device's own back buffer.
+    framesRead_ = true;
+    if (direct_) ChooseTarget();
     return image;
   }
 
@@ -606,28 +599,54 @@ class GlDevice final : public Device {
   GlFrameCounts last_;
 
  private:
-  // Gives the colour and depth renderbuffers storage of the back buffer's size (what they
-  // held is lost; the attachments and everything the game created stay) and the viewport.
-  void MakeBackBufferStorage() {
+  // Scales the device's back buffer into the window's centred 4:3 rectangle, black around it.
+  void ShowBackBuffer() {
+    const PixelSize drawable = window_.DrawableSize();
+    const PictureRect picture = FourByThreePicture(drawable);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    if (picture.Size() != drawable) {  // the bars
+      glClearColor(0, 0, 0, 1);
+      glClear(GL_COLOR_BUFFER_BIT);
+    }
+    const bool sameSize = picture.Size() == BackBufferPixels();
+    glBlitFramebuffer(0, 0, static_cast<GLint>(width_), static_cast<GLint>(height_), picture.X, picture.Y,
+                      picture.X + picture.Width, picture.Y + picture.Height, GL_COLOR_BUFFER_BIT,
+                      sameSize ? GL_NEAREST : GL_LINEAR);
+    ++current_.BackBufferCopies;
+  }
+
+  PixelSize BackBufferPixels() const { return {static_cast<int>(width_), static_cast<int>(height_)}; }
+
+  // Chooses where the next frames are drawn: straight into the window when the back buffer
+  // has its drawable's size and nobody reads frames back, else into the device's own back
+  // buffer, which gets storage of the back buffer's size when it has none of that size
+  // (what it held is lost; the attachments and everything the game created stay). Sets the
+  // viewport. False when the device's back buffer cannot be made.
+  bool ChooseTarget() {
+    direct_ = window_.DrawsFramesDirectly() && !framesRead_ && BackBufferPixels() == window_.DrawableSize();
     const auto width = static_cast<GLsizei>(width_), height = static_cast<GLsizei>(height_);
+    glBindFramebuffer(GL_FRAMEBUFFER, direct_ ? 0 : framebuffer_);
+    glViewport(0, 0, width, height);
+    if (direct_ || storage_ == BackBufferPixels()) return true;
     glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[0]);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[1]);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glViewport(0, 0, width, height);
+    storage_ = BackBufferPixels();
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
   }
 
   // A back buffer with a side of 0 asked for follows the window: when the window's 4:3
-  // rectangle (or the cap) gives it another size, its storage is made anew before the next
-  // frame. A window without a drawable (minimised) keeps the back buffer it had.
+  // rectangle (or the cap) gives it another size, it takes that size before the next frame.
+  // A window without a drawable (minimised) keeps the back buffer it had.
   void FollowWindow() {
     const PixelSize size = BackBufferFor(window_, requested_);
-    if (size.Empty() || size == PixelSize{static_cast<int>(width_), static_cast<int>(height_)}) return;
-    width_ = static_cast<uint32_t>(size.Width);
-    height_ = static_cast<uint32_t>(size.Height);
-    MakeBackBufferStorage();
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-      std::fprintf(stderr, "OpenGL device: the back buffer could not be made anew\n");
+    if (!size.Empty()) {
+      width_ = static_cast<uint32_t>(size.Width);
+      height_ = static_cast<uint32_t>(size.Height);
+    }
+    if (!ChooseTarget()) std::fprintf(stderr, "OpenGL device: the back buffer could not be made anew\n");
   }
 
   // The program of a variant, built the first time a draw needs it and kept for the device's
@@ -929,6 +948,9 @@ class GlDevice final : public Device {
   bool inScene_ = false;
   GLuint vao_ = 0, batchBuffer_ = 0, sampler_ = 0, framebuffer_ = 0;
   GLuint renderbuffers_[2] = {0, 0};
+  PixelSize storage_;        // the size the device's own back buffer has storage for
+  bool direct_ = false;      // frames are drawn straight into the window
+  bool framesRead_ = false;  // ReadBackBuffer was asked for: frames are kept for it
   std::weak_ptr<Texture> boundTexture_;
   bool boundNothing_ = false;
   bool boundMipmapped_ = false;

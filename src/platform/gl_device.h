@@ -1,6 +1,7 @@
-// The Direct3D-style device on OpenGL 3.3 core: one shader pair emulating the
-// fixed-function pipeline, a back buffer of its own (a framebuffer object the size
-// of the presentation parameters) shown on the window by Present, and consecutive
+// The Direct3D-style device on OpenGL 3.3 core: shader variants emulating the
+// fixed-function pipeline; frames of the window's size drawn straight into the window,
+// others (and every frame of a window that keeps them) into a back buffer of the
+// device's own, a framebuffer object scaled onto the window by Present; consecutive
 // small draws that share their states merged into one GL draw call.
 #pragma once
 
@@ -20,6 +21,7 @@ struct GlFrameCounts {
   int GlDrawCalls = 0;         // what reached OpenGL after merging
   int TextureBinds = 0;        // textures bound for drawing (none bound counts too)
   int UniformCalls = 0;        // uniform uploads of the drawing states
+  int BackBufferCopies = 0;    // the device's back buffer scaled or copied onto the window
 };
 GlFrameCounts LastFrameCounts(const Device& device);  // zeros for a device that is not a GL device
 

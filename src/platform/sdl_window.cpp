@@ -19,6 +19,25 @@ void NameTheGame(const std::string& title) {
   SDL_SetHint(SDL_HINT_APP_NAME, title.c_str());
 }
 
+constexpr int kFrameDepthBits = 24;  // as the device's own back buffer
+constexpr int kFrameColourBits = 8;
+
+int WindowBufferBits(GLenum attachment, GLenum bits) {
+  GLint value = 0;
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, attachment, bits, &value);
+  return value;
+}
+
+// Whether the window's own buffer (the current context's) holds a frame as the device's
+// back buffer does.
+bool HoldsFrames() {
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  return WindowBufferBits(GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE) >= kFrameDepthBits &&
+         WindowBufferBits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE) >= kFrameColourBits &&
+         WindowBufferBits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE) >= kFrameColourBits &&
+         WindowBufferBits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE) >= kFrameColourBits;
+}
+
 }  // namespace
 
 std::unique_ptr<SdlGlWindow> SdlGlWindow::Create(const GlWindowOptions& options, std::string& error) {
@@ -32,7 +51,10 @@ std::unique_ptr<SdlGlWindow> SdlGlWindow::Create(const GlWindowOptions& options,
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);  // the device draws into its own back buffer
+  // A window that keeps its frames is drawn through the device's own back buffer only.
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, options.KeepsFrames ? 0 : kFrameDepthBits);
+  for (const SDL_GLattr channel : {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE})
+    SDL_GL_SetAttribute(channel, options.KeepsFrames ? 0 : kFrameColourBits);
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
   flags |= options.Hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
   if (options.Resizable) flags |= SDL_WINDOW_RESIZABLE;
@@ -59,6 +81,7 @@ std::unique_ptr<SdlGlWindow> SdlGlWindow::Create(const GlWindowOptions& options,
   const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   if (options.CapSoftwareBackBuffer && renderer != nullptr && IsSoftwareRenderer(renderer))
     result->backBufferCap_ = kSoftwareBackBufferCap;
+  result->drawsFramesDirectly_ = !options.KeepsFrames && HoldsFrames();
   if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);  // adaptive vsync, else vsync
   return result;
 }

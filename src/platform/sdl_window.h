@@ -27,6 +27,10 @@ struct GlWindowOptions {
   // On a software renderer the back buffer is at most kSoftwareBackBufferCap, scaled up,
   // so that full screen stays fluid there.
   bool CapSoftwareBackBuffer = true;
+  // Every frame is kept in a back buffer of the device's own, so that it can be read after
+  // Present (screenshots, drawing tests). Otherwise a frame of the window's size is drawn
+  // straight into the window, and only other sizes go through a back buffer of their own.
+  bool KeepsFrames = false;
 };
 
 // A window of a fixed client size that is never shown: what screenshots, drawing tests
@@ -38,6 +42,7 @@ inline GlWindowOptions HiddenWindowOptions(int width, int height) {
   options.Hidden = true;
   options.Resizable = false;
   options.CapSoftwareBackBuffer = false;
+  options.KeepsFrames = true;
   return options;
 }
 
@@ -58,6 +63,9 @@ class SdlGlWindow {
   bool HasClipControl() const { return clipControl_; }  // depth 0..1 in clip space available
   std::string Renderer() const;
   PixelSize BackBufferCap() const { return backBufferCap_; }  // 0 x 0: no cap
+  // True when frames may be drawn straight into the window: it does not keep its frames and
+  // its buffer has 8-bit colour and a 24-bit depth buffer like the device's own back buffer.
+  bool DrawsFramesDirectly() const { return drawsFramesDirectly_; }
   // True while the context exists; GL objects check it before deleting themselves.
   std::shared_ptr<const bool> ContextAlive() const { return alive_; }
 
@@ -68,6 +76,7 @@ class SdlGlWindow {
   int glVersion_ = 0;
   bool clipControl_ = false;
   PixelSize backBufferCap_;
+  bool drawsFramesDirectly_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -57,7 +57,9 @@ struct BenchProgram {
     devices.Messages = &Messages;
     if (gl) {
       std::string error;
-      Window = SdlGlWindow::Create(HiddenWindowOptions(width, height), error);
+      GlWindowOptions options = HiddenWindowOptions(width, height);
+      options.KeepsFrames = false;  // frames drawn as on the player's window
+      Window = SdlGlWindow::Create(options, error);
       devices.CreateDirect3D = [this] { return Window ? CreateGlDirect3D(*Window) : nullptr; };
     } else {
       devices.CreateDirect3D = [] { return std::make_shared<RecordingDirect3D>(); };

@@ -679,6 +679,58 @@ TEST_F(GlDeviceTest, ResizedWindowGetsANewBackBufferAndTheGamesTexturesLiveOn) {
   EXPECT_EQ(image.Height, 48);
 }
 
+// A window that does not keep its frames: a frame of its size is drawn straight into it,
+// depth test included, and Present copies nothing; another size, or frames read back, go
+// through the device's own back buffer again.
+TEST_F(GlDeviceTest, FramesOfTheWindowsSizeAreDrawnStraightIntoTheWindow) {
+  GlWindowOptions options = HiddenWindowOptions(64, 48);
+  options.KeepsFrames = false;
+  options.Resizable = true;
+  Open(options, 0, 0);
+  if (!window_->DrawsFramesDirectly()) GTEST_SKIP() << "this window's buffer has no 24-bit depth";
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  auto frame = [&](D3DCOLOR far) {
+    Begin();
+    Draw(ColourSquare(0, 0xFFFF0000, 0.5f), kFvfColour, D3DPT_TRIANGLESTRIP);
+    Draw(ColourSquare(2, far, 5), kFvfColour, D3DPT_TRIANGLESTRIP);  // behind the first, drawn after it
+    device_->EndScene();
+  };
+  auto windowPixel = [](int x, int y) {  // from the top left, as the back buffer is read
+    uint32_t pixel = 0;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadPixels(x, 47 - y, 1, 1, GL_BGRA, GL_UNSIGNED_BYTE, &pixel);
+    return pixel | 0xFF000000u;
+  };
+
+  frame(0xFF00FF00);
+  EXPECT_EQ(windowPixel(32, 24), 0xFFFF0000u) << "the nearer square, though drawn first";
+  EXPECT_EQ(windowPixel(2, 2), 0xFF00FF00u);
+  device_->Present();
+  EXPECT_EQ(LastFrameCounts(*device_).BackBufferCopies, 0);
+
+  SDL_SetWindowSize(window_->Window(), 160, 90);
+  if (window_->DrawableSize() != PixelSize{160, 90}) GTEST_SKIP() << "this video driver does not resize windows";
+  frame(0xFF00FF00);  // drawn at the old size; its Present makes the back buffer 120 x 90
+  device_->Present();
+  frame(0xFF00FF00);
+  device_->Present();
+  EXPECT_EQ(LastFrameCounts(*device_).BackBufferCopies, 1) << "with bars beside it";
+
+  SDL_SetWindowSize(window_->Window(), 64, 48);
+  frame(0xFF00FF00);
+  device_->Present();
+  frame(0xFF0000FF);
+  device_->Present();
+  EXPECT_EQ(LastFrameCounts(*device_).BackBufferCopies, 0);
+  device_->ReadBackBuffer();  // what the window holds after a swap; later frames are kept for reading
+  frame(0xFF0000FF);
+  device_->Present();
+  EXPECT_EQ(LastFrameCounts(*device_).BackBufferCopies, 1);
+  const Image image = device_->ReadBackBuffer();
+  EXPECT_EQ(image.At(32, 24), 0xFFFF0000u);
+  EXPECT_EQ(image.At(2, 2), 0xFF0000FFu);
+}
+
 TEST_F(GlDeviceTest, SoftwareRendererCapsTheShownWindowsBackBufferButNotAHiddenOnes) {
   const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   if (renderer == nullptr || !IsSoftwareRenderer(renderer)) GTEST_SKIP() << "not a software renderer";
