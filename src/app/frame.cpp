@@ -56,8 +56,14 @@ void GameFrame(Program& program) {
   }
   const LeaveResult result = InterruptedStep(context);
   if (result == LeaveResult::kStaying) return;
+  const int32_t gameType = game.GameType;
+  const GameRecord finished = RecordOf(game);  // before a new entry's NewGame resets the game
   MenuContext menu{program.Menu, program.Scores, context, program.Config};
   EnterMenuAfterGame(menu, result);
+  CountGame(program.Stats, gameType, finished);
+  // Kept at once, like a new entry; a failed save is told on the screen the game returned to.
+  if (program.SavesStatistics && !SaveStatistics(program.Stats, program.StatisticsPath, program.Log))
+    PostSaveNotice(program.Menu, SaveNotice::kStatistics);
 }
 
 }  // namespace
@@ -84,7 +90,7 @@ void DrawStateOn(Program& state, Program& owner) {
     AdvanceSceneAnimations(owner.Render, state.Game);
   // A palette chosen on the controls page tints the bricks from this frame on.
   FollowBrickPalette(owner.Render.Scene, owner.Render.Bricks, state.Config.Palette);
-  const FrameView view{state.Game, state.Particles, state.Shapes, state.Config, state.Scores, state.Menu};
+  const FrameView view{state.Game, state.Particles, state.Shapes, state.Config, state.Scores, state.Menu, state.Stats};
   const FrameResult drawn = RenderFrame(*owner.Graphics.D3DDevice, owner.Render, view);
   // Reported only now that the frame is over: the report releases the device and the particles.
   if (drawn.FailedCall != nullptr) ReportD3DError(owner, drawn.FailedCall, drawn.Result);

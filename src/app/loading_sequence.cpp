@@ -146,6 +146,8 @@ class LoadingSequence {
     WriteLog(log_, "InitDI - done");
     LoadHighScores(program_.Scores, program_.HighScorePath, log_,
                    program_.SaveOnExit ? DamagedTable::kMoveAside : DamagedTable::kLeave);
+    LoadStatistics(program_.Stats, program_.StatisticsPath, log_,
+                   program_.SavesStatistics ? DamagedTable::kMoveAside : DamagedTable::kLeave);
     Progress(0.8f);
     LoadAudio(program_.Audio, program_.Devices.Audio, program_.Config, log_);
     Progress(1.0f);

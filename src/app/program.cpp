@@ -8,6 +8,7 @@ void InitProgram(Program& program, const ProgramDevices& devices, const GamePath
   program.Log.Path = paths.PlayerFile(kLogFileName);
   program.HighScorePath = paths.PlayerFile(kHighScoreFileName);
   program.ResultPath = paths.PlayerFile(kTimingReportFileName);
+  program.StatisticsPath = paths.PlayerFile(kStatisticsFileName);
   program.Input.Device = devices.Keys;
 }
 

@@ -21,6 +21,7 @@
 #include "menu/high_scores.h"
 #include "menu/menu.h"
 #include "menu/settings_file.h"
+#include "menu/statistics.h"
 #include "menu/timing_report.h"
 #include "render/game_scene.h"
 
@@ -51,6 +52,7 @@ struct Program {
   Sounds Audio;
   Keyboard Input;
   HighScoreState Scores;
+  StatisticsState Stats;
   MenuState Menu;
   TimingSlots Timing;
   DeviceSetup Graphics;
@@ -61,10 +63,12 @@ struct Program {
   bool Loaded = false;     // the loading sequence has finished
   bool CloseRequested = false;
   bool SaveOnExit = true;               // off for a replay in the window: the player's files stay as they are
+  bool SavesStatistics = true;          // off for every replay and the demo: only the player's own games count
   std::optional<bool> DisplayOverride;  // --fullscreen / --windowed: this run only
   std::string StartNote;                // a line for debug.txt once it is started afresh; empty: none
   std::string HighScorePath = kHighScoreFileName;
   std::string ResultPath = kTimingReportFileName;
+  std::string StatisticsPath = kStatisticsFileName;
 
   GameContext Context() {
     return GameContext{Game, Shapes, Particles, Rng, *Devices.Time, Audio, Config, Scores.Table};

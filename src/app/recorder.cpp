@@ -56,7 +56,7 @@ bool StartsAsARecording(const fs::path& file) {
 std::string RecordingRefusal(const std::string& path, const GamePaths& paths) {
   std::vector<fs::path> playerFiles;  // each by its own name and where a write to it lands
   const std::string named[] = {paths.ConfigPath, paths.PlayerFile(kHighScoreFileName), paths.PlayerFile(kLogFileName),
-                               paths.PlayerFile(kTimingReportFileName)};
+                               paths.PlayerFile(kTimingReportFileName), paths.PlayerFile(kStatisticsFileName)};
   for (const std::string& file : named) {
     if (file.empty()) continue;
     playerFiles.push_back(InRealFolder(file));

@@ -18,7 +18,8 @@ struct NamedKey {
   uint8_t Code;
 };
 
-constexpr std::array<NamedKey, 14> kKeyNames = {{{"esc", 1},
+constexpr std::array<NamedKey, 15> kKeyNames = {{{"esc", 1},
+                                                 {"tab", 15},
                                                  {"y", 21},
                                                  {"p", 25},
                                                  {"enter", 28},

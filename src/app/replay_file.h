@@ -47,7 +47,7 @@ class ReplayError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Key names: esc y p enter lctrl n space rctrl pause up left right down, and dik:N.
+// Key names: esc tab y p enter lctrl n space rctrl pause up left right down, and dik:N.
 bool KeyCodeForName(const std::string& name, uint8_t& code);
 const char* KeyNameForCode(uint8_t code);  // the name a recording writes; nullptr: use dik:N
 

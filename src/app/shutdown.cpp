@@ -25,8 +25,10 @@ void ReleaseAll(Program& program) {
 
 void FormDestroy(Program& program) {
   EndNameEntry(program.Scores);  // a name still being typed is saved as typed
+  if (!program.Game.Mode.InMenu) CountGame(program.Stats, program.Game.GameType, RecordOf(program.Game));
   ReleaseAll(program);
-  bool scoresSaved = true, settingsSaved = true;
+  bool scoresSaved = true, settingsSaved = true, statisticsSaved = true;
+  if (program.SavesStatistics) statisticsSaved = SaveStatistics(program.Stats, program.StatisticsPath, program.Log);
   if (program.SaveOnExit) {
     settingsSaved = SaveSettings(program.ConfigFile, program.Config, program.Audio.CurrentMusicTrack, program.Log);
     // A table that could not be read is written only to try to keep this run's new entries.
@@ -42,6 +44,7 @@ void FormDestroy(Program& program) {
   };
   if (!scoresSaved) tell("The high scores", program.HighScorePath);
   if (!settingsSaved) tell("The settings", program.ConfigFile.Path);
+  if (!statisticsSaved) tell("The statistics", program.StatisticsPath);
   if (!message.empty() && program.Devices.Messages != nullptr) program.Devices.Messages->Show(kGameTitle, message);
 }
 

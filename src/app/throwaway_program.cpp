@@ -14,7 +14,7 @@ ThrowawayProgram::ThrowawayProgram(const FigureShapes& shapes, const Settings& s
   Program& program = *state_;
   InitProgram(program, devices, GamePaths{});
   program.Log.Enabled = false;
-  program.SaveOnExit = false;
+  program.SaveOnExit = program.SavesStatistics = false;
   program.Shapes = shapes;
   program.Config = settings;
   program.Scores.Table = DefaultHighScoreTable();

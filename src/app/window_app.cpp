@@ -117,7 +117,7 @@ class WindowApp {
     if (!replay_) PrepareFirstStart(*program_);  // before anything reads config.ini
     program_->DisplayOverride = line.FullScreen;
     // A replay or a demo in the window never writes the player's files.
-    program_->SaveOnExit = !replay_ && line.DemoType == 0;
+    program_->SaveOnExit = program_->SavesStatistics = !replay_ && line.DemoType == 0;
     if (!InitApplication(*program_)) return 1;
     if (program_->Config.FullScreenMode) SDL_ShowCursor(SDL_DISABLE);
     program_->AppActive = true;

@@ -206,6 +206,14 @@ std::string IniFile::Text() const {
   return text;
 }
 
+std::optional<size_t> IniFile::FirstStrayLine() const {
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const std::string_view text = lines_[i].Text;
+    if (!Trim(text).empty() && !IsComment(text) && !HeaderName(text) && !KeyName(text)) return i + 1;
+  }
+  return std::nullopt;
+}
+
 bool IniFile::Save(const std::string& path) const { return SaveFileSafely(path, Text()); }
 
 }  // namespace zt

@@ -45,6 +45,10 @@ class IniFile {
 
   std::string Text() const;  // the whole file as it would be saved
 
+  // The number (from 1) of the first line that is neither blank, a comment, a section header nor
+  // a key; nothing when there is none.
+  std::optional<size_t> FirstStrayLine() const;
+
   // Writes the file through a temporary file and a rename; false (old file untouched)
   // when that fails.
   bool Save(const std::string& path) const;

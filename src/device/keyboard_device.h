@@ -25,6 +25,7 @@ struct InputPress {
 // DirectInput key codes the game reads.
 enum Dik : uint8_t {
   DIK_ESCAPE = 1,
+  DIK_TAB = 15,
   DIK_Y = 21,
   DIK_P = 25,
   DIK_RETURN = 28,

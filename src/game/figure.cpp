@@ -2,6 +2,11 @@
 
 namespace zt {
 
+std::string GameTypeName(int32_t gameType) {
+  static const std::array<const char*, 5> kNames = {"Torvane", "Redara", "Vodoza", "Kids", "Retro"};
+  return gameType >= 1 && gameType <= 5 ? kNames[gameType - 1] : "";
+}
+
 const std::array<std::array<int32_t, 4>, kFigureTableRows> kFigureTable = {{
     {1, 1, 1, 1},
     {2, 2, 2, 2},

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "core/random.h"
 #include "game/figure_shapes.h"
@@ -12,6 +13,9 @@
 namespace zt {
 
 enum GameTypeId : int32_t { kTorvane = 1, kRedara = 2, kVodoza = 3, kKids = 4, kRetro = 5 };
+
+// The name of game type 1..5 ("Torvane", "Redara", "Vodoza", "Kids", "Retro"); empty otherwise.
+std::string GameTypeName(int32_t gameType);
 
 constexpr int kSpawnColumn = 4;
 constexpr int kSpawnRow = 20;

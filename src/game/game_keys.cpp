@@ -43,6 +43,7 @@ void PollGameKeys(GameKeys& keys, Keyboard& keyboard, int32_t sidewaysKeyDelay) 
 void PollMenuKeys(GameKeys& keys, Keyboard& keyboard, int32_t sidewaysKeyDelay) {
   if (!ReadSnapshot(keyboard)) return;
   PollSteeringKeys(keys, keyboard, sidewaysKeyDelay);
+  Edge(DIKeyDown(keyboard, DIK_TAB), keys.KeyTab, keys.TabKeyTimer, kTabKeyStart);
   const bool selectDown = DIKeyDown(keyboard, DIK_SPACE) || DIKeyDown(keyboard, DIK_RETURN);
   if (selectDown && !keys.KeyEnter && !keys.KeySelect) {
     keys.KeyEnter = keys.KeySelect = true;
@@ -58,7 +59,7 @@ void PollMenuKeys(GameKeys& keys, Keyboard& keyboard, int32_t sidewaysKeyDelay) 
 
 void ReleaseGameKeys(GameKeys& keys) {
   keys.KeyLeft = keys.KeyRight = keys.KeyUp = keys.KeyDown = keys.KeySpace = keys.KeyCtrl = false;
-  keys.KeyEsc = keys.KeyEnter = keys.KeyPause = keys.KeyYes = keys.KeyNo = false;
+  keys.KeyEsc = keys.KeyEnter = keys.KeyPause = keys.KeyYes = keys.KeyNo = keys.KeyTab = false;
 }
 
 }  // namespace zt

@@ -15,6 +15,7 @@ constexpr int32_t kEscKeyStart = 1000;
 constexpr int32_t kEnterKeyStart = 1000;
 constexpr int32_t kMenuEnterKeyStart = 5000;
 constexpr int32_t kPauseKeyStart = 1000;
+constexpr int32_t kTabKeyStart = 1000;
 
 struct GameKeys {
   bool KeyLeft = false, KeyRight = false, KeyUp = false, KeyDown = false, KeySpace = false, KeyCtrl = false;
@@ -22,12 +23,14 @@ struct GameKeys {
   bool KeySelect = false;       // the menu's second Enter flag, cleared only when Space and Enter are up
   bool KeyPad = false;          // the menu's last poll had a key from a game controller
   bool KeyCtrlPressed = false;  // the menu's last poll found Ctrl newly down
+  bool KeyTab = false;          // the menus only: between the high scores and the statistics
   int32_t ShiftKeyTimer = 0;    // ms, shared by Left and Right
   int32_t UpKeyTimer = 0;
   int32_t DropKeyTimer = 0;  // shared by Down, Space and Ctrl
   int32_t EscKeyTimer = 0;
   int32_t EnterKeyTimer = 0;
   int32_t PauseKeyTimer = 0;
+  int32_t TabKeyTimer = 0;
 };
 
 // The firing rule: held, and the timer run out (<= 0) or still at its start value.

@@ -13,6 +13,8 @@
 
 namespace zt {
 
+constexpr int kClearSizes = 4;  // rows cleared at once: one, two, three, four
+
 struct ModeFlags {
   bool InMenu = true;
   bool InputLocked = false;  // a fade is under way: no key poll
@@ -93,7 +95,8 @@ struct GameState {
   float ShiftSpeed = static_cast<float>(kSlowShiftSpeed);
   int32_t FiguresLanded = 0;
   int32_t FiguresPerMinute = 0;
-  int32_t Position = 11;  // rank the score would take, 1..10; 11 = none
+  std::array<int32_t, kClearSizes> ClearsBySize{};  // this game's clears of 1..4 rows at once
+  int32_t Position = 11;                            // rank the score would take, 1..10; 11 = none
   int32_t LinesAdded = 0;
   int32_t RedaraRows = 9;
   int32_t FanfareIndex = 0;

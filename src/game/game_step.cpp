@@ -46,6 +46,7 @@ void NewGame(GameContext& game) {
   state.BaseFallSpeed = state.FallSpeed = static_cast<float>(kStartFallSpeed);
   state.Score = state.ShownScore = state.Lines = 0;
   state.FiguresPerMinute = state.FiguresLanded = state.Time.GameSeconds = state.LinesAdded = 0;
+  state.ClearsBySize.fill(0);
   state.Level = 1;
   state.Time.GameStartTick = game.Time.Now();
   state.Mode.AbortAsked = false;

@@ -98,6 +98,7 @@ int ClearFullRows(GameContext& game) {
   state.Score += points;
   if (state.Bonus.BonusMode) state.Bonus.PowerPoints += points;
   state.Lines += count;
+  state.ClearsBySize[count - 1] += 1;
   return count;
 }
 

@@ -62,12 +62,7 @@ DecodedHighScores DecodeHighScores(const std::string& bytes) {
   return result;
 }
 
-namespace {
-
-// Keeps a damaged file aside; the next save then writes a sound one in its place.
-void SetDamagedFileAside(const std::string& path, const std::string& problem, DamagedTable damaged,
-                         const DebugLog& log) {
-  const std::string used = "LoadHighScores - " + path + " is damaged: " + problem + "; the default table is used";
+void SetDamagedFileAside(const std::string& path, const std::string& used, DamagedTable damaged, const DebugLog& log) {
   if (damaged == DamagedTable::kLeave) {
     WriteLog(log, used + "; the file is left as it is");
     return;
@@ -75,6 +70,14 @@ void SetDamagedFileAside(const std::string& path, const std::string& problem, Da
   const std::optional<std::string> kept = MoveFileAside(path);
   WriteLog(log, used + (kept ? "; the damaged file is kept as " + *kept
                              : ", and the damaged file could not be moved aside"));
+}
+
+namespace {
+
+void SetDamagedTableAside(const std::string& path, const std::string& problem, DamagedTable damaged,
+                          const DebugLog& log) {
+  SetDamagedFileAside(path, "LoadHighScores - " + path + " is damaged: " + problem + "; the default table is used",
+                      damaged, log);
 }
 
 }  // namespace
@@ -105,7 +108,7 @@ void LoadHighScores(HighScoreState& state, const std::string& path, const DebugL
     case FileReadStatus::TooLarge:
       state.Table = DefaultHighScoreTable();
       state.HighScoresLoaded = true;
-      SetDamagedFileAside(path, "it is far too large to be a table", damaged, log);
+      SetDamagedTableAside(path, "it is far too large to be a table", damaged, log);
       return;
     case FileReadStatus::Read:
       break;
@@ -116,7 +119,7 @@ void LoadHighScores(HighScoreState& state, const std::string& path, const DebugL
     state.Table = std::move(decoded.Table);
   } else {
     state.Table = DefaultHighScoreTable();
-    SetDamagedFileAside(path, decoded.Damage, damaged, log);
+    SetDamagedTableAside(path, decoded.Damage, damaged, log);
   }
 }
 

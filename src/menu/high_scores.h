@@ -73,6 +73,10 @@ enum class DamagedTable { kMoveAside, kLeave };
 void LoadHighScores(HighScoreState& state, const std::string& path, const DebugLog& log,
                     DamagedTable damaged = DamagedTable::kMoveAside);
 
+// Keeps a damaged player's file aside (MoveFileAside), so that the next save does not destroy it,
+// or leaves it (kLeave); logs `used` (what the game does instead) with what became of the file.
+void SetDamagedFileAside(const std::string& path, const std::string& used, DamagedTable damaged, const DebugLog& log);
+
 // What the file's bytes hold: the 50 rows, and what is damaged (empty when the bytes are
 // sound; the rows then stop where the damage was found). Rows the bytes no longer reach
 // have an empty name and 0.

@@ -16,6 +16,9 @@ void PlayMenuSound(MenuContext& menu, SoundId sound) { menu.Game.PlaySound(sound
 
 bool SelectPressed(const GameKeys& keys) { return keys.KeyEnter && keys.KeySelect; }
 
+// The two pages that show one game type at a time, chosen with the arrows.
+bool ShowsTablesByType(uint8_t screen) { return screen == kHighScoresScreen || screen == kStatisticsScreen; }
+
 void GoToScreen(MenuState& menu, uint8_t screen, int32_t item) {
   menu.MenuScreen = screen;
   menu.MenuItem = item;
@@ -161,7 +164,7 @@ void HighScoreTableKeys(MenuContext& menu) {
   MenuState& state = menu.Menu;
   const GameKeys& keys = menu.Game.State.Keys;
   HighScoreState& scores = menu.Scores;
-  if (state.MenuScreen != kHighScoresScreen || scores.NameEntryActive) return;
+  if (!ShowsTablesByType(state.MenuScreen) || scores.NameEntryActive) return;
   const int32_t delay = menu.Config.SidewaysKeyDelay;
   const bool back =
       (keys.KeyLeft && keys.ShiftKeyTimer == delay) || (keys.KeyDown && keys.DropKeyTimer == kDropKeyStart);
@@ -174,6 +177,16 @@ void HighScoreTableKeys(MenuContext& menu) {
     PlayMenuSound(menu, SoundId::kMenuChange);
     scores.ShownHighScoreType = scores.ShownHighScoreType == 5 ? 1 : scores.ShownHighScoreType + 1;
   }
+}
+
+// Tab, on the frame of its press: from the table to the statistics of its game type and back.
+void StatisticsKey(MenuContext& menu) {
+  MenuState& state = menu.Menu;
+  const GameKeys& keys = menu.Game.State.Keys;
+  if (!ShowsTablesByType(state.MenuScreen) || menu.Scores.NameEntryActive) return;
+  if (!keys.KeyTab || keys.TabKeyTimer != kTabKeyStart) return;
+  PlayMenuSound(menu, "menuenter.ogg");
+  state.MenuScreen = state.MenuScreen == kHighScoresScreen ? kStatisticsScreen : kHighScoresScreen;
 }
 
 void FadeIntoGame(MenuContext& menu) {
@@ -214,6 +227,10 @@ void EscKeys(MenuContext& menu) {
   if (state.MenuScreen == kHelpScreen) {
     PlayMenuSound(menu, SoundId::kMenuEnter);
     state.MenuScreen = kMainScreen;
+  }
+  if (state.MenuScreen == kStatisticsScreen) {
+    PlayMenuSound(menu, "menuenter.ogg");
+    state.MenuScreen = kHighScoresScreen;
   }
 }
 
@@ -353,6 +370,8 @@ void MenuStep(MenuContext& menu) {
   GameTypeSelect(menu);
   CountDown(keys.KeyEnter, keys.EnterKeyTimer, frameMs);
   HighScoreTableKeys(menu);
+  StatisticsKey(menu);
+  CountDown(keys.KeyTab, keys.TabKeyTimer, frameMs);
   CountDown(keys.KeyLeft || keys.KeyRight, keys.ShiftKeyTimer, frameMs);
   CountDown(keys.KeyUp, keys.UpKeyTimer, frameMs);
   CountDown(keys.KeyDown, keys.DropKeyTimer, frameMs);

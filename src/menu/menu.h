@@ -20,7 +20,8 @@ enum MenuScreenId : uint8_t {
   kHelpScreen,
   kHighScoresScreen,
   kGameTypeScreen,
-  kControlsScreen
+  kControlsScreen,
+  kStatisticsScreen  // reached from the high scores with Tab
 };
 
 constexpr int kMenuSlots = 6;
@@ -31,7 +32,7 @@ constexpr int32_t kItemBrightness = 101;
 constexpr int32_t kSelectedItemBrightness = 202;
 
 // A save of the player's files that failed during play, told on the screen shown next.
-enum class SaveNotice : uint8_t { kNone, kHighScores, kSettings };
+enum class SaveNotice : uint8_t { kNone, kHighScores, kSettings, kStatistics };
 
 struct MenuState {
   uint8_t MenuScreen = kMainScreen;

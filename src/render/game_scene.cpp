@@ -213,6 +213,10 @@ FrameResult RenderFrame(Device& device, RenderResources& resources, const FrameV
     drawers.HighScoreScreen = [&] {
       DrawHighScoreScreen(device, resources.Fonts, resources.Scene, view.Scores, view.Scores.ShownHighScoreType);
     };
+    drawers.StatisticsScreen = [&] {
+      DrawStatisticsScreen(device, resources.Fonts, resources.Scene, view.Statistics, view.Scores.ShownHighScoreType,
+                           view.Config.BrickQuality);
+    };
     drawers.Notice = [&] { DrawSaveNotice(device, resources.Fonts, view.Menu.Notice); };
     drawers.Shade = [&] { DrawShade(device, resources.Scene, view.Game.Mode.FadeLevel); };
     DrawMenu(device, resources.Scene, view.Menu, view.Config, view.Shapes, view.Game.Mode.InputLocked, drawers);

@@ -13,6 +13,7 @@
 #include "game/particles.h"
 #include "menu/high_scores.h"
 #include "menu/menu.h"
+#include "menu/statistics.h"
 #include "render/brick_textures.h"
 #include "render/font.h"
 #include "render/hud.h"
@@ -45,6 +46,7 @@ struct FrameView {
   const Settings& Config;
   const HighScoreState& Scores;  // the table beside the glass; the high-score page and its cursor
   const MenuState& Menu;
+  const StatisticsState& Statistics;  // the statistics page
 };
 
 // The animations of the game scene's own state, run in each frame that draws the game

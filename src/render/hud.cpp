@@ -24,11 +24,6 @@ std::string TwoDigits(int32_t value) {
 
 }  // namespace
 
-std::string GameTypeName(int32_t gameType) {
-  static const std::array<const char*, 5> kNames = {"Torvane", "Redara", "Vodoza", "Kids", "Retro"};
-  return gameType >= 1 && gameType <= 5 ? kNames[gameType - 1] : "";
-}
-
 std::string GameTimeText(int32_t gameSeconds) {
   const int32_t minutes = gameSeconds / 60;
   const int32_t seconds = gameSeconds - minutes * 60;

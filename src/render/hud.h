@@ -22,9 +22,6 @@ struct HudText {
   bool operator==(const HudText&) const = default;
 };
 
-// The name of game type 1..5 ("Torvane", "Redara", "Vodoza", "Kids", "Retro"); empty otherwise.
-std::string GameTypeName(int32_t gameType);
-
 // Whole seconds of play as minutes and seconds, each at least two digits: 125 -> "02:05".
 std::string GameTimeText(int32_t gameSeconds);
 

@@ -283,6 +283,9 @@ void DrawMenu(Device& device, SceneResources& scene, const MenuState& menu, cons
     case kHighScoresScreen:
       if (drawers.HighScoreScreen) drawers.HighScoreScreen();
       break;
+    case kStatisticsScreen:
+      if (drawers.StatisticsScreen) drawers.StatisticsScreen();
+      break;
     default:
       break;
   }

@@ -56,6 +56,7 @@ struct MenuScreenDrawers {
   std::function<void()> Notice;            // a failed save's notice, over the screen and under the shade
   std::function<void()> ControlsScreen{};  // the controls page
   std::function<void()> OptionsHint{};     // the line at the foot of the Options screen
+  std::function<void()> StatisticsScreen{};  // the statistics of ShownHighScoreType
 };
 
 // One menu frame between BeginScene and EndScene, as the menu's step and its animation step left it.

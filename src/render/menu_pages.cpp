@@ -1,10 +1,12 @@
 #include "render/menu_pages.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
 #include "game/glass.h"
 #include "render/menu_drawing.h"
+#include "render/model_drawing.h"
 
 namespace zt {
 
@@ -17,6 +19,31 @@ constexpr int kNoticeSize = 5;
 constexpr float kRowTop = kCy + 5.2f;  // the table's rows i = 1..10 at kRowTop - kRowStep * i
 constexpr float kRowStep = 1.2f;
 constexpr float kNoticeY = kCy - 8.3f;  // below the Exit slab and the table's last row, above its footer
+
+
+// The chart of clears by size: a column of bricks for each size from the left, its count and
+// label under it.
+constexpr float kChartX = kCx + 3.6f;
+constexpr float kChartColumnStep = 2.0f;
+constexpr float kChartBaseY = kCy - 0.4f;  // the lowest brick's centre
+constexpr float kChartBrickStep = 0.75f;
+constexpr float kChartBrickSize = 0.62f;
+constexpr std::array<int32_t, kClearSizes> kChartColors = {3, 4, 5, 2};  // green, blue, yellow, red
+
+float ChartColumnX(int size) { return kChartX + kChartColumnStep * static_cast<float>(size - 1); }  // 1..4
+
+// Hours, minutes and seconds: "12:03:09".
+std::string PlayTimeText(int32_t seconds) {
+  return std::to_string(seconds / 3600) + ":" + GameTimeText(seconds % 3600);
+}
+
+std::string ClearsText(const std::array<int32_t, kClearSizes>& clears) {
+  static constexpr std::array<const char*, kClearSizes> kSizes = {"one", "two", "three", "four"};
+  std::string text = "Lines at once:";
+  for (int n = 0; n < kClearSizes; ++n)
+    text += std::string(n == 0 ? " " : ", ") + kSizes[n] + " " + std::to_string(clears[n]);
+  return text;
+}
 
 void DrawTexts(Device& device, FontResources& fonts, const std::vector<HudText>& texts) {
   for (const HudText& t : texts) DrawString(device, fonts, t.Font, t.Size, t.Text, t.X, t.Y, 0.0f, 255);
@@ -167,7 +194,7 @@ const char* MarkText(RecordMark mark) { return kMarkTexts[static_cast<size_t>(ma
 
 }  // namespace
 
-std::string HighScoreHint() { return "PgDn/X choose, Enter/A watch"; }
+std::string HighScoreHint() { return "PgDn/X choose, Enter/A watch, Tab statistics"; }
 
 std::vector<HudText> RecordReplayTexts(const HighScoreState& scores, int32_t gameType) {
   std::vector<HudText> texts;
@@ -188,12 +215,80 @@ void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResour
   DrawTexts(device, fonts, RecordReplayTexts(scores, gameType));
 }
 
+std::vector<HudText> StatisticsPageTexts(const TypeStatistics& statistics, int32_t gameType) {
+  std::vector<HudText> texts;
+  if (gameType < 1 || gameType > kGameTypes) return texts;
+  texts.push_back({4, 7, GameTypeName(gameType) + " statistics", kCx - 10, kCy + 5.5f});
+  const std::array<std::pair<const char*, std::string>, 5> lifetime = {{
+      {"Games", std::to_string(statistics.Games)},
+      {"Time played", PlayTimeText(statistics.SecondsPlayed)},
+      {"Figures", std::to_string(statistics.Figures)},
+      {"Best level", std::to_string(statistics.BestLevel)},
+      {"Best figures a minute", std::to_string(statistics.BestFiguresPerMinute)},
+  }};
+  for (size_t i = 0; i < lifetime.size(); ++i) {
+    const float y = kCy + 3.8f - 1.0f * static_cast<float>(i);
+    texts.push_back({2, 4, lifetime[i].first, kCx - 10, y});
+    texts.push_back({1, 4, lifetime[i].second, kCx - 0.8f, y});
+  }
+  texts.push_back({4, 4, "Lines at once", kChartX - 0.4f, kCy + 3.8f});
+  for (int size = 1; size <= kClearSizes; ++size) {
+    const float x = ChartColumnX(size) - 0.3f;
+    texts.push_back({1, 4, std::to_string(statistics.Clears[size - 1]), x, kChartBaseY - 1.1f});
+    texts.push_back({2, 4, std::to_string(size), x, kChartBaseY - 1.9f});
+  }
+  texts.push_back({4, 5, "Last game", kCx - 10, kCy - 3.6f});
+  const GameRecord& last = statistics.LastGame;
+  if (statistics.Games == 0) {
+    texts.push_back({2, 4, "None of this type yet", kCx - 10, kCy - 4.7f});
+  } else {
+    texts.push_back({2, 4,
+                     "Figures " + std::to_string(last.Figures) + ", level " + std::to_string(last.Level) + ", " +
+                         std::to_string(last.FiguresPerMinute) + " figures a minute",
+                     kCx - 10, kCy - 4.7f});
+    texts.push_back({2, 4, ClearsText(last.Clears), kCx - 10, kCy - 5.6f});
+  }
+  texts.push_back({2, 7, "Press Esc to return", kCx - 6.2f, kCy - 9.6f});
+  return texts;
+}
+
+std::array<int, kClearSizes> ChartColumnHeights(const std::array<int32_t, kClearSizes>& clears) {
+  const int64_t largest = *std::max_element(clears.begin(), clears.end());
+  std::array<int, kClearSizes> heights{};
+  if (largest <= 0) return heights;
+  for (int n = 0; n < kClearSizes; ++n)
+    heights[n] = static_cast<int>((int64_t{std::max(clears[n], 0)} * kChartBricks + largest - 1) / largest);
+  return heights;
+}
+
+void DrawStatisticsScreen(Device& device, FontResources& fonts, const SceneResources& scene,
+                          const StatisticsState& statistics, int32_t gameType, int32_t brickQuality) {
+  DrawBackdrop(device, scene);
+  if (gameType < 1 || gameType > kGameTypes) return;
+  const TypeStatistics& shown = statistics.Table[gameType - 1];
+  DrawTexts(device, fonts, StatisticsPageTexts(shown, gameType));
+  device.SetRenderState(D3DRS_AMBIENT, D3DCOLOR_ARGB(0, kItemBrightness, kItemBrightness, kItemBrightness));
+  const std::array<int, kClearSizes> heights = ChartColumnHeights(shown.Clears);
+  for (int size = 1; size <= kClearSizes; ++size)
+    for (int i = 0; i < heights[size - 1]; ++i) {
+      TBrick brick = TBrick::Create(kChartColors[size - 1], ChartColumnX(size),
+                                    kChartBaseY + kChartBrickStep * static_cast<float>(i), 0);
+      D3DMATRIX scaling, placed;
+      MatScaling(scaling, kChartBrickSize, kChartBrickSize, kChartBrickSize);
+      MatMultiply(brick.Matrix, scaling, placed);
+      brick.Matrix = placed;
+      Draw(device, scene, brick, brickQuality);
+    }
+}
+
 std::string SaveNoticeText(SaveNotice notice) {
   switch (notice) {
     case SaveNotice::kHighScores:
       return "The high scores could not be saved";
     case SaveNotice::kSettings:
       return "The settings could not be saved";
+    case SaveNotice::kStatistics:
+      return "The statistics could not be saved";
     case SaveNotice::kNone:
       break;
   }

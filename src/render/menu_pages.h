@@ -1,8 +1,10 @@
-// The text pages of the menu: the help page, the controls page and the high-score table of
-// one game type with the name being typed and its blinking cursor, each over the translucent
-// backdrop of the menu; the Options screen's hint line; and the notice of a save that failed.
+// The text pages of the menu: the help page, the controls page, the high-score table of one
+// game type with the name being typed and its blinking cursor, and the statistics of one game
+// type with its chart of bricks, each over the translucent backdrop of the menu; the Options
+// screen's hint line; and the notice of a save that failed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "device/device.h"
 #include "menu/high_scores.h"
 #include "menu/menu.h"
+#include "menu/statistics.h"
 #include "render/font.h"
 #include "render/hud.h"
 #include "render/scene_resources.h"
@@ -52,6 +55,19 @@ std::string HighScoreHint();
 // The high-score page: the backdrop, then its texts.
 void DrawHighScoreScreen(Device& device, FontResources& fonts, const SceneResources& scene,
                          const HighScoreState& scores, int32_t gameType);
+
+// The texts of the statistics page of game type 1..5 in drawing order: the title, the lifetime
+// numbers, the chart's caption, counts and labels, the last game and the footer.
+std::vector<HudText> StatisticsPageTexts(const TypeStatistics& statistics, int32_t gameType);
+
+constexpr int kChartBricks = 5;  // the tallest column of the chart
+// How many bricks each column of the chart of clears by size stacks: the largest count a full
+// column, every other count in proportion, rounded up so that any count but 0 shows.
+std::array<int, kClearSizes> ChartColumnHeights(const std::array<int32_t, kClearSizes>& clears);
+
+// The statistics page: the backdrop, the texts, then the chart's bricks.
+void DrawStatisticsScreen(Device& device, FontResources& fonts, const SceneResources& scene,
+                          const StatisticsState& statistics, int32_t gameType, int32_t brickQuality);
 
 // What the notice of a failed save says; empty for none.
 std::string SaveNoticeText(SaveNotice notice);

@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "app/loading_sequence.h"
@@ -13,6 +14,7 @@
 #include "app/shutdown.h"
 #include "device/hresult.h"
 #include "device/recording_device.h"
+#include "game/auto_player.h"
 #include "platform/sdl_keyboard.h"
 
 namespace zt {
@@ -250,6 +252,65 @@ TEST_F(ProgramFrames, ACloseThatSavesOrMustNotSaveSaysNothing) {
   program_.ConfigFile.Path = (folder_ / "gone" / "config.ini").string();
   FormDestroy(program_);
   EXPECT_TRUE(messages_.Shown.empty());
+}
+
+// A game played by the automatic player, then let fall to its game over; an aborted one; one of
+// a replay. Each counts once, the player's reach the file at once, with what the game showed.
+TEST_F(ProgramFrames, EveryGameCountsOnceWhenItEndsAndOnlyThePlayersAreKept) {
+  program_.Shapes = LoadFigImages(std::string(ZT_GAME_DIR) + "/data/figimages/images.dat");
+  const auto until = [this](const std::function<bool()>& done, const std::function<std::vector<uint8_t>()>& keys) {
+    for (int frames = 0; !done() && frames < 40000; ++frames) {
+      clock_.Advance(16);
+      keys_.ReleaseAll();
+      for (uint8_t key : keys()) keys_.Press(key);
+      IdleFrame(program_);
+    }
+    ASSERT_TRUE(done());
+  };
+  const auto none = [] { return std::vector<uint8_t>{}; };
+  const GameState& game = program_.Game;
+  const auto startKids = [&] {
+    StartGameOfType(program_, kKids);
+    until([&] { return !game.Mode.InMenu && !game.Mode.InputLocked; }, none);
+  };
+  const auto savedKids = [this] {
+    StatisticsState saved;
+    LoadStatistics(saved, program_.StatisticsPath, program_.Log);
+    return saved.Table[kKids - 1];
+  };
+
+  startKids();
+  AutoPlayer player;
+  until([&] { return game.FiguresLanded >= 40; },
+        [&] { return AutoPlayerKeys(player, game, program_.Shapes, program_.Config); });
+  until([&] { return game.Mode.GameOver; }, [] { return std::vector<uint8_t>{DIK_LCONTROL}; });
+  const GameRecord played = RecordOf(game);
+  ASSERT_GT(played.Clears[0] + played.Clears[1] + played.Clears[2] + played.Clears[3], 0);
+  EXPECT_EQ(played.Clears[0] + 2 * played.Clears[1] + 3 * played.Clears[2] + 4 * played.Clears[3], game.Lines);
+  until([&] { return game.Mode.InMenu; }, [] { return std::vector<uint8_t>{DIK_SPACE}; });
+  TypeCharacter(program_, '\r');  // the new entry's name
+  TypeStatistics kids = savedKids();
+  EXPECT_EQ(kids.Games, 1);
+  EXPECT_EQ(kids.LastGame, played);
+  EXPECT_EQ(kids.Clears, played.Clears);
+
+  startKids();
+  until([&] { return game.Time.GameSeconds >= 2; }, none);
+  until([&] { return game.Mode.AbortAsked; }, [] { return std::vector<uint8_t>{DIK_ESCAPE}; });
+  const GameRecord aborted = RecordOf(game);
+  EXPECT_EQ(aborted.Clears, (std::array<int32_t, kClearSizes>{})) << "a new game counts afresh";
+  until([&] { return game.Mode.InMenu; }, [] { return std::vector<uint8_t>{DIK_Y}; });
+  kids = savedKids();
+  EXPECT_EQ(kids.Games, 2);
+  EXPECT_EQ(kids.Figures, played.Figures + aborted.Figures);
+  EXPECT_EQ(kids.LastGame, aborted);
+  EXPECT_EQ(kids.BestLevel, played.Level);
+
+  program_.SavesStatistics = false;  // a replay's or the demo's game
+  startKids();
+  FormDestroy(program_);
+  EXPECT_EQ(program_.Stats.Table[kKids - 1].Games, 3) << "counted while it runs at the close";
+  EXPECT_EQ(savedKids(), kids);
 }
 
 // Keys tapped on the SDL keyboard during the fade into a game: each press is let go before

@@ -70,7 +70,8 @@ struct SceneBench {
   Settings Config;
   HighScoreState Scores;
   MenuState Menu;
-  FrameView View{Game, Particles, Shapes, Config, Scores, Menu};
+  StatisticsState Statistics;
+  FrameView View{Game, Particles, Shapes, Config, Scores, Menu, Statistics};
 
   SceneBench(Device& device, SceneSize size) {
     testing::LoadRenderResources(device, Resources);

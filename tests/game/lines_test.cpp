@@ -17,6 +17,7 @@ TEST(ClearFullRows, OneRowScoresByGameType) {
     EXPECT_EQ(ClearFullRows(h.game), 1);
     EXPECT_EQ(h.state.Score, points) << "game type " << type;
     EXPECT_EQ(h.state.Lines, 1);
+    EXPECT_EQ(h.state.ClearsBySize, (std::array<int32_t, kClearSizes>{1, 0, 0, 0}));
   }
 }
 
@@ -29,6 +30,7 @@ TEST(ClearFullRows, FourRowsScoreFiveHundredEverywhere) {
     EXPECT_EQ(h.state.Msg.Text, "Four Lines Cleared!");
     EXPECT_EQ(h.state.Msg.Bonus, 500);
     EXPECT_EQ(h.state.Msg.Alpha, 150.0f);
+    EXPECT_EQ(h.state.ClearsBySize, (std::array<int32_t, kClearSizes>{0, 0, 0, 1}));
   }
 }
 

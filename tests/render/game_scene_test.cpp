@@ -33,7 +33,8 @@ class GameSceneTest : public ::testing::Test {
   // A frame of the game scene as the program draws it: its animations first.
   FrameResult Frame() {
     AdvanceSceneAnimations(resources_, game_);
-    return RenderFrame(device_, resources_, FrameView{game_, particles_, *shapes_, settings_, scores_, menu_});
+    return RenderFrame(device_, resources_,
+                       FrameView{game_, particles_, *shapes_, settings_, scores_, menu_, statistics_});
   }
 
   std::vector<const DrawRecord*> Where(const std::function<bool(const DrawRecord&)>& match) const {
@@ -71,6 +72,7 @@ class GameSceneTest : public ::testing::Test {
   Settings settings_;
   HighScoreState scores_;
   MenuState menu_;
+  StatisticsState statistics_;
 };
 FigureShapes* GameSceneTest::shapes_ = nullptr;
 

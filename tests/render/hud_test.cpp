@@ -305,6 +305,29 @@ TEST(MenuPagesTest, HighScorePageRowsTitleFooterAndTheRowBeingNamed) {
   EXPECT_TRUE(HighScoreScreenTexts(scores, 0).empty());
 }
 
+TEST(MenuPagesTest, StatisticsPageShowsHoursOfPlayAndTheLastGameOnceThereIsOne) {
+  const auto shows = [](const std::vector<HudText>& texts, const std::string& text) {
+    return std::any_of(texts.begin(), texts.end(), [&](const HudText& t) { return t.Text == text; });
+  };
+  TypeStatistics played;
+  played.Games = 3;
+  played.SecondsPlayed = 3 * 3600 + 61;
+  played.LastGame = GameRecord{61, 30, {4, 1, 0, 2}, 3, 29};
+  const std::vector<HudText> texts = StatisticsPageTexts(played, kRetro);
+  EXPECT_EQ(texts.front().Text, "Retro statistics");
+  EXPECT_TRUE(shows(texts, "3:01:01"));
+  EXPECT_TRUE(shows(texts, "Lines at once: one 4, two 1, three 0, four 2"));
+  EXPECT_TRUE(shows(StatisticsPageTexts(TypeStatistics{}, kRetro), "None of this type yet"));
+  EXPECT_TRUE(StatisticsPageTexts(played, 6).empty());
+}
+
+TEST(MenuPagesTest, ChartColumnsScaleToTheLargestCountAndShowEveryCountButNone) {
+  using Columns = std::array<int, kClearSizes>;
+  EXPECT_EQ(ChartColumnHeights({0, 0, 0, 0}), (Columns{0, 0, 0, 0}));
+  EXPECT_EQ(ChartColumnHeights({40, 20, 1, 0}), (Columns{kChartBricks, 3, 1, 0}));
+  EXPECT_EQ(ChartColumnHeights({1, INT32_MAX, INT32_MAX / 2, 0}), (Columns{1, kChartBricks, 3, 0}));
+}
+
 // The draws of one frame of the Torvane page, its first row's name given.
 std::vector<DrawRecord> PageDraws(const std::string& firstName) {
   RecordingDevice device;

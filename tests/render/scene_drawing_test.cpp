@@ -180,7 +180,7 @@ TEST_F(SceneDrawing, MainMenuDrawsFiveSlabsTheSelectedGrownBrightAndFlankedByBri
   int shades = 0;
   int shadesBeforeNotice = -1;
   DrawMenu(device_, scene_, menu, settings, shapes_, true,
-           {nullptr, nullptr, [&shades] { ++shades; }, [&] { shadesBeforeNotice = shades; }});
+           {nullptr, nullptr, [&shades] { ++shades; }, [&] { shadesBeforeNotice = shades; }, nullptr});
   EXPECT_EQ(PictureDraws(kMenuBackgroundPicture).size(), 1u);
   EXPECT_EQ(shades, 1);
   EXPECT_EQ(shadesBeforeNotice, 0);  // a save's notice is over the screen and fades with it
@@ -214,7 +214,7 @@ TEST_F(SceneDrawing, OptionsDrawVolumeBricksValueSlabsAndTheDemoFigure) {
   menu.MenuScreen = kOptionsScreen;
   menu.MenuItem = 3;
   bool helpDrawn = false;
-  const MenuScreenDrawers helpOnly{[&helpDrawn] { helpDrawn = true; }, nullptr, nullptr, nullptr};
+  const MenuScreenDrawers helpOnly{[&helpDrawn] { helpDrawn = true; }, nullptr, nullptr, nullptr, nullptr};
   DrawMenu(device_, scene_, menu, settings, shapes_, false, helpOnly);
   EXPECT_FALSE(helpDrawn);
   // Volume bricks 1..3 of the sound row: colours 5, 4, 2 at full size; none of the music row.

@@ -334,7 +334,7 @@ TEST_F(SceneGlTest, MenusShowTheirSlabsBricksAndVolumeBars) {
   menu.MenuScreen = kHelpScreen;
   device.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSceneClearColour, 1.0f, 0);
   device.BeginScene();
-  DrawMenu(device, *scene_, menu, settings, *shapes_, false, {[&] { DrawBackdrop(device, *scene_); }, {}, {}, {}});
+  DrawMenu(device, *scene_, menu, settings, *shapes_, false, {[&] { DrawBackdrop(device, *scene_); }, {}, {}, {}, {}});
   const Image help = Present("menu_help_backdrop");
   EXPECT_NE(help.At(kWidth / 2, kHeight / 2), main.At(kWidth / 2, kHeight / 2));
 }
