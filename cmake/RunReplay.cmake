@@ -1,6 +1,7 @@
-# Runs one replay headless (or drawn, with SCREENSHOT) in a scratch copy of the game folder.
-# Fails unless the program exits with EXPECTED_STATUS (default 0), and when a screenshot run
-# wrote any of the player's files.
+# Runs one replay headless (or drawn, with SCREENSHOT, or with FRAMES into that folder at
+# FRAME_SIZE, every FRAME_STEP-th frame) in a scratch copy of the game folder. Fails unless the
+# program exits with EXPECTED_STATUS (default 0), and when a drawn run wrote any of the player's
+# files; with EXPECTED_PICTURES, unless FRAMES holds that many pictures of FRAME_SIZE.
 if(NOT DEFINED EXPECTED_STATUS)
   set(EXPECTED_STATUS 0)
 endif()
@@ -8,6 +9,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/ScratchGameFolder.cmake)
 make_scratch_game_folder(${PROGRAM} ${GAME_DIR} ${WORK_DIR} program)
 if(DEFINED SCREENSHOT)
   set(mode --screenshot ${SCREENSHOT})  # drawn with the real device; the last frame saved
+elseif(DEFINED FRAMES)
+  set(mode --frames ${FRAMES} --size ${FRAME_SIZE} --every ${FRAME_STEP})
 else()
   set(mode --headless)
 endif()
@@ -22,11 +25,40 @@ if(NOT status EQUAL EXPECTED_STATUS)
 endif()
 message(STATUS "${REPLAY}: exit status ${status}")
 
-# A screenshot run writes its picture and nothing of the player's.
-if(DEFINED SCREENSHOT)
-  foreach(kept config.ini highscores.dat debug.txt result.txt)
+# A drawn run writes its pictures and nothing of the player's.
+if(DEFINED SCREENSHOT OR DEFINED FRAMES)
+  foreach(kept config.ini highscores.dat statistics.ini debug.txt result.txt)
     if(EXISTS ${WORK_DIR}/${kept})
-      message(FATAL_ERROR "${REPLAY}: the screenshot run wrote ${kept}")
+      message(FATAL_ERROR "${REPLAY}: the drawn run wrote ${kept}")
+    endif()
+  endforeach()
+endif()
+
+# The frames: as many pictures as asked, numbered from 1 without gaps, each of the size asked.
+if(DEFINED EXPECTED_PICTURES)
+  file(GLOB pictures ${FRAMES}/*.png)
+  list(LENGTH pictures count)
+  if(NOT count EQUAL EXPECTED_PICTURES)
+    message(FATAL_ERROR "${REPLAY}: ${count} pictures in ${FRAMES}, expected ${EXPECTED_PICTURES}")
+  endif()
+  string(REPLACE "x" ";" size "${FRAME_SIZE}")
+  list(GET size 0 width)
+  list(GET size 1 height)
+  foreach(number RANGE 1 ${EXPECTED_PICTURES})
+    string(LENGTH "${number}" digits)
+    math(EXPR zeros "6 - ${digits}")
+    string(REPEAT "0" ${zeros} padding)
+    set(picture ${FRAMES}/${padding}${number}.png)
+    if(NOT EXISTS ${picture})
+      message(FATAL_ERROR "${REPLAY}: ${picture} is missing")
+    endif()
+    file(READ ${picture} header HEX OFFSET 16 LIMIT 8)  # the PNG header's width and height
+    string(SUBSTRING "${header}" 0 8 pictureWidth)
+    string(SUBSTRING "${header}" 8 8 pictureHeight)
+    math(EXPR pictureWidth "0x${pictureWidth}")
+    math(EXPR pictureHeight "0x${pictureHeight}")
+    if(NOT pictureWidth EQUAL width OR NOT pictureHeight EQUAL height)
+      message(FATAL_ERROR "${picture}: ${pictureWidth}x${pictureHeight}, expected ${FRAME_SIZE}")
     endif()
   endforeach()
 endif()

@@ -61,6 +61,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       if (const std::string* text = value(i)) line.Replay = *text;
     } else if (argument == "--screenshot") {
       if (const std::string* text = value(i)) line.Screenshot = *text;
+    } else if (argument == "--frames") {
+      if (const std::string* text = value(i)) line.Frames = *text;
+    } else if (argument == "--every") {
+      if (const std::string* text = value(i); text && (!ParseInt(*text, line.FrameStep) || line.FrameStep < 1))
+        line.Error = "--every takes a number of frames, 1 or more";
     } else if (argument == "--size") {
       if (const std::string* text = value(i); text && !ParseSize(*text, line.Width, line.Height))
         line.Error = "--size takes WIDTHxHEIGHT, for example 720x540";
@@ -68,15 +73,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       line.Error = "unknown option " + argument;
     }
   }
-  if (line.Error.empty() && (line.Headless || !line.Screenshot.empty()) && line.Replay.empty())
-    line.Error = "--headless and --screenshot go with --replay FILE";
+  if (line.Error.empty() && (line.Headless || !line.Screenshot.empty() || !line.Frames.empty()) && line.Replay.empty())
+    line.Error = "--headless, --screenshot and --frames go with --replay FILE";
+  if (line.Error.empty() && !line.Frames.empty() && (line.Headless || !line.Screenshot.empty()))
+    line.Error = "--frames draws every frame: it goes with neither --headless nor --screenshot";
+  if (line.Error.empty() && line.FrameStep != 1 && line.Frames.empty()) line.Error = "--every goes with --frames DIR";
   if (line.Error.empty() && !line.Replay.empty() && (!line.Record.empty() || line.DemoType != 0))
     line.Error = "--replay plays a recorded game: it goes with neither --record nor --demo";
   return line;
 }
 
 void AnchorPaths(CommandLine& line, const std::filesystem::path& startFolder) {
-  for (std::string* path : {&line.Record, &line.Replay, &line.Screenshot, &line.ConvertPictures})
+  for (std::string* path : {&line.Record, &line.Replay, &line.Screenshot, &line.Frames, &line.ConvertPictures})
     if (!path->empty()) *path = (startFolder / *path).string();
 }
 
@@ -93,6 +101,9 @@ std::string Usage() {
          "  --replay FILE --headless   run a replay file without a window and print its states\n"
          "  --replay FILE --screenshot OUT.png [--size WxH]\n"
          "                             run a replay and save its last frame as a picture\n"
+         "  --replay FILE --frames DIR [--size WxH] [--every N]\n"
+         "                             run a replay and save every Nth frame (1: each one) as\n"
+         "                             DIR/000001.png, DIR/000002.png, ... to make a video of\n"
          "  --fps N                    draw N frames a second in the window (0: as many as can\n"
          "                             be drawn), for measurements; without it the frames follow\n"
          "                             the display (30 a second in the menus)\n"

@@ -18,7 +18,9 @@ struct CommandLine {
   std::string Replay;              // --replay FILE
   bool Headless = false;           // with --replay: no window, no audio device
   std::string Screenshot;          // with --replay: the last frame as a PNG
-  int Width = 720, Height = 540;   // --size WxH of the screenshot
+  std::string Frames;              // --frames DIR, with --replay: the frames as PNGs in DIR
+  int FrameStep = 1;               // --every N: every Nth frame of --frames, the first included
+  int Width = 720, Height = 540;   // --size WxH of the screenshot or the frames
   int FramesPerSecond = -1;        // --fps N: the window's frames a second, 0 unlimited; -1 the display's pace
   std::string ConvertPictures;     // --convert-pictures DIR: the first start's picture work, done ahead
   std::string Error;               // empty when the line was understood

@@ -1,6 +1,7 @@
 #include "app/headless.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <ostream>
 
@@ -30,13 +31,18 @@ class StreamMessageBox final : public MessageBox {
   std::ostream& err_;
 };
 
+// What a run does besides the replay itself, each part optional.
+struct SessionHooks {
+  std::function<void(Program&)> AfterFrame;  // after each frame is drawn
+  std::function<int(Program&)> AfterRun;     // before the shutdown; the exit status it adds
+};
+
 // Starts the program on the given graphics device, runs the replay, and shuts down as when
-// the window closes. `afterRun` sees the program before it shuts down. A run that keeps no
-// player's files writes neither debug.txt nor what a close saves. SIGHUP, SIGINT and SIGTERM
-// end the replay after the frame in progress, as if the file ended there.
+// the window closes. A run that keeps no player's files writes neither debug.txt nor what a
+// close saves; no replay writes the statistics. SIGHUP, SIGINT and SIGTERM end the replay after
+// the frame in progress, as if the file ended there.
 int RunReplaySession(const std::string& replayPath, const std::function<Direct3DPtr()>& createDirect3D,
-                     bool keepsPlayerFiles, const std::function<int(Program&)>& afterRun, std::ostream& out,
-                     std::ostream& err) {
+                     bool keepsPlayerFiles, const SessionHooks& hooks, std::ostream& out, std::ostream& err) {
   CatchStopSignals();
   ReplayFile file;
   try {
@@ -68,6 +74,7 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
   InitProgram(*program, devices, paths);
   program->DisplayOverride = false;  // a replay is always drawn in a window of its own size
   program->SaveOnExit = keepsPlayerFiles;
+  program->SavesStatistics = false;
   program->Log.Enabled = keepsPlayerFiles;
   if (!InitApplication(*program)) return 1;
   program->AppActive = true;
@@ -79,7 +86,8 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
   }
 
   // The runner stops at a close: a stop signal closes the program between two frames.
-  ReplayDevices replayDevices{clock, keyboard, mixer, [&program] {
+  ReplayDevices replayDevices{clock, keyboard, mixer, [&program, &hooks] {
+                                if (hooks.AfterFrame) hooks.AfterFrame(*program);
                                 if (StopSignal() != 0) program->CloseRequested = true;
                               }};
   int status = 0;
@@ -90,12 +98,39 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
     status = 2;
   }
   if (const int signal = StopSignal(); signal != 0) err << replayPath << ": stopped by signal " << signal << '\n';
-  if (afterRun) status = std::max(status, afterRun(*program));
+  if (hooks.AfterRun) status = std::max(status, hooks.AfterRun(*program));
   FormDestroy(*program);
   return status;
 }
 
+// A replay drawn with the real OpenGL device on a hidden window of width x height, keeping
+// none of the player's files.
+int RunDrawnReplay(const std::string& replayPath, int width, int height, const SessionHooks& hooks, std::ostream& out,
+                   std::ostream& err) {
+  std::string error;
+  std::unique_ptr<SdlGlWindow> window = SdlGlWindow::Create(HiddenWindowOptions(width, height), error);
+  if (!window) {
+    err << error << '\n';
+    return 1;
+  }
+  return RunReplaySession(
+      replayPath, [&window] { return CreateGlDirect3D(*window); }, false, hooks, out, err);
+}
+
+// The picture of the frame just presented, written to `path`; false (and said) when it cannot be.
+bool WriteDrawnFrame(const Program& program, const std::string& path, std::ostream& err) {
+  if (!program.Graphics.D3DDevice) return false;
+  if (WritePngFile(path, program.Graphics.D3DDevice->ReadBackBuffer())) return true;
+  err << path << ": the picture cannot be written\n";
+  return false;
+}
+
 }  // namespace
+
+std::string FramePictureName(int number) {
+  std::string digits = std::to_string(number);
+  return std::string(digits.size() < 6 ? 6 - digits.size() : 0, '0') + digits + ".png";
+}
 
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err) {
   // Nothing of a headless run looks at a texel, so none is kept.
@@ -104,26 +139,36 @@ int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ost
     d3d->KeepTexels = false;
     return d3d;
   };
-  return RunReplaySession(replayPath, direct3D, true, nullptr, out, err);
+  return RunReplaySession(replayPath, direct3D, true, {}, out, err);
 }
 
 int RunScreenshotReplay(const std::string& replayPath, const std::string& pngPath, int width, int height,
                         std::ostream& out, std::ostream& err) {
-  std::string error;
-  std::unique_ptr<SdlGlWindow> window = SdlGlWindow::Create(HiddenWindowOptions(width, height), error);
-  if (!window) {
-    err << error << '\n';
+  SessionHooks hooks;
+  hooks.AfterRun = [&](Program& program) { return WriteDrawnFrame(program, pngPath, err) ? 0 : 1; };
+  return RunDrawnReplay(replayPath, width, height, hooks, out, err);
+}
+
+int RunFramesReplay(const std::string& replayPath, const FramesOutput& output, std::ostream& out, std::ostream& err) {
+  std::error_code error;
+  std::filesystem::create_directories(output.Folder, error);
+  if (error) {
+    err << output.Folder << ": the folder for the frames cannot be made (" << error.message() << ")\n";
     return 1;
   }
-  auto savePicture = [&](Program& program) {
-    if (!program.Graphics.D3DDevice) return 1;
-    const Image frame = program.Graphics.D3DDevice->ReadBackBuffer();
-    if (WritePngFile(pngPath, frame)) return 0;
-    err << pngPath << ": the picture cannot be written\n";
-    return 1;
+  uint64_t frames = 0;
+  int written = 0;
+  bool failed = false;
+  SessionHooks hooks;
+  hooks.AfterFrame = [&](Program& program) {
+    if (frames++ % static_cast<uint64_t>(output.Every) != 0) return;
+    if (WriteDrawnFrame(program, (std::filesystem::path(output.Folder) / FramePictureName(++written)).string(), err))
+      return;
+    failed = true;
+    program.CloseRequested = true;  // the run stops at the first picture it cannot keep
   };
-  return RunReplaySession(
-      replayPath, [&window] { return CreateGlDirect3D(*window); }, false, savePicture, out, err);
+  hooks.AfterRun = [&](Program&) { return failed ? 1 : 0; };
+  return RunDrawnReplay(replayPath, output.Width, output.Height, hooks, out, err);
 }
 
 }  // namespace zt

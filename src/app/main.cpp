@@ -40,6 +40,9 @@ int main(int argc, char** argv) {
   }
   if (!line.Replay.empty() && !line.Screenshot.empty())
     return zt::RunScreenshotReplay(line.Replay, line.Screenshot, line.Width, line.Height, std::cout, std::cerr);
+  if (!line.Replay.empty() && !line.Frames.empty())
+    return zt::RunFramesReplay(line.Replay, zt::FramesOutput{line.Frames, line.Width, line.Height, line.FrameStep},
+                               std::cout, std::cerr);
   if (!line.Replay.empty() && line.Headless) return zt::RunHeadlessReplay(line.Replay, std::cout, std::cerr);
   return zt::RunWindowed(line);
 }
