@@ -125,12 +125,13 @@ bool WriteDrawnFrame(const Program& program, const std::string& path, std::ostre
   return false;
 }
 
-}  // namespace
-
+// The name of the picture numbered 1, 2, ... in the frames' folder: "000001.png".
 std::string FramePictureName(int number) {
   std::string digits = std::to_string(number);
   return std::string(digits.size() < 6 ? 6 - digits.size() : 0, '0') + digits + ".png";
 }
+
+}  // namespace
 
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err) {
   // Nothing of a headless run looks at a texel, so none is kept.

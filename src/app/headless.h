@@ -27,12 +27,10 @@ struct FramesOutput {
   int Every = 1;  // every Nth frame is written, the first one included
 };
 
-// The name of the picture numbered 1, 2, ... in the frames' folder: "000001.png".
-std::string FramePictureName(int number);
-
 // As RunScreenshotReplay, every Every-th frame written into the folder as it is drawn, numbered
-// without gaps (FramePictureName), so that a video tool can read them in turn. A picture that
-// cannot be written ends the run with status 1. Like the screenshot, it writes nothing else.
+// from 1 without gaps ("000001.png", "000002.png", ...), so that a video tool can read them in
+// turn. A picture that cannot be written ends the run with status 1. Like the screenshot, it
+// writes nothing else.
 int RunFramesReplay(const std::string& replayPath, const FramesOutput& output, std::ostream& out, std::ostream& err);
 
 }  // namespace zt

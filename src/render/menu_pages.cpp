@@ -271,12 +271,10 @@ void DrawStatisticsScreen(Device& device, FontResources& fonts, const SceneResou
   const std::array<int, kClearSizes> heights = ChartColumnHeights(shown.Clears);
   for (int size = 1; size <= kClearSizes; ++size)
     for (int i = 0; i < heights[size - 1]; ++i) {
-      TBrick brick = TBrick::Create(kChartColors[size - 1], ChartColumnX(size),
-                                    kChartBaseY + kChartBrickStep * static_cast<float>(i), 0);
-      D3DMATRIX scaling, placed;
-      MatScaling(scaling, kChartBrickSize, kChartBrickSize, kChartBrickSize);
-      MatMultiply(brick.Matrix, scaling, placed);
-      brick.Matrix = placed;
+      TBrick brick;
+      brick.Color = kChartColors[size - 1];
+      brick.Matrix = ScaledAt(kChartBrickSize, kChartBrickSize, kChartBrickSize, ChartColumnX(size),
+                              kChartBaseY + kChartBrickStep * static_cast<float>(i), 0);
       Draw(device, scene, brick, brickQuality);
     }
 }

@@ -27,6 +27,7 @@
 #include "menu/high_scores.h"
 #include "menu/key_bindings_file.h"
 #include "menu/settings_file.h"
+#include "menu/statistics.h"
 #include "platform/sdl_input_names.h"
 #include "render/brick_textures.h"
 #include "render/font_file.h"
@@ -202,6 +203,25 @@ inline void CheckConfigFile(const std::string& text) {
   Require(twice.Text() == written.Text(), "writing the same settings again changed the file");
 }
 
+inline void CheckStatisticsFile(const std::string& text) {
+  IniFile ini = IniFile::Parse(text);
+  std::string damage;
+  const StatisticsTable table = ReadStatistics(ini, &damage);
+  for (const TypeStatistics& totals : table)
+    Require(totals.Games >= 0 && totals.SecondsPlayed >= 0 && totals.Figures >= 0, "a negative total");
+  if (!damage.empty()) {
+    Require(table == StatisticsTable{}, "a damaged file is not read as all zeros");
+    return;
+  }
+  // A game added and saved reads back as the sums, with everything else of the file kept.
+  StatisticsTable added = table;
+  AddGame(added[kKids - 1], GameRecord{60, 30, {1, 2, 3, 4}, 5, 30});
+  WriteStatistics(ini, added);
+  std::string again;
+  Require(ReadStatistics(IniFile::Parse(ini.Text()), &again) == added && again.empty(),
+          "the saved statistics read back differently: " + again);
+}
+
 inline void CheckReplayFile(const std::string& text) {
   ReplayFile replay;
   try {
@@ -335,13 +355,14 @@ struct ReaderCheck {
 };
 inline void PrintTo(const ReaderCheck& check, std::ostream* out) { *out << check.Name; }
 
-inline constexpr std::array<ReaderCheck, 10> kReaderChecks = {{
+inline constexpr std::array<ReaderCheck, 11> kReaderChecks = {{
     {"figures", CheckFigureFile},
     {"font", CheckFontFile},
     {"models", CheckModelFile},
     {"model_list", [](const std::string& text) { CheckModelList(text); }},
     {"high_scores", CheckHighScoreFile},
     {"config", CheckConfigFile},
+    {"statistics", CheckStatisticsFile},
     {"replay", CheckReplayFile},
     {"picture", CheckPictureFile},
     {"jpeg", CheckJpegFile},
