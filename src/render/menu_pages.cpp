@@ -20,7 +20,6 @@ constexpr float kRowTop = kCy + 5.2f;  // the table's rows i = 1..10 at kRowTop 
 constexpr float kRowStep = 1.2f;
 constexpr float kNoticeY = kCy - 8.3f;  // below the Exit slab and the table's last row, above its footer
 
-
 // The chart of clears by size: a column of bricks for each size from the left, its count and
 // label under it.
 constexpr float kChartX = kCx + 3.6f;
