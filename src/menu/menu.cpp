@@ -185,7 +185,7 @@ void StatisticsKey(MenuContext& menu) {
   const GameKeys& keys = menu.Game.State.Keys;
   if (!ShowsTablesByType(state.MenuScreen) || menu.Scores.NameEntryActive) return;
   if (!keys.KeyTab || keys.TabKeyTimer != kTabKeyStart) return;
-  PlayMenuSound(menu, "menuenter.ogg");
+  PlayMenuSound(menu, SoundId::kMenuEnter);
   state.MenuScreen = state.MenuScreen == kHighScoresScreen ? kStatisticsScreen : kHighScoresScreen;
 }
 
@@ -229,7 +229,7 @@ void EscKeys(MenuContext& menu) {
     state.MenuScreen = kMainScreen;
   }
   if (state.MenuScreen == kStatisticsScreen) {
-    PlayMenuSound(menu, "menuenter.ogg");
+    PlayMenuSound(menu, SoundId::kMenuEnter);
     state.MenuScreen = kHighScoresScreen;
   }
 }

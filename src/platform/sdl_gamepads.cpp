@@ -106,6 +106,7 @@ std::array<uint8_t, SdlGamepads::kButtonCount> SdlGamepads::ButtonKeys() const {
       keys[kA] = keys[kStart] = DIK_RETURN;
       keys[kB] = DIK_SPACE;
       keys[kX] = DIK_LCONTROL;
+      keys[kY] = DIK_TAB;  // the high scores' statistics
       break;
     case PadMode::kAbortQuestion:
       keys[kA] = DIK_Y;

@@ -50,12 +50,12 @@ void DrawBackdrop(Device& device, const SceneResources& scene);
 // What the menu frame draws with pieces that belong to the text screens and the game
 // scene; an empty one is skipped.
 struct MenuScreenDrawers {
-  std::function<void()> HelpScreen;        // the help page
-  std::function<void()> HighScoreScreen;   // the high-score table of ShownHighScoreType
-  std::function<void()> Shade;             // the black fade overlay
-  std::function<void()> Notice;            // a failed save's notice, over the screen and under the shade
-  std::function<void()> ControlsScreen{};  // the controls page
-  std::function<void()> OptionsHint{};     // the line at the foot of the Options screen
+  std::function<void()> HelpScreen;          // the help page
+  std::function<void()> HighScoreScreen;     // the high-score table of ShownHighScoreType
+  std::function<void()> Shade;               // the black fade overlay
+  std::function<void()> Notice;              // a failed save's notice, over the screen and under the shade
+  std::function<void()> ControlsScreen{};    // the controls page
+  std::function<void()> OptionsHint{};       // the line at the foot of the Options screen
   std::function<void()> StatisticsScreen{};  // the statistics of ShownHighScoreType
 };
 

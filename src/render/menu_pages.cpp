@@ -193,7 +193,7 @@ const char* MarkText(RecordMark mark) { return kMarkTexts[static_cast<size_t>(ma
 
 }  // namespace
 
-std::string HighScoreHint() { return "PgDn/X choose, Enter/A watch, Tab statistics"; }
+std::string HighScoreHint() { return "PgDn/X choose, Enter/A watch, Tab/Y statistics"; }
 
 std::vector<HudText> RecordReplayTexts(const HighScoreState& scores, int32_t gameType) {
   std::vector<HudText> texts;

@@ -5,7 +5,7 @@
 #include <climits>
 #include <filesystem>
 
-#include "core/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zt {
 namespace {

@@ -138,6 +138,8 @@ TEST(GamepadButtons, TheAbortQuestionAndTheNameEntryGiveTheButtonsTheirOwnMeanin
   pads.SetMode(PadMode::kMenu);
   only(SdlGamepads::kStart);
   EXPECT_EQ(KeysDown(pads), Keys{DIK_RETURN});  // Start confirms in the menus as A does
+  only(SdlGamepads::kY);
+  EXPECT_EQ(KeysDown(pads), Keys{DIK_TAB});  // the high scores' statistics, as Tab shows them
 
   pads.SetMode(PadMode::kAbortQuestion);
   only(SdlGamepads::kA);
