@@ -2,6 +2,7 @@
 # metainfo with their validators, the icons and the manual page, and runs the installed program twice: a headless replay must
 # find its data under share/ and keep the player's files in the XDG folders; a first start in
 # the window (a demo, which saves nothing) must copy share/'s default-config.ini to config.ini.
+include(${CMAKE_CURRENT_LIST_DIR}/PngSize.cmake)
 file(REMOVE_RECURSE ${WORK_DIR})
 set(root ${WORK_DIR}/root)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${root} ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix /usr
@@ -28,12 +29,7 @@ foreach(size 48 64 128 256 512)
   if(NOT EXISTS ${icon})
     message(FATAL_ERROR "the ${size} px icon is not installed")
   endif()
-  # a PNG's width and height are the big-endian words at bytes 16 and 20
-  file(READ ${icon} header LIMIT 24 HEX)
-  string(SUBSTRING "${header}" 32 8 width)
-  string(SUBSTRING "${header}" 40 8 height)
-  math(EXPR width "0x${width}")
-  math(EXPR height "0x${height}")
+  png_size(${icon} width height)
   if(NOT width EQUAL size OR NOT height EQUAL size)
     message(FATAL_ERROR "${icon} is ${width} x ${height} pixels, not ${size} x ${size}")
   endif()
