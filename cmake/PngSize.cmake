@@ -1,11 +1,15 @@
-# png_size(FILE WIDTH_VAR HEIGHT_VAR): a PNG's width and height, the big-endian words at bytes
-# 16 and 20 of its header.
-function(png_size file width_var height_var)
+# require_png(FILE WIDTH HEIGHT): fails the check unless FILE is a PNG of WIDTH x HEIGHT pixels
+# (its width and height are the big-endian words at bytes 16 and 20 of its header).
+function(require_png file width height)
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "${file} is missing")
+  endif()
   file(READ ${file} header HEX OFFSET 16 LIMIT 8)
-  string(SUBSTRING "${header}" 0 8 width)
-  string(SUBSTRING "${header}" 8 8 height)
-  math(EXPR width "0x${width}")
-  math(EXPR height "0x${height}")
-  set(${width_var} ${width} PARENT_SCOPE)
-  set(${height_var} ${height} PARENT_SCOPE)
+  string(SUBSTRING "${header}" 0 8 actualWidth)
+  string(SUBSTRING "${header}" 8 8 actualHeight)
+  math(EXPR actualWidth "0x${actualWidth}")
+  math(EXPR actualHeight "0x${actualHeight}")
+  if(NOT actualWidth EQUAL width OR NOT actualHeight EQUAL height)
+    message(FATAL_ERROR "${file} is ${actualWidth} x ${actualHeight} pixels, not ${width} x ${height}")
+  endif()
 endfunction()
