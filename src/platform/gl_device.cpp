@@ -15,6 +15,7 @@
 
 #include "platform/gl_shaders.h"
 #include "platform/presentation.h"
+#include "platform/vertex_index.h"
 
 namespace zt {
 
@@ -222,36 +223,67 @@ class GlTexture final : public Texture {
   uint32_t sampledLevels_ = 0;
 };
 
+// Sends the bytes [begin, end) of `data` to the buffer bound to `target`, whose store holds
+// `storeBytes`; a store smaller than `size` is made anew with all `size` bytes.
+void SendBytes(GLenum target, uint32_t& storeBytes, const uint8_t* data, uint32_t size, uint32_t begin, uint32_t end,
+               GLenum usage) {
+  if (size > storeBytes) {
+    storeBytes = size;
+    glBufferData(target, size, data, usage);
+  } else if (end > begin) {
+    glBufferSubData(target, begin, end - begin, data + begin);
+  }
+}
+
+constexpr uint32_t kStaticBufferBytes = 65536;  // larger buffers are the meshes, written once
+
 // A vertex buffer whose GL store holds as much as the game has written (or a draw has read).
+// A large one (the meshes) keeps each distinct vertex once in GL and draws through indices.
 class GlVertexBuffer final : public VertexBuffer {
  public:
   GlVertexBuffer(uint32_t length, uint32_t fvf, D3DPOOL pool, std::shared_ptr<const bool> alive)
       : VertexBuffer(length, fvf, pool), alive_(std::move(alive)) {
     glGenBuffers(1, &name_);
+    if (Indexed()) glGenBuffers(1, &indexName_);
   }
   ~GlVertexBuffer() override {
-    if (*alive_) glDeleteBuffers(1, &name_);
+    if (!*alive_) return;
+    glDeleteBuffers(1, &name_);
+    if (Indexed()) glDeleteBuffers(1, &indexName_);
   }
 
-  // Binds the buffer, its store grown to the bytes up to `end`, and sends the bytes written
-  // since the last draw from it.
-  void Bind(uint32_t end) {
+  bool Indexed() const { return Length() > kStaticBufferBytes; }
+
+  // Binds the buffer for a draw of vertices `stride` apart, of which the draw reads
+  // `vertexBytes`, its store grown to the bytes up to `end`, and sends what was written since
+  // the last draw from it.
+  void Bind(uint32_t end, uint32_t stride, uint32_t vertexBytes) {
     glBindBuffer(GL_ARRAY_BUFFER, name_);
     const uint8_t* data = Data(end);
     uint32_t begin = 0, changedEnd = 0;
     TakeChangedRange(begin, changedEnd);
-    if (HeldBytes() > storeBytes_) {
-      storeBytes_ = HeldBytes();
-      glBufferData(GL_ARRAY_BUFFER, storeBytes_, data, Length() > 65536 ? GL_STATIC_DRAW : GL_STREAM_DRAW);
-    } else if (changedEnd > begin) {
-      glBufferSubData(GL_ARRAY_BUFFER, begin, changedEnd - begin, data + begin);
+    if (!Indexed()) {
+      SendBytes(GL_ARRAY_BUFFER, storeBytes_, data, HeldBytes(), begin, changedEnd, GL_STREAM_DRAW);
+      return;
     }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexName_);
+    if (stride != index_.Stride() || vertexBytes != index_.VertexBytes()) storeBytes_ = indexBytes_ = 0;
+    const IndexChange change = index_.Update(data, HeldBytes(), begin, changedEnd, stride, vertexBytes);
+    const auto vertices = static_cast<uint32_t>(index_.Vertices().size());
+    SendBytes(GL_ARRAY_BUFFER, storeBytes_, index_.Vertices().data(), vertices, change.FirstVertex * stride, vertices,
+              GL_STATIC_DRAW);
+    const auto* indices = reinterpret_cast<const uint8_t*>(index_.Indices().data());
+    constexpr uint32_t kIndexBytes = sizeof(uint32_t);
+    SendBytes(GL_ELEMENT_ARRAY_BUFFER, indexBytes_, indices,
+              static_cast<uint32_t>(index_.Indices().size()) * kIndexBytes, change.FirstIndex * kIndexBytes,
+              change.EndIndex * kIndexBytes, GL_STATIC_DRAW);
   }
 
  private:
   std::shared_ptr<const bool> alive_;
-  GLuint name_ = 0;
-  uint32_t storeBytes_ = 0;
+  GLuint name_ = 0, indexName_ = 0;
+  uint32_t storeBytes_ = 0, indexBytes_ = 0;
+  VertexIndex index_;
 };
 
 // One vertex of a merged draw: the 0x152 layout, already placed in the world.
@@ -849,7 +881,9 @@ class GlDevice final : public Device {
   void DrawDirect(D3DPRIMITIVETYPE type, uint32_t startVertex, uint32_t primitiveCount) {
     auto* buffer = dynamic_cast<GlVertexBuffer*>(state_.Stream.get());
     if (buffer == nullptr || !ApplyState(false)) return;
-    buffer->Bind(DrawnBytesEnd(startVertex, VertexCount(type, primitiveCount)));
+    const uint32_t count = VertexCount(type, primitiveCount);
+    buffer->Bind(DrawnBytesEnd(startVertex, count), state_.StreamStride,
+                 static_cast<uint32_t>(DescribeFvf(state_.Fvf).Stride));
     const bool sameSource = attributeSource_.lock() == state_.Stream;
     if (!sameSource || state_.Fvf != attributeFvf_ || state_.StreamStride != attributeStride_) {
       SetAttributes(state_.Fvf, static_cast<GLsizei>(state_.StreamStride));
@@ -858,8 +892,12 @@ class GlDevice final : public Device {
       attributeFvf_ = state_.Fvf;
       attributeStride_ = state_.StreamStride;
     }
-    glDrawArrays(type == D3DPT_TRIANGLELIST ? GL_TRIANGLES : GL_TRIANGLE_STRIP, static_cast<GLint>(startVertex),
-                 static_cast<GLsizei>(VertexCount(type, primitiveCount)));
+    const GLenum mode = type == D3DPT_TRIANGLELIST ? GL_TRIANGLES : GL_TRIANGLE_STRIP;
+    if (buffer->Indexed())
+      glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+                     reinterpret_cast<const void*>(uintptr_t{startVertex} * sizeof(uint32_t)));
+    else
+      glDrawArrays(mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
     ++current_.GlDrawCalls;
   }
 

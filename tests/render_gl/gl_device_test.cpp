@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "core/vecmath.h"
@@ -582,6 +583,77 @@ TEST_F(GlDeviceTest, TexturesLiveInGlOnceWrittenAndBuffersHoldWhatWasWritten) {
   EXPECT_EQ(image.At(38, 24), 0xFF00FF00u) << "top right texel";
   EXPECT_EQ(image.At(38, 40), 0xFFFFFF00u) << "the texel written after the first upload";
   EXPECT_EQ(big->HeldBytes(), 1004 * sizeof(TexColourVertex));
+}
+
+// A grid of 8 x 8 squares over the middle of the picture (2 x 2 at z = 0) as a triangle list, each corner coloured by
+// its place, so neighbouring squares repeat each other's corners.
+std::vector<ColourVertex> ColouredGrid() {
+  auto corner = [](int i, int j) {
+    const auto x = static_cast<float>(i) / 4 - 1, y = 1 - static_cast<float>(j) / 4;
+    return ColourVertex{x, y, 0, D3DCOLOR_ARGB(255, 30 * i, 30 * j, 240 - 15 * (i + j))};
+  };
+  std::vector<ColourVertex> grid;
+  for (int j = 0; j < 8; ++j)
+    for (int i = 0; i < 8; ++i)
+      for (const auto& [di, dj] : {std::pair{0, 0}, {1, 0}, {0, 1}, {0, 1}, {1, 0}, {1, 1}})
+        grid.push_back(corner(i + di, j + dj));
+  return grid;
+}
+
+int MaxChannelDifference(const Image& a, const Image& b) {
+  int most = 0;
+  for (size_t i = 0; i < a.Argb.size(); ++i)
+    for (int shift : {0, 8, 16}) most = std::max(most, std::abs(Channel(a.Argb[i], shift) - Channel(b.Argb[i], shift)));
+  return most;
+}
+
+// A mesh buffer (large, written once) keeps each distinct vertex once and draws through
+// indices: any range of its vertices, as a list or as a strip, and after part of it is
+// written again, draws the pixels a small buffer of the same vertices draws.
+TEST_F(GlDeviceTest, MeshBuffersDrawAnyRangeOfTheirVerticesAsASmallBufferDoes) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  std::vector<ColourVertex> vertices = ColouredGrid();
+  const std::vector<ColourVertex> strip = {
+      {-1, 1, 0, 0xFFFF0000},  {-0.5f, 1, 0, 0xFF00FF00},  {-1, 0, 0, 0xFF0000FF}, {-0.5f, 0, 0, 0xFFFF0000},
+      {-1, -1, 0, 0xFF00FF00}, {-0.5f, -1, 0, 0xFF0000FF}, {-1, -1, 0, 0xFF00FF00}};  // at the left
+  vertices.insert(vertices.end(), strip.begin(), strip.end());
+  constexpr uint32_t kFirst = 1000;  // after zeros never written
+  const auto stripStart = static_cast<uint32_t>(vertices.size() - strip.size());
+  VertexBufferPtr mesh, small;
+  ASSERT_EQ(device_->CreateVertexBuffer(300000 * sizeof(ColourVertex), 0, kFvfColour, D3DPOOL_DEFAULT, mesh), D3D_OK);
+  ASSERT_EQ(device_->CreateVertexBuffer(static_cast<uint32_t>(vertices.size() * sizeof(ColourVertex)), 0, kFvfColour,
+                                        D3DPOOL_DEFAULT, small),
+            D3D_OK);
+  auto write = [&](uint32_t first, uint32_t count) {
+    const std::span part(vertices.data() + first, count);
+    ASSERT_EQ(WriteVertices(*mesh, (kFirst + first) * sizeof(ColourVertex), part), D3D_OK);
+    ASSERT_EQ(WriteVertices(*small, first * static_cast<uint32_t>(sizeof(ColourVertex)), part), D3D_OK);
+  };
+  write(0, static_cast<uint32_t>(vertices.size()));
+  device_->SetVertexShader(kFvfColour);
+  auto frame = [&](const VertexBufferPtr& buffer, uint32_t offset) {
+    device_->SetStreamSource(0, buffer, sizeof(ColourVertex));
+    Begin();
+    device_->DrawPrimitive(D3DPT_TRIANGLELIST, offset + 2 * 48 + 6, 2 * 19);  // from the third row's second square
+    device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, offset + stripStart + 1, 4);
+    return Frame();
+  };
+  auto expectSame = [&](const char* what) {
+    const Image fromMesh = frame(mesh, kFirst);
+    const Image fromSmall = frame(small, 0);
+    EXPECT_EQ(MaxChannelDifference(fromMesh, fromSmall), 0) << what;
+    EXPECT_NE(fromMesh.At(36, 30), 0xFF000000u) << what << ": the grid is drawn";
+    return fromMesh;
+  };
+  const Image first = expectSame("as written");
+  EXPECT_EQ(first.At(36, 21), 0xFF000000u) << "the first rows are left out";
+
+  for (size_t i = 3 * 48; i < 4 * 48; ++i) vertices[i].Colour = 0xFFFFFFFF;  // the fourth row turns white
+  write(3 * 48, 48);
+  const Image second = expectSame("the fourth row written again");
+  EXPECT_NE(first.At(36, 30), 0xFFFFFFFFu);
+  EXPECT_EQ(second.At(36, 30), 0xFFFFFFFFu);
 }
 
 // ---- the picture on the window ----
