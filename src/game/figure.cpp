@@ -35,7 +35,8 @@ void TFigure::Place(int32_t color, int32_t turn, float scale, float z, int32_t y
   Scale = scale;
   Turning = false;
   TurnAngle = 0;
-  ScaleMatrix = kIdentityMatrix;
+  // Drawn at its start size from the first frame on, not at full size until it first grows.
+  MatScaling(ScaleMatrix, scale, scale, scale);
 }
 
 int32_t TurnAfter(int32_t turn, bool clockwise) {

@@ -83,23 +83,23 @@ void FlipStep(Glass& glass, BrickFlip& flip, uint32_t frameMs) {
   if (flip.FlipAngle > kQuarterTurn) flip.FlipAngle = kQuarterTurn;
   const bool finished = flip.FlipAngle >= kQuarterTurn;
 
-  D3DMATRIX rotation, lift, turned;
+  D3DMATRIX turned;
   const float angle = (flip.FlipAxis % 2 == 0) ? flip.FlipAngle : -flip.FlipAngle;
   switch (flip.FlipAxis / 2) {
     case 0:
-      MatRotationY(rotation, angle);
+      MatRotationY(turned, angle);
       break;
     case 1:
-      MatRotationX(rotation, angle);
+      MatRotationX(turned, angle);
       break;
     default:
-      MatRotationZ(rotation, angle);
+      MatRotationZ(turned, angle);
       break;
   }
-  MatTranslation(lift, 0, -0.5f, 0);
-  MatMultiply(rotation, lift, turned);  // the lift first, then the turn
-  turned(4, 1) += static_cast<float>(flip.FlipCol);
-  turned(4, 2) += static_cast<float>(flip.FlipRow) + 0.5f;
+  // The brick meshes are centred on their cell, so the brick turns about its own middle and
+  // never leaves its cell: a quarter turn of a cube ends exactly where the still brick stands.
+  turned(4, 1) = static_cast<float>(flip.FlipCol);
+  turned(4, 2) = static_cast<float>(flip.FlipRow);
   glass.Cell(flip.FlipCol, flip.FlipRow).Brick.Matrix = turned;
 
   if (finished) {

@@ -152,11 +152,11 @@ FrameResult DrawGameScene(Device& device, RenderResources& resources, const Fram
   // 5.-6. The current figure or the falling bomb; the preview or the pending bomb.
   if (!mode.GameOver) {
     if (!game.Bonus.BombActive)
-      Draw(device, scene, game.CurrentFigure, view.Shapes, quality);
+      Draw(device, scene, game.CurrentFigure, view.Shapes, view.Config.RotationClockwise, quality);
     else
       DrawBombAt(device, scene, game.CurrentFigure.PosX + 1.5f, game.CurrentFigure.PosY - 1.03f);
     if (!game.Bonus.BombPending)
-      Draw(device, scene, game.NextFigure, view.Shapes, quality);
+      Draw(device, scene, game.NextFigure, view.Shapes, view.Config.RotationClockwise, quality);
     else
       DrawBombAt(device, scene, -4.6f, 16.1f);
   }

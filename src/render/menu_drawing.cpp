@@ -45,18 +45,17 @@ struct MenuFrame {
     Dev.SetVertexShader(kFvfTexMesh);
     Dev.SetTexture(0, picture);
     D3DMATRIX world;
+    D3DMATRIX position, placed;
+    MatTranslation(position, x, y, 0);
+    MatMultiply(position, scaling, placed);
     if (rolls) {
-      D3DMATRIX shift, roll, turned, position, placed;
-      MatTranslation(shift, 0, -0.5f, 0);
+      // The brick mesh is centred, so the slab rolls about its own middle: its square
+      // section looks the same after every quarter turn, and the roll winds back unseen.
+      D3DMATRIX roll;
       MatRotationX(roll, angle);
-      MatMultiply(roll, shift, turned);
-      MatTranslation(position, x, y + scaling(3, 3) / 2, 0);
-      MatMultiply(position, scaling, placed);
-      MatMultiply(placed, turned, world);
+      MatMultiply(placed, roll, world);
     } else {
-      D3DMATRIX position;
-      MatTranslation(position, x, y, 0);
-      MatMultiply(position, scaling, world);
+      world = placed;
     }
     Dev.SetTransform(D3DTS_WORLD, world);
     const TModelInfo& mesh = Scene.Models.ModelTable[kBrickLowModel];
@@ -137,7 +136,7 @@ struct MenuFrame {
 
   void OptionsScreen() {
     Dev.SetRenderState(D3DRS_AMBIENT, Grey(kItemBrightness));
-    Draw(Dev, Scene, Menu.DemoFigure, Shapes, Config.BrickQuality);
+    Draw(Dev, Scene, Menu.DemoFigure, Shapes, Config.RotationClockwise, Config.BrickQuality);
     float y = kGlassCenterY + 2.6f;
     for (int slot = 1; slot <= 5; ++slot, y -= kSlotStep) {
       const float s = SlotWidth(slot);

@@ -1,6 +1,7 @@
 #include "render/model_drawing.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace zt {
 
@@ -59,12 +60,50 @@ void Draw(Device& device, const SceneResources& scene, const TBrick& brick, int3
   DrawMesh(device, scene, mesh, brick.Matrix, known ? scene.BrickTextures[static_cast<size_t>(brick.Color)] : kNone);
 }
 
-D3DMATRIX FigureBrickMatrix(const TFigure& figure, int i, int j) {
+namespace {
+
+struct CellPoint {
+  float X = 0, Y = 0;  // cells right of grid cell (0, 0) and up from it
+};
+
+// The middle of a shape's filled cells; none for an empty shape.
+std::optional<CellPoint> MiddleOf(const FigureGrid& shape) {
+  CellPoint sum;
+  int count = 0;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) {
+      if (shape[static_cast<size_t>(i)][static_cast<size_t>(j)] == 0) continue;
+      sum.X += static_cast<float>(j);
+      sum.Y -= static_cast<float>(i);
+      ++count;
+    }
+  if (count == 0) return std::nullopt;
+  return CellPoint{sum.X / static_cast<float>(count), sum.Y / static_cast<float>(count)};
+}
+
+}  // namespace
+
+TurnPivot PivotOfTurn(const FigureGrid& from, const FigureGrid& to, bool clockwise) {
+  const std::optional<CellPoint> start = MiddleOf(from), end = MiddleOf(to);
+  if (!start || !end) return {};
+  // The quarter turn R about p carries the one middle onto the other: to = p + R (from - p),
+  // so p = (I - R)^-1 (to - R from). Clockwise R (x, y) = (y, -x); the other way (-y, x).
+  if (clockwise) {
+    const float vx = end->X - start->Y, vy = end->Y + start->X;
+    return {(vx + vy) / 2, (vy - vx) / 2};
+  }
+  const float vx = end->X + start->Y, vy = end->Y - start->X;
+  return {(vx - vy) / 2, (vx + vy) / 2};
+}
+
+D3DMATRIX FigureBrickMatrix(const TFigure& figure, const TurnPivot& pivot, int i, int j) {
+  const float scale = figure.Scale;
   D3DMATRIX matrix = figure.ScaleMatrix;
   matrix(4, 3) = figure.Matrix(4, 3);
   if (figure.Turning) {
-    const float dx = static_cast<float>(j) - 1.5f;
-    const float dy = 1.0f - static_cast<float>(i);
+    // The brick's offset from the pivot, turned, and the pivot added back below.
+    const float dx = (static_cast<float>(j) - pivot.X) * scale;
+    const float dy = (-static_cast<float>(i) - pivot.Y) * scale;
     matrix(4, 1) += dx;
     matrix(4, 2) += dy;
     D3DMATRIX turned;
@@ -73,22 +112,24 @@ D3DMATRIX FigureBrickMatrix(const TFigure& figure, int i, int j) {
     matrix(4, 1) -= dx;
     matrix(4, 2) -= dy;
   }
-  const float scale = figure.Scale;
   matrix(4, 1) += figure.PosX + static_cast<float>(j) * scale + (1 - scale) * 2;
   matrix(4, 2) += figure.PosY - static_cast<float>(i) * scale - (1 - scale) * 2;
   return matrix;
 }
 
 void Draw(Device& device, const SceneResources& scene, const TFigure& figure, const FigureShapes& shapes,
-          int32_t brickQuality) {
+          bool clockwise, int32_t brickQuality) {
   if (figure.Color < 1 || figure.Color > kFigureCount || figure.Turn < 1 || figure.Turn > kTurnCount) return;
   const FigureGrid& shape = shapes.Shape(figure.Color, figure.Turn);
+  const TurnPivot pivot =
+      figure.Turning ? PivotOfTurn(shape, shapes.Shape(figure.Color, TurnAfter(figure.Turn, clockwise)), clockwise)
+                     : TurnPivot{};
   TBrick brick;
   brick.Color = figure.Color;
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j) {
       if (shape[static_cast<size_t>(i)][static_cast<size_t>(j)] == 0) continue;
-      brick.Matrix = FigureBrickMatrix(figure, i, j);
+      brick.Matrix = FigureBrickMatrix(figure, pivot, i, j);
       Draw(device, scene, brick, brickQuality);
     }
 }

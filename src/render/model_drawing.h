@@ -26,12 +26,20 @@ void Draw(Device& device, const SceneResources& scene, const TModel& model);
 // A brick: the brick mesh of `brickQuality` (0..2), whatever its own model number, with
 // BrickTextures[Color].
 void Draw(Device& device, const SceneResources& scene, const TBrick& brick, int32_t brickQuality);
+// The point a turning figure swings about, in cells right of grid cell (0, 0) and up from it
+// (below it when negative): the one point about which a quarter turn carries the shape onto the
+// shape it turns to, so that the turn ends exactly where the new turn is drawn.
+struct TurnPivot {
+  float X = 1.5f, Y = -1.5f;
+};
+TurnPivot PivotOfTurn(const FigureGrid& from, const FigureGrid& to, bool clockwise);
+
 // A figure: one brick of its colour for every filled cell of FigureShapes[Color][Turn], scaled
-// by Scale, swung about the point 1.5 columns right of and 1 row below grid cell (0, 0) by
-// TurnMatrix while turning, and kept centred on its 4 x 4 box when shrunken.
+// by Scale, swung by TurnMatrix about the pivot of its turn (`clockwise` or not) while turning,
+// and kept centred on its 4 x 4 box when shrunken.
 void Draw(Device& device, const SceneResources& scene, const TFigure& figure, const FigureShapes& shapes,
-          int32_t brickQuality);
+          bool clockwise, int32_t brickQuality);
 // The world matrix of the brick of grid cell (i, j) of a figure, as Draw places it.
-D3DMATRIX FigureBrickMatrix(const TFigure& figure, int i, int j);
+D3DMATRIX FigureBrickMatrix(const TFigure& figure, const TurnPivot& pivot, int i, int j);
 
 }  // namespace zt

@@ -70,6 +70,10 @@ TEST(BrickFlip, TurnsAnOccupiedBrickForThreeHundredSixtyMsAndPutsItBack) {
   while (flip.FlipActive) {
     FlipStartOrStep(glass, flip, random, 10);
     ms += 10;
+    // The brick turns about its own middle: it never leaves its cell.
+    EXPECT_FLOAT_EQ(glass.Cell(4, 7).Brick.Matrix(4, 1), 4.0f);
+    EXPECT_FLOAT_EQ(glass.Cell(4, 7).Brick.Y(), 7.0f);
+    EXPECT_FLOAT_EQ(glass.Cell(4, 7).Brick.Matrix(4, 3), 0.0f);
   }
   EXPECT_NEAR(ms, 360, 10);  // a quarter turn at 0.25 degrees per ms, in single precision
   EXPECT_EQ(glass.Cell(4, 7).Brick.Matrix(1, 1), 1.0f);

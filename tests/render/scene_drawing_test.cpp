@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <set>
 
 #include "device/recording_device.h"
 #include "game/motion.h"
@@ -100,6 +101,17 @@ class SceneDrawing : public ::testing::Test {
     return found;
   }
 
+  // Where the figure's bricks are drawn, as (x, y) in thousandths of a cell.
+  std::set<std::pair<long, long>> BrickPlaces(const TFigure& figure, bool clockwise) {
+    device_.Draws.clear();
+    Draw(device_, scene_, figure, shapes_, clockwise, 0);
+    std::set<std::pair<long, long>> places;
+    for (const DrawRecord& draw : device_.Draws)
+      places.emplace(std::lround(Translation(draw.State.World, 1) * 1000),
+                     std::lround(Translation(draw.State.World, 2) * 1000));
+    return places;
+  }
+
   RecordingDevice device_;
   SceneResources scene_;
   FigureShapes shapes_;
@@ -119,29 +131,40 @@ TEST_F(SceneDrawing, BricksTakeTheQualityMeshAndTheirColoursTexture) {
   EXPECT_EQ(device_.State().Textures[0], nullptr) << "the texture is unset after the draw";
 }
 
-TEST_F(SceneDrawing, TurningFigureSwingsAboutThePointBetweenItsMiddleColumnsOneRowDown) {
+TEST_F(SceneDrawing, EveryQuarterTurnEndsWhereTheNextTurnIsDrawn) {
+  for (const bool clockwise : {true, false})
+    for (int figure = 1; figure <= kFigureCount; ++figure)
+      for (int turn = 1; turn <= kTurnCount; ++turn)
+        for (const float scale : {1.0f, 0.75f}) {
+          TFigure f;
+          f.Place(figure, turn, scale, 0, 15, 3);
+          f.Turning = true;
+          MatRotationZ(f.TurnMatrix, clockwise ? -std::numbers::pi_v<float> / 2 : std::numbers::pi_v<float> / 2);
+          const auto turned = BrickPlaces(f, clockwise);
+          TFigure after;
+          after.Place(figure, TurnAfter(turn, clockwise), scale, 0, 15, 3);
+          EXPECT_EQ(turned, BrickPlaces(after, clockwise))
+              << "figure " << figure << " turn " << turn << (clockwise ? " clockwise" : " the other way") << " at "
+              << scale;
+        }
+}
+
+TEST_F(SceneDrawing, TurningFigureStartsWhereItStoodAndTurnsItsBricks) {
   TFigure f;
   f.Place(2, 1, 1.0f, 0, 15, 3);
+  const auto still = BrickPlaces(f, true);
   f.Turning = true;
-  MatRotationZ(f.TurnMatrix, -std::numbers::pi_v<float> / 2);  // a clockwise quarter
-  // The pivot is (3 + 1.5, 15 - 1); cell (0, 0) starts at (3, 15), 1.5 left of and 1 above it,
-  // and ends 1 right of and 1.5 above it. Cell (1, 2) starts 0.5 right, ends 0.5 below.
-  const D3DMATRIX corner = FigureBrickMatrix(f, 0, 0), middle = FigureBrickMatrix(f, 1, 2);
-  EXPECT_NEAR(Translation(corner, 1), 5.5f, 1e-5);
-  EXPECT_NEAR(Translation(corner, 2), 15.5f, 1e-5);
-  EXPECT_NEAR(Translation(middle, 1), 4.5f, 1e-5);
-  EXPECT_NEAR(Translation(middle, 2), 13.5f, 1e-5);
-  EXPECT_NEAR(corner(1, 2), -1, 1e-6) << "the brick itself is turned";
-  f.Turning = false;  // at rest the turn matrix plays no part
-  EXPECT_NEAR(Translation(FigureBrickMatrix(f, 1, 2), 1), 5, 1e-6);
-  EXPECT_NEAR(Translation(FigureBrickMatrix(f, 1, 2), 2), 14, 1e-6);
+  f.TurnMatrix = kIdentityMatrix;
+  EXPECT_EQ(BrickPlaces(f, true), still);
+  MatRotationZ(f.TurnMatrix, -std::numbers::pi_v<float> / 4);
+  const D3DMATRIX m = FigureBrickMatrix(f, PivotOfTurn(shapes_.Shape(2, 1), shapes_.Shape(2, 2), true), 0, 0);
+  EXPECT_NEAR(m(1, 2), -std::sqrt(0.5f), 1e-6) << "the brick itself is turned";
 }
 
 TEST_F(SceneDrawing, ShrunkenFigureDrawsOneSmallBrickPerCellDrawnIn) {
   TFigure f;
   f.Place(1, 1, 0.5f, -0.25f, 18, -6);
-  MatScaling(f.ScaleMatrix, 0.5f, 0.5f, 0.5f);
-  const D3DMATRIX corner = FigureBrickMatrix(f, 0, 0), far = FigureBrickMatrix(f, 3, 3);
+  const D3DMATRIX corner = FigureBrickMatrix(f, {}, 0, 0), far = FigureBrickMatrix(f, {}, 3, 3);
   EXPECT_FLOAT_EQ(corner(1, 1), 0.5f);
   // Half-size bricks half a cell apart, moved in by (1 - 0.5) x 2 towards the box's middle.
   EXPECT_FLOAT_EQ(Translation(corner, 1), -5.0f);
@@ -149,7 +172,7 @@ TEST_F(SceneDrawing, ShrunkenFigureDrawsOneSmallBrickPerCellDrawnIn) {
   EXPECT_FLOAT_EQ(Translation(far, 1), -3.5f);
   EXPECT_FLOAT_EQ(Translation(far, 2), 15.5f);
   EXPECT_FLOAT_EQ(Translation(corner, 3), -0.25f);
-  Draw(device_, scene_, f, shapes_, 0);
+  Draw(device_, scene_, f, shapes_, true, 0);
   int cells = 0;
   for (const auto& row : shapes_.Shape(1, 1))
     for (uint8_t cell : row) cells += cell != 0;

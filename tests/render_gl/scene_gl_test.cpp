@@ -161,8 +161,8 @@ class SceneGlTest : public ::testing::Test {
     device.DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
     device.SetTexture(0, nullptr);
 
-    Draw(device, scene, current, *shapes_, 2);
-    Draw(device, scene, next, *shapes_, 2);
+    Draw(device, scene, current, *shapes_, true, 2);
+    Draw(device, scene, next, *shapes_, true, 2);
     if (frame) {
       device.LightEnable(4, false);
       device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
