@@ -239,6 +239,7 @@ void FreeMenuResources(SceneResources& scene) {
 void DrawBackdrop(Device& device, const SceneResources& scene) {
   device.SetRenderState(D3DRS_LIGHTING, 0);
   AlphaBlend(device);
+  TextureTimesDiffuseAlpha(device);  // translucent by its vertices' alpha, from the first frame on
   device.SetTexture(0, scene.MenuPictures[kBackdropPicture]);
   device.SetStreamSource(0, scene.MenuQuadVB, sizeof(TexColourVertex));
   device.SetVertexShader(kFvfTexColour);
@@ -252,6 +253,9 @@ void DrawBackdrop(Device& device, const SceneResources& scene) {
 void DrawMenu(Device& device, SceneResources& scene, const MenuState& menu, const Settings& settings,
               const FigureShapes& shapes, bool inputLocked, const MenuScreenDrawers& drawers) {
   SetSolidSceneStates(device, false);
+  // The slabs are lit as their scaled normals give, as before the first game: a game leaves
+  // its normals normalised.
+  device.SetRenderState(D3DRS_NORMALIZENORMALS, 0);
 
   device.SetTexture(0, scene.MenuPictures[kMenuBackgroundPicture]);
   device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);

@@ -226,6 +226,41 @@ TEST_F(SceneDrawing, MainMenuDrawsFiveSlabsTheSelectedGrownBrightAndFlankedByBri
   EXPECT_EQ(device_.State().RenderState(D3DRS_AMBIENT), 0x00656565u);
 }
 
+TEST_F(SceneDrawing, ARollingSlabTurnsAboutItsOwnMiddle) {
+  MenuState menu;
+  Settings settings;
+  MoveSelection(menu, 2);
+  for (const float angle : {-0.3f, -0.785f, -1.5f}) {
+    menu.ItemAngle[1] = angle;
+    device_.Draws.clear();
+    DrawMenu(device_, scene_, menu, settings, shapes_, false, {});
+    ASSERT_EQ(PictureDraws(kMainItemPictures + 1).size(), 1u);
+    const D3DMATRIX& world = PictureDraws(kMainItemPictures + 1)[0]->State.World;
+    EXPECT_NEAR(Translation(world, 1), kGlassCenterX, 1e-5) << angle;
+    EXPECT_NEAR(Translation(world, 2), kGlassCenterY + 2.6f - 2.4f, 1e-5) << angle;
+    EXPECT_NEAR(Translation(world, 3), 0, 1e-5) << angle;
+  }
+}
+
+TEST_F(SceneDrawing, MenuScreensSetTheStatesTheyDrawWithWhateverCameBefore) {
+  // What a game leaves set: normalised normals; and a fresh device's alpha, the texture's alone.
+  device_.SetRenderState(D3DRS_NORMALIZENORMALS, 1);
+  MenuState menu;
+  Settings settings;
+  DrawMenu(device_, scene_, menu, settings, shapes_, false, {});
+  for (int slot = 1; slot <= 5; ++slot)
+    EXPECT_EQ(PictureDraws(kMainItemPictures + slot - 1)[0]->RenderState(D3DRS_NORMALIZENORMALS), 0u) << slot;
+
+  device_.Draws.clear();
+  InitMenuQuadVB(device_, scene_);
+  DrawBackdrop(device_, scene_);
+  ASSERT_EQ(PictureDraws(kBackdropPicture).size(), 1u);
+  const DrawRecord& backdrop = *PictureDraws(kBackdropPicture)[0];
+  EXPECT_EQ(backdrop.RenderState(D3DRS_ALPHABLENDENABLE), 1u);
+  EXPECT_EQ(backdrop.StageState(D3DTSS_ALPHAOP), D3DTOP_MODULATE) << "translucent on the first frame too";
+  EXPECT_EQ(backdrop.StageState(D3DTSS_ALPHAARG2), D3DTA_DIFFUSE);
+}
+
 TEST_F(SceneDrawing, OptionsDrawVolumeBricksValueSlabsAndTheDemoFigure) {
   MenuState menu;
   Settings settings;
