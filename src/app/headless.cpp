@@ -5,6 +5,7 @@
 #include <functional>
 #include <ostream>
 
+#include "app/game_direct3d.h"
 #include "app/game_folder.h"
 #include "app/loading_sequence.h"
 #include "app/replay_runner.h"
@@ -13,7 +14,6 @@
 #include "app/stop_signals.h"
 #include "device/image_file.h"
 #include "device/recording_device.h"
-#include "platform/gl_device.h"
 #include "platform/sdl_input_names.h"
 #include "platform/sdl_window.h"
 
@@ -41,7 +41,7 @@ struct SessionHooks {
 // the window closes. A run that keeps no player's files writes neither debug.txt nor what a
 // close saves; no replay writes the statistics. SIGHUP, SIGINT and SIGTERM end the replay after
 // the frame in progress, as if the file ended there.
-int RunReplaySession(const std::string& replayPath, const std::function<Direct3DPtr()>& createDirect3D,
+int RunReplaySession(const std::string& replayPath, const std::function<Direct3DPtr(Settings&)>& createDirect3D,
                      bool keepsPlayerFiles, const SessionHooks& hooks, std::ostream& out, std::ostream& err) {
   CatchStopSignals();
   ReplayFile file;
@@ -62,15 +62,15 @@ int RunReplaySession(const std::string& replayPath, const std::function<Direct3D
   RecordingMixer mixer;
   StreamMessageBox messages(err);
   const SdlInputNames names;
+  auto program = std::make_unique<Program>();
   ProgramDevices devices;
   devices.Time = &clock;
   devices.Keys = &keyboard;
   devices.Audio = &mixer;
   devices.Messages = &messages;
-  devices.CreateDirect3D = createDirect3D;
+  devices.CreateDirect3D = [&] { return createDirect3D(program->Config); };
   devices.Names = &names;
 
-  auto program = std::make_unique<Program>();
   InitProgram(*program, devices, paths);
   program->DisplayOverride = false;  // a replay is always drawn in a window of its own size
   program->SaveOnExit = keepsPlayerFiles;
@@ -114,7 +114,8 @@ int RunDrawnReplay(const std::string& replayPath, int width, int height, const S
     return 1;
   }
   return RunReplaySession(
-      replayPath, [&window] { return CreateGlDirect3D(*window); }, false, hooks, out, err);
+      replayPath, [&window](Settings& settings) { return CreateGameDirect3D(*window, settings); }, false, hooks, out,
+      err);
 }
 
 // The picture of the frame just presented, written to `path`; false (and said) when it cannot be.
@@ -135,7 +136,7 @@ std::string FramePictureName(int number) {
 
 int RunHeadlessReplay(const std::string& replayPath, std::ostream& out, std::ostream& err) {
   // Nothing of a headless run looks at a texel, so none is kept.
-  const auto direct3D = [] {
+  const auto direct3D = [](Settings&) {
     auto d3d = std::make_shared<RecordingDirect3D>();
     d3d->KeepTexels = false;
     return d3d;

@@ -11,6 +11,7 @@
 #include "app/first_start.h"
 #include "app/frame.h"
 #include "app/frame_pacing.h"
+#include "app/game_direct3d.h"
 #include "app/game_folder.h"
 #include "app/game_recorder.h"
 #include "app/loading_sequence.h"
@@ -26,7 +27,6 @@
 #include "app/throwaway_program.h"
 #include "core/load_error.h"
 #include "game/auto_player.h"
-#include "platform/gl_device.h"
 #include "platform/sdl_clock.h"
 #include "platform/sdl_gamepads.h"
 #include "platform/sdl_input_names.h"
@@ -110,7 +110,8 @@ class WindowApp {
     devices.Keys = replay_ || line.DemoType != 0 ? static_cast<KeyboardDevice*>(&scriptedKeys_) : keyboard_.get();
     devices.Audio = &mixer_;
     devices.Messages = &messages_;
-    devices.CreateDirect3D = [this] { return CreateGlDirect3D(*window_); };
+    // Made once config.ini's "Options" are read.
+    devices.CreateDirect3D = [this] { return CreateGameDirect3D(*window_, program_->Config); };
     devices.Names = &inputNames_;
     program_ = std::make_unique<Program>();
     InitProgram(*program_, devices, paths);

@@ -1,8 +1,8 @@
 // The controls page, opened from the Options screen with Ctrl (a controller's X): one row for
-// each action with its keys and buttons, a row for the palette and one that gives back the
-// game's keys. Enter on an action's row waits for the key or button to bind to it, and Esc gives
-// up; a key another action has is offered for a swap (Enter swaps, Esc keeps). What the page changes takes effect, and
-// is saved, when the player leaves it with Esc. While the page is closed its Bindings are the game's.
+// each action with its keys and buttons, a row for the palette, one for smooth edges (from the
+// next start) and one that gives back the game's keys. Enter on an action's row waits for the key or button to bind to
+// it, and Esc gives up; a key another action has is offered for a swap (Enter swaps, Esc keeps). What the page changes
+// takes effect, and is saved, when the player leaves it with Esc. While the page is closed its Bindings are the game's.
 #pragma once
 
 #include <cstddef>
@@ -15,8 +15,9 @@
 namespace zt {
 
 constexpr int32_t kPaletteRow = kGameActionCount;  // rows 0..10 are the actions
-constexpr int32_t kResetRow = kGameActionCount + 1;
-constexpr int32_t kControlsRows = kGameActionCount + 2;
+constexpr int32_t kAntialiasingRow = kGameActionCount + 1;
+constexpr int32_t kResetRow = kGameActionCount + 2;
+constexpr int32_t kControlsRows = kGameActionCount + 3;
 constexpr int32_t kControlsRepeatMs = 120;  // a held up or down moves again this often
 
 struct ControlsPage {

@@ -109,6 +109,7 @@ bool SaveControls(const SettingsFile& file, const KeyBindings& bindings, const S
         WriteKeyBindings(ini, bindings);
         if (settings.Palette != kGamePalette || ini.ReadString("Options", "Palette"))
           ini.WriteInteger("Options", "Palette", settings.Palette);
+        WriteAntialiasingChoice(ini, settings);
       },
       log);
 }

@@ -32,7 +32,8 @@ void ReadKeyBindings(const IniFile& ini, const InputNames& names, const DebugLog
 void WriteKeyBindings(IniFile& ini, const KeyBindings& bindings);
 
 // What the controls page changes, into config.ini now (UpdateConfigFile): the two sections, and
-// "Options"/"Palette" when it is not the game's palette or the file names it already.
+// "Options"/"Palette" when it is not the game's palette or the file names it already, and
+// "Options"/"Antialiasing" once chosen (WriteAntialiasingChoice).
 bool SaveControls(const SettingsFile& file, const KeyBindings& bindings, const Settings& settings, const DebugLog& log);
 
 }  // namespace zt

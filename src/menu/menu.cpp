@@ -272,6 +272,9 @@ void ChooseControlsRow(MenuContext& menu) {
   if (page.Row == kPaletteRow) {
     menu.Config.Palette = menu.Config.Palette == kGamePalette ? kColourBlindPalette : kGamePalette;
     PlayMenuSound(menu, SoundId::kMenuChange);
+  } else if (page.Row == kAntialiasingRow) {
+    menu.Config.Antialiasing = AntialiasingNextStart(menu.Config) ? kAntialiasingOff : kAntialiasingOn;
+    PlayMenuSound(menu, SoundId::kMenuChange);
   } else if (page.Row == kResetRow) {
     page.Bindings = KeyBindings{};
     PlayMenuSound(menu, SoundId::kMenuChange);

@@ -38,6 +38,12 @@ std::optional<Value> ByCode(const std::array<Value, Count>& table, int32_t code)
 // An unreadable file reads like a missing one: every key is 0.
 IniFile ReadOrEmpty(const std::string& path) { return IniFile::Read(path).value_or(IniFile()); }
 
+// A missing key and any value but 0 and 1 leave the choice to the renderer.
+int32_t ReadAntialiasing(const IniFile& ini) {
+  const int32_t value = ini.ReadInteger(kOptions, kAntialiasingKey, kAntialiasingByRenderer);
+  return value == kAntialiasingOff || value == kAntialiasingOn ? value : kAntialiasingByRenderer;
+}
+
 }  // namespace
 
 bool FullScreenRequested(const std::string& configPath) {
@@ -66,6 +72,7 @@ void ReadDisplayOptions(const IniFile& ini, Settings& settings) {
       ByCode(kRotationSpeedFactors, ini.ReadInteger(kOptions, "Rotation Speed")).value_or(kRotationSpeedFactors[0]);
 
   settings.Palette = ini.ReadInteger(kOptions, "Palette") == kColourBlindPalette ? kColourBlindPalette : kGamePalette;
+  settings.Antialiasing = ReadAntialiasing(ini);
 
   // An unknown code leaves the delay as it was (0 at start).
   settings.SidewaysKeyDelay =
@@ -93,6 +100,11 @@ void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t current
   ini.WriteInteger(kSettings, "Rotation", settings.RotationClockwise ? 1 : 0);
   ini.WriteInteger(kSettings, "Brick Quality", settings.BrickQuality + 1);
   ini.WriteInteger(kSettings, "Music Number", currentMusicTrack);
+}
+
+void WriteAntialiasingChoice(IniFile& ini, const Settings& settings) {
+  if (settings.Antialiasing != kAntialiasingByRenderer)
+    ini.WriteInteger(kOptions, kAntialiasingKey, settings.Antialiasing);
 }
 
 bool UpdateConfigFile(const SettingsFile& file, const std::string& what, const std::function<void(IniFile&)>& write,

@@ -16,12 +16,14 @@
 namespace zt {
 
 constexpr const char* kConfigFileName = "config.ini";
+constexpr const char* kAntialiasingKey = "Antialiasing";  // in "Options"
 
 // Whether "Options"/"FullScreen" is 1: the main window is then created without a border.
 bool FullScreenRequested(const std::string& configPath);
 
 // The "Options" section: FullScreenMode, ScreenWidth/ScreenHeight (0 = the desktop
-// size), RotationSpeedFactor, SidewaysKeyDelay and the palette ("Palette" 1: the colour-blind one).
+// size), RotationSpeedFactor, SidewaysKeyDelay, the palette ("Palette" 1: the colour-blind one) and
+// the smooth edges' choice ("Antialiasing" 0 or 1; missing or any other value: the renderer's).
 void LoadDisplayOptions(const std::string& configPath, Settings& settings);
 void ReadDisplayOptions(const IniFile& ini, Settings& settings);  // the same from a file's contents
 
@@ -42,6 +44,10 @@ struct SettingsFile {
 // and sets ReadError.
 void LoadSettings(SettingsFile& file, Settings& settings);
 void ReadSettingsSection(const IniFile& ini, Settings& settings);  // the same from a file's contents
+
+// "Options"/"Antialiasing" into the file's contents once the player (or the file) chose it; a file
+// that leaves the choice to the renderer gains no key.
+void WriteAntialiasingChoice(IniFile& ini, const Settings& settings);
 
 // Puts the values of the "Settings" section into the file's contents.
 void WriteSettingsValues(IniFile& ini, const Settings& settings, uint8_t currentMusicTrack);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <map>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,39 @@ GLint AddressMode(uint32_t value) {
   }
 }
 
+// Which levels of a texture a draw samples.
+enum class SampledLevels {
+  kTop,        // the top level only: no mip filter
+  kGame,       // the levels the game gave the texture, for the game's own mip filter
+  kGenerated,  // a full chain GL makes from the top level, for smooth edges
+};
+
+// How a draw samples its texture: the stage's filters as GL filters and the levels they read.
+struct TextureSampling {
+  GLint MinFilter, MagFilter;
+  SampledLevels Levels;
+};
+
+// With smooth edges, a texture minified linearly without a mip filter is sampled trilinearly
+// from levels made for it, so that pictures and text drawn smaller than their size keep their
+// lines; drawn at their size or larger they read their top level as before.
+TextureSampling SamplingOf(const std::array<uint32_t, kStageStateCount>& stage, bool smoothEdges) {
+  const bool linearMin = stage[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
+  TextureSampling sampling{linearMin ? GL_LINEAR : GL_NEAREST,
+                           stage[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST, SampledLevels::kGame};
+  if (stage[D3DTSS_MIPFILTER] == D3DTEXF_POINT) {
+    sampling.MinFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+  } else if (stage[D3DTSS_MIPFILTER] >= D3DTEXF_LINEAR) {
+    sampling.MinFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+  } else if (smoothEdges && linearMin) {
+    sampling.MinFilter = GL_LINEAR_MIPMAP_LINEAR;
+    sampling.Levels = SampledLevels::kGenerated;
+  } else {
+    sampling.Levels = SampledLevels::kTop;
+  }
+  return sampling;
+}
+
 struct TexelUpload {
   GLint internalFormat;
   GLenum format, type;
@@ -156,11 +190,20 @@ void ColourToFloats(D3DCOLOR colour, float out[4]) {
   out[3] = (colour >> 24) / 255.0f;
 }
 
+constexpr int kGlErrorFlags = 8;  // more error flags than GL keeps at once
+
+// Takes back the errors GL has flagged, so that a refused request fails no later check.
+void DropGlErrors() {
+  for (int i = 0; i < kGlErrorFlags; ++i)
+    if (glGetError() == GL_NO_ERROR) return;
+}
+
 // ---- resources ----
 
 // A texture whose levels live in GL: each is created with its bytes when first written and
 // the CPU copy is handed over (read back from GL should the game lock it again). Lower levels
-// reach GL only once a mip filter samples them.
+// reach GL only once a mip filter samples them; for smooth edges GL makes them from the top
+// level instead, again whenever the top level changes.
 class GlTexture final : public Texture {
  public:
   GlTexture(uint32_t width, uint32_t height, uint32_t levels, D3DFORMAT format, D3DPOOL pool,
@@ -172,12 +215,20 @@ class GlTexture final : public Texture {
     if (*alive_) glDeleteTextures(1, &name_);
   }
 
-  // Binds the texture to the active unit; `mipmapped`: with every level for a mip filter.
-  void Bind(bool mipmapped) {
+  // Binds the texture to the active unit with the levels a draw samples.
+  void Bind(SampledLevels sampled) {
     glBindTexture(GL_TEXTURE_2D, name_);
-    const uint32_t levels = mipmapped ? GetLevelCount() : 1;
-    for (uint32_t level = 0; level < levels; ++level)
-      if (!inGl_[level]) Send(level);
+    if (!inGl_[0]) Send(0);
+    uint32_t levels = 1;
+    if (sampled == SampledLevels::kGame) {
+      levels = GetLevelCount();
+      generatedFrom_.reset();  // what GL made is replaced by the game's levels below
+      for (uint32_t level = 1; level < levels; ++level)
+        if (!inGl_[level]) Send(level);
+    } else if (sampled == SampledLevels::kGenerated) {
+      levels = FullMipChainLength(Width(0), Height(0));
+      if (generatedFrom_ != Version(0)) Generate(levels);
+    }
     if (levels != sampledLevels_) {
       glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels) - 1);
       sampledLevels_ = levels;
@@ -191,6 +242,7 @@ class GlTexture final : public Texture {
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glBindTexture(GL_TEXTURE_2D, name_);
     Send(level);
+    if (level == 0 && generatedFrom_) Generate(FullMipChainLength(Width(0), Height(0)));
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
   }
 
@@ -217,10 +269,25 @@ class GlTexture final : public Texture {
     HandOverBytes(level);
   }
 
+  // Has GL make `levels` levels from the top one into the bound texture. A lower level of the
+  // game's that GL held is taken back first, so the game still reads what it wrote.
+  void Generate(uint32_t levels) {
+    for (uint32_t level = 1; level < GetLevelCount(); ++level) {
+      if (!inGl_[level]) continue;
+      Bits(level);  // its bytes back from GL
+      inGl_[level] = false;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels) - 1);
+    sampledLevels_ = levels;
+    glGenerateMipmap(GL_TEXTURE_2D);
+    generatedFrom_ = Version(0);
+  }
+
   std::shared_ptr<const bool> alive_;
   GLuint name_ = 0;
   std::vector<bool> inGl_;
   uint32_t sampledLevels_ = 0;
+  std::optional<uint32_t> generatedFrom_;  // the top level's version GL's lower levels were made from
 };
 
 // Sends the bytes [begin, end) of `data` to the buffer bound to `target`, whose store holds
@@ -294,6 +361,8 @@ struct BatchVertex {
   float TexCoord[2];
 };
 static_assert(sizeof(BatchVertex) == 36);
+
+constexpr GLsizei kSmoothSamples = 4;  // samples a pixel of a back buffer with smooth edges
 
 constexpr uint32_t kBatchSourceVertices = 64;               // draws this small are merged
 constexpr size_t kBatchCapacity = 6144;                     // vertices of one merged draw
@@ -405,12 +474,14 @@ PixelSize BackBufferFor(const SdlGlWindow& window, PixelSize requested) {
 class GlDevice final : public Device {
  public:
   // `requested`: the presentation parameters' size, a side of 0 following the window.
-  GlDevice(SdlGlWindow& window, PixelSize requested, PixelSize size)
+  // `smoothEdges`: multisampled frames and trilinear minification (SamplingOf).
+  GlDevice(SdlGlWindow& window, PixelSize requested, PixelSize size, bool smoothEdges)
       : window_(window),
         alive_(window.ContextAlive()),
         requested_(requested),
         width_(static_cast<uint32_t>(size.Width)),
-        height_(static_cast<uint32_t>(size.Height)) {}
+        height_(static_cast<uint32_t>(size.Height)),
+        smoothEdges_(smoothEdges) {}
 
   ~GlDevice() override {
     if (!*alive_) return;  // the window and its context went first
@@ -420,6 +491,8 @@ class GlDevice final : public Device {
     glDeleteSamplers(1, &sampler_);
     glDeleteFramebuffers(1, &framebuffer_);
     glDeleteRenderbuffers(2, renderbuffers_);
+    glDeleteFramebuffers(1, &resolveFramebuffer_);
+    glDeleteRenderbuffers(1, &resolveRenderbuffer_);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
   }
 
@@ -443,6 +516,7 @@ class GlDevice final : public Device {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers_[0]);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers_[1]);
+    if (smoothEdges_) MakeResolveBuffer();
     if (!ChooseTarget()) {
       error = "the back buffer could not be made";
       return false;
@@ -612,13 +686,14 @@ class GlDevice final : public Device {
     image.Width = static_cast<int>(width_);
     image.Height = static_cast<int>(height_);
     std::vector<uint32_t> rows(size_t{width_} * height_);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, direct_ ? 0 : framebuffer_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, ResolvedFrame());
     glReadPixels(0, 0, static_cast<GLsizei>(width_), static_cast<GLsizei>(height_), GL_BGRA, GL_UNSIGNED_BYTE,
                  rows.data());
     image.Argb.resize(rows.size());
     for (uint32_t y = 0; y < height_; ++y)  // GL keeps the bottom row first
       for (uint32_t x = 0; x < width_; ++x)
         image.Argb[size_t{y} * width_ + x] = rows[size_t{height_ - 1 - y} * width_ + x] | 0xFF000000u;
+    glBindFramebuffer(GL_FRAMEBUFFER, direct_ ? 0 : framebuffer_);
     // A frame drawn into the window may be gone once swapped: frames are read back, so the
     // next ones are kept in the device's own back buffer.
     framesRead_ = true;
@@ -635,7 +710,7 @@ class GlDevice final : public Device {
   void ShowBackBuffer() {
     const PixelSize drawable = window_.DrawableSize();
     const PictureRect picture = FourByThreePicture(drawable);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, ResolvedFrame());
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     if (picture.Size() != drawable) {  // the bars
       glClearColor(0, 0, 0, 1);
@@ -648,25 +723,85 @@ class GlDevice final : public Device {
     ++current_.BackBufferCopies;
   }
 
+  // The framebuffer that holds the frame drawn with one colour a pixel: the window's or the
+  // back buffer, or for a multisampled back buffer the resolve buffer, its samples averaged
+  // into it now. Leaves the draw framebuffer bound elsewhere when it resolves.
+  GLuint ResolvedFrame() {
+    if (direct_) return 0;
+    if (samples_ == 0) return framebuffer_;
+    const auto width = static_cast<GLint>(width_), height = static_cast<GLint>(height_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    return resolveFramebuffer_;
+  }
+
   PixelSize BackBufferPixels() const { return {static_cast<int>(width_), static_cast<int>(height_)}; }
 
   // Chooses where the next frames are drawn: straight into the window when the back buffer
-  // has its drawable's size and nobody reads frames back, else into the device's own back
-  // buffer, which gets storage of the back buffer's size when it has none of that size
-  // (what it held is lost; the attachments and everything the game created stay). Sets the
-  // viewport. False when the device's back buffer cannot be made.
+  // has its drawable's size, nobody reads frames back and edges are not smoothed, else into the
+  // device's own back buffer, which gets storage of the back buffer's size when it has none of
+  // that size (what it held is lost; the attachments and everything the game created stay).
+  // Sets the viewport. False when the device's back buffer cannot be made.
   bool ChooseTarget() {
-    direct_ = window_.DrawsFramesDirectly() && !framesRead_ && BackBufferPixels() == window_.DrawableSize();
+    direct_ =
+        !smoothEdges_ && window_.DrawsFramesDirectly() && !framesRead_ && BackBufferPixels() == window_.DrawableSize();
     const auto width = static_cast<GLsizei>(width_), height = static_cast<GLsizei>(height_);
     glBindFramebuffer(GL_FRAMEBUFFER, direct_ ? 0 : framebuffer_);
     glViewport(0, 0, width, height);
     if (direct_ || storage_ == BackBufferPixels()) return true;
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[0]);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[1]);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    samples_ = smoothEdges_ ? StoreSmoothBackBuffer(width, height) : 0;
+    if (samples_ == 0) StoreBackBuffer(0, width, height);
     storage_ = BackBufferPixels();
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  }
+
+  // Colour and depth storage for the bound back buffer, `samples` a pixel (0: one, no samples).
+  void StoreBackBuffer(GLsizei samples, GLsizei width, GLsizei height) {
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[0]);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[1]);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH_COMPONENT24, width, height);
+  }
+
+  // Multisampled storage for the bound back buffer, kSmoothSamples a pixel or the most the
+  // driver offers below that, and the resolve buffer of its size. The samples a pixel it got;
+  // 0 when the driver offers none or refuses them, its complaint taken back so the device goes
+  // on with one sample a pixel.
+  GLsizei StoreSmoothBackBuffer(GLsizei width, GLsizei height) {
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &most);
+    const GLsizei samples = std::min<GLsizei>(kSmoothSamples, most);
+    if (samples < 2) return 0;
+    StoreBackBuffer(samples, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, resolveRenderbuffer_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    const bool stored = StoredWithSamples(renderbuffers_[0], samples, width, height) &&
+                        StoredWithSamples(renderbuffers_[1], samples, width, height);
+    if (stored && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) return samples;
+    DropGlErrors();
+    return 0;
+  }
+
+  // Whether the renderbuffer has storage of that size with at least `samples` samples a pixel.
+  static bool StoredWithSamples(GLuint renderbuffer, GLsizei samples, GLsizei width, GLsizei height) {
+    GLint got = 0, gotWidth = 0, gotHeight = 0;
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_SAMPLES, &got);
+    glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_WIDTH, &gotWidth);
+    glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_HEIGHT, &gotHeight);
+    return got >= samples && gotWidth == width && gotHeight == height;
+  }
+
+  // The single-sample colour buffer a multisampled back buffer is resolved into before it is
+  // shown or read; its storage comes with the back buffer's.
+  void MakeResolveBuffer() {
+    glGenFramebuffers(1, &resolveFramebuffer_);
+    glGenRenderbuffers(1, &resolveRenderbuffer_);
+    glBindRenderbuffer(GL_RENDERBUFFER, resolveRenderbuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, resolveRenderbuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
   }
 
   // A back buffer with a side of 0 asked for follows the window: when the window's 4:3
@@ -740,15 +875,9 @@ class GlDevice final : public Device {
       glDisable(GL_BLEND);
     }
     const auto& stage = state_.StageStates[0];
-    const bool linearMag = stage[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR;
-    const bool linearMin = stage[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
-    GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
-    if (stage[D3DTSS_MIPFILTER] == D3DTEXF_POINT)
-      minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-    else if (stage[D3DTSS_MIPFILTER] >= D3DTEXF_LINEAR)
-      minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-    glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, linearMag ? GL_LINEAR : GL_NEAREST);
-    glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, minFilter);
+    const TextureSampling sampling = SamplingOf(stage, smoothEdges_);
+    glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, sampling.MagFilter);
+    glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, sampling.MinFilter);
     glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, AddressMode(stage[D3DTSS_ADDRESSU]));
     glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, AddressMode(stage[D3DTSS_ADDRESSV]));
   }
@@ -805,18 +934,18 @@ class GlDevice final : public Device {
   void BindTexture(GlTexture* texture) {
     const bool sameTexture =
         boundNothing_ ? texture == nullptr : !boundTexture_.expired() && boundTexture_.lock() == state_.Textures[0];
-    const bool mipmapped = state_.StageStates[0][D3DTSS_MIPFILTER] != D3DTEXF_NONE;
-    if (sameTexture && (texture == nullptr || mipmapped == boundMipmapped_)) return;
+    const SampledLevels levels = SamplingOf(state_.StageStates[0], smoothEdges_).Levels;
+    if (sameTexture && (texture == nullptr || levels == boundLevels_)) return;
     glActiveTexture(GL_TEXTURE0);
     if (texture != nullptr)
-      texture->Bind(mipmapped);
+      texture->Bind(levels);
     else
       glBindTexture(GL_TEXTURE_2D, 0);
     ++current_.TextureBinds;
     boundTexture_ = state_.Textures[0];
     if (texture == nullptr) boundTexture_.reset();
     boundNothing_ = texture == nullptr;
-    boundMipmapped_ = mipmapped;
+    boundLevels_ = levels;
   }
 
   // A uniform upload of the frame's states, counted in the frame's figures.
@@ -989,9 +1118,14 @@ class GlDevice final : public Device {
   PixelSize storage_;        // the size the device's own back buffer has storage for
   bool direct_ = false;      // frames are drawn straight into the window
   bool framesRead_ = false;  // ReadBackBuffer was asked for: frames are kept for it
+
+  bool smoothEdges_;     // multisampled frames, trilinear minification
+  GLsizei samples_ = 0;  // a pixel of the device's own back buffer; 0: one, no samples
+  GLuint resolveFramebuffer_ = 0, resolveRenderbuffer_ = 0;  // with samples: the frame averaged
+
   std::weak_ptr<Texture> boundTexture_;
   bool boundNothing_ = false;
-  bool boundMipmapped_ = false;
+  SampledLevels boundLevels_ = SampledLevels::kTop;
   std::weak_ptr<VertexBuffer> attributeSource_;
   bool attributesOnBatch_ = false;
   uint32_t attributeFvf_ = 0, attributeStride_ = 0;
@@ -1003,7 +1137,7 @@ class GlDevice final : public Device {
 
 class GlDirect3D final : public Direct3D {
  public:
-  explicit GlDirect3D(SdlGlWindow& window) : window_(window) {}
+  GlDirect3D(SdlGlWindow& window, bool smoothEdges) : window_(window), smoothEdges_(smoothEdges) {}
 
   // The window always shows 32-bit colour.
   HRESULT CheckDeviceType(uint32_t adapter, D3DDEVTYPE, D3DFORMAT displayFormat, D3DFORMAT backBufferFormat,
@@ -1039,7 +1173,7 @@ class GlDirect3D final : public Direct3D {
                               static_cast<int>(parameters.BackBufferHeight)};
     const PixelSize size = BackBufferFor(window_, requested);
     if (size.Empty()) return D3DERR_INVALIDCALL;
-    auto device = std::make_shared<GlDevice>(window_, requested, size);
+    auto device = std::make_shared<GlDevice>(window_, requested, size, smoothEdges_);
     std::string error;
     if (!device->Init(error)) {
       std::fprintf(stderr, "OpenGL device: %s\n", error.c_str());
@@ -1051,11 +1185,14 @@ class GlDirect3D final : public Direct3D {
 
  private:
   SdlGlWindow& window_;
+  bool smoothEdges_;
 };
 
 }  // namespace
 
-Direct3DPtr CreateGlDirect3D(SdlGlWindow& window) { return std::make_shared<GlDirect3D>(window); }
+Direct3DPtr CreateGlDirect3D(SdlGlWindow& window, bool smoothEdges) {
+  return std::make_shared<GlDirect3D>(window, smoothEdges);
+}
 
 GlFrameCounts LastFrameCounts(const Device& device) {
   const auto* gl = dynamic_cast<const GlDevice*>(&device);

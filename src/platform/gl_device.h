@@ -12,8 +12,11 @@
 
 namespace zt {
 
-// Direct3DCreate8's counterpart: the Direct3D object of the window's GL context.
-Direct3DPtr CreateGlDirect3D(SdlGlWindow& window);
+// Direct3DCreate8's counterpart: the Direct3D object of the window's GL context. Its devices
+// draw with smooth edges when asked: frames with four samples a pixel (fewer, or one, where the
+// driver offers no more), averaged as they are shown or read, and pictures minified linearly
+// without a mip filter sampled trilinearly from levels GL makes for them.
+Direct3DPtr CreateGlDirect3D(SdlGlWindow& window, bool smoothEdges = false);
 
 // Figures of the last presented frame, for the timing report and the tests.
 struct GlFrameCounts {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/settings.h"
+
 namespace zt {
 
 PictureRect FourByThreePicture(PixelSize drawable) {
@@ -32,7 +34,14 @@ PixelSize BackBufferSize(PixelSize requested, const PictureRect& picture, PixelS
 }
 
 bool IsSoftwareRenderer(std::string_view renderer) {
-  return renderer.find("llvmpipe") != std::string_view::npos || renderer.find("softpipe") != std::string_view::npos;
+  for (const std::string_view name : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+    if (renderer.find(name) != std::string_view::npos) return true;
+  return false;
+}
+
+bool SmoothEdgesFor(int32_t antialiasing, std::string_view renderer) {
+  if (antialiasing == kAntialiasingByRenderer) return !IsSoftwareRenderer(renderer);
+  return antialiasing == kAntialiasingOn;
 }
 
 }  // namespace zt

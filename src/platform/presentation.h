@@ -4,6 +4,7 @@
 // cap. Pure arithmetic, so every window size can be tried without a window.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace zt {
@@ -32,7 +33,12 @@ PictureRect FourByThreePicture(PixelSize drawable);
 // picture's; no side beyond a non-empty cap. Empty when a side of 0 meets an empty picture.
 PixelSize BackBufferSize(PixelSize requested, const PictureRect& picture, PixelSize cap);
 
-// True when GL_RENDERER names one of Mesa's software rasterisers (llvmpipe, softpipe).
+// True when GL_RENDERER names one of Mesa's software rasterisers (llvmpipe, softpipe, swrast).
 bool IsSoftwareRenderer(std::string_view renderer);
+
+// Whether a run draws with smooth edges: as "Options"/"Antialiasing" chose (kAntialiasingOn or
+// kAntialiasingOff), and when it left the choice to the renderer, on a graphics card but not on a
+// software renderer, where the extra samples would cost more than the frame can spare.
+bool SmoothEdgesFor(int32_t antialiasing, std::string_view renderer);
 
 }  // namespace zt

@@ -78,8 +78,15 @@ constexpr HelpKeyLine kHelpKeyLines[] = {
 constexpr float kControlsRowsTop = kCy + 4.5f;
 constexpr float kControlsRowStep = 0.8f;
 
+// On or Off; a choice this run does not draw with yet says when it takes effect.
+std::string AntialiasingValue(const Settings& settings) {
+  const bool next = AntialiasingNextStart(settings);
+  return std::string(next ? "On" : "Off") + (next != settings.AntialiasingInUse ? " from the next start" : "");
+}
+
 std::string ControlsRowValue(const ControlsPage& page, const Settings& settings, int32_t row) {
   if (row == kPaletteRow) return settings.Palette == kColourBlindPalette ? "Colour-blind" : "Standard";
+  if (row == kAntialiasingRow) return AntialiasingValue(settings);
   if (row == kResetRow) return "";
   if (page.Waiting && row == page.Row) return "...";
   const auto action = static_cast<size_t>(row);
@@ -90,6 +97,7 @@ std::string ControlsRowValue(const ControlsPage& page, const Settings& settings,
 
 std::string ControlsRowName(int32_t row) {
   if (row == kPaletteRow) return "Palette";
+  if (row == kAntialiasingRow) return "Antialiasing";
   if (row == kResetRow) return "Reset to the game's keys";
   return ActionName(static_cast<size_t>(row));
 }

@@ -116,7 +116,7 @@ TEST(ControlsPage, AKeyAnotherActionHasIsOfferedForASwap) {
   EXPECT_EQ(ActionOfKey(bindings, DefaultKeys(kActionTurn)[0].Code), kActionDrop);
 }
 
-TEST(ControlsPage, ThePaletteRowTogglesAndTheResetGivesBackTheGamesKeys) {
+TEST(ControlsPage, ThePaletteAndSmoothEdgesRowsToggleAndTheResetGivesBackTheGamesKeys) {
   ControlsHarness h;
   h.Open();
   h.Bind(kActionLeft, kQ);
@@ -125,6 +125,14 @@ TEST(ControlsPage, ThePaletteRowTogglesAndTheResetGivesBackTheGamesKeys) {
   EXPECT_EQ(h.settings.Palette, 1);
   h.Tap(DIK_SPACE);
   EXPECT_EQ(h.settings.Palette, 0);
+  // Left to the renderer, the first toggle turns off what this run draws with.
+  h.settings.AntialiasingInUse = true;
+  h.Tap(DIK_DOWN);
+  h.Tap(DIK_RETURN);
+  EXPECT_EQ(h.settings.Antialiasing, kAntialiasingOff);
+  h.Tap(DIK_RETURN);
+  EXPECT_EQ(h.settings.Antialiasing, kAntialiasingOn);
+  EXPECT_TRUE(h.settings.AntialiasingInUse) << "the run draws on as it started";
   h.Tap(DIK_DOWN);
   h.Tap(DIK_RETURN);
   for (size_t action = 0; action < kGameActionCount; ++action)

@@ -123,7 +123,7 @@ TEST_F(BindingsFixture, WritingAddsOnlyWhatThePlayerChangedAndReadsBackTheSame) 
   EXPECT_EQ(settings.SidewaysKeyDelay, 80);
 }
 
-TEST_F(BindingsFixture, TheControlsAreSavedIntoTheFileAsItIsThenAndThePaletteOnlyOnceChosen) {
+TEST_F(BindingsFixture, TheControlsAreSavedIntoTheFileAsItIsThenAndThePaletteAndSmoothEdgesOnlyOnceChosen) {
   const std::string path = folder.File("config.ini");
   testing::WriteBytes(path, "[Settings]\r\nRotation=1\r\n");
   SettingsFile file{path};
@@ -139,6 +139,10 @@ TEST_F(BindingsFixture, TheControlsAreSavedIntoTheFileAsItIsThenAndThePaletteOnl
   settings.Palette = 0;
   EXPECT_TRUE(SaveControls(file, KeyBindings{}, settings, log));
   EXPECT_EQ(ReadBytes(path), "[Settings]\r\nRotation=0\r\n[Keys]\r\nAbort=\r\n[Options]\r\nPalette=0\r\n");
+  settings.Antialiasing = kAntialiasingOn;
+  EXPECT_TRUE(SaveControls(file, KeyBindings{}, settings, log));
+  EXPECT_EQ(ReadBytes(path),
+            "[Settings]\r\nRotation=0\r\n[Keys]\r\nAbort=\r\n[Options]\r\nPalette=0\r\nAntialiasing=1\r\n");
 
   file.ReadError = "unreadable";  // the file was not the game's to write
   EXPECT_FALSE(SaveControls(file, changed, settings, log));

@@ -172,6 +172,45 @@ TEST(DisplayOptions, PaletteIsReadFromOptionsOnlyAsOneAndAnythingElseIsTheGamesO
   EXPECT_EQ(paletteOf("[Settings]\r\nPalette=1\r\n"), kGamePalette) << "only the Options section holds it";
 }
 
+TEST(DisplayOptions, AntialiasingIsAChoiceOnlyAsZeroOrOneAndOtherwiseTheRenderersAndIsWrittenOnceChosen) {
+  auto choiceOf = [](const std::string& text) {
+    Settings settings;
+    settings.Antialiasing = kAntialiasingOn;  // whatever it held: the file decides
+    ReadDisplayOptions(IniFile::Parse(text), settings);
+    return settings.Antialiasing;
+  };
+  EXPECT_EQ(choiceOf("[Options]\r\nAntialiasing=1\r\n"), kAntialiasingOn);
+  EXPECT_EQ(choiceOf("[options]\r\nantialiasing = 0\r\n"), kAntialiasingOff);
+  EXPECT_EQ(choiceOf(""), kAntialiasingByRenderer);
+  for (const char* odd : {"Antialiasing=2", "Antialiasing=-1", "Antialiasing=yes", "Antialiasing=", "Antialiasing=1.0"})
+    EXPECT_EQ(choiceOf(std::string("[Options]\r\n") + odd + "\r\n"), kAntialiasingByRenderer) << odd;
+  EXPECT_EQ(choiceOf("[Settings]\r\nAntialiasing=1\r\n"), kAntialiasingByRenderer) << "only Options holds it";
+
+  // Left to the renderer, nothing is written, so an odd value stays as the player typed it.
+  IniFile ini = IniFile::Parse("[Options]\r\nAntialiasing=yes\r\n");
+  Settings settings;
+  ReadDisplayOptions(ini, settings);
+  settings.AntialiasingInUse = true;
+  WriteAntialiasingChoice(ini, settings);
+  EXPECT_EQ(ini.Text(), "[Options]\r\nAntialiasing=yes\r\n");
+  settings.Antialiasing = kAntialiasingOff;
+  WriteAntialiasingChoice(ini, settings);
+  EXPECT_EQ(ini.Text(), "[Options]\r\nAntialiasing=0\r\n");
+}
+
+TEST(DisplayOptions, TheNextStartDrawsAsChosenOrLeftToTheRendererAsThisRunDoes) {
+  Settings settings;
+  for (const bool inUse : {false, true}) {
+    settings.AntialiasingInUse = inUse;
+    settings.Antialiasing = kAntialiasingByRenderer;
+    EXPECT_EQ(AntialiasingNextStart(settings), inUse);
+    settings.Antialiasing = kAntialiasingOn;
+    EXPECT_TRUE(AntialiasingNextStart(settings));
+    settings.Antialiasing = kAntialiasingOff;
+    EXPECT_FALSE(AntialiasingNextStart(settings));
+  }
+}
+
 // config.ini as a link, so that its reading can be made to fail (a link to the process's own
 // memory, whose reading fails with EIO) and succeed again while the file itself stays put.
 struct UnreadableConfig : ConfigFixture {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/settings.h"
+
 namespace zt {
 namespace {
 
@@ -85,13 +87,24 @@ TEST(BackBufferSize, IsEmptyOnlyWhenASideFollowsAWindowWithoutPixels) {
 }
 
 TEST(IsSoftwareRenderer, NamesMesasSoftwareRasterisersOnly) {
-  for (const char* name : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe"})
+  for (const char* name : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer", "swrast"})
     EXPECT_TRUE(IsSoftwareRenderer(name)) << name;
   // Hardware drivers built on LLVM say so too.
   for (const char* name : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)",
                            "AMD Radeon RX 580 Series (radeonsi, polaris10, LLVM 15.0.6, DRM 3.49)",
                            "NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2", ""})
     EXPECT_FALSE(IsSoftwareRenderer(name)) << name;
+}
+
+TEST(SmoothEdgesFor, AChoiceHoldsOnEveryRendererAndNoChoiceSmoothsOnAGraphicsCardOnly) {
+  const char* card = "AMD Radeon RX 580 Series (radeonsi, polaris10, LLVM 15.0.6, DRM 3.49)";
+  const char* software = "llvmpipe (LLVM 15.0.6, 256 bits), OpenGL 4.5 (Core Profile) Mesa 22.3.6";
+  EXPECT_TRUE(SmoothEdgesFor(kAntialiasingByRenderer, card));
+  EXPECT_FALSE(SmoothEdgesFor(kAntialiasingByRenderer, software));
+  for (const char* renderer : {card, software}) {
+    EXPECT_TRUE(SmoothEdgesFor(kAntialiasingOn, renderer)) << renderer;
+    EXPECT_FALSE(SmoothEdgesFor(kAntialiasingOff, renderer)) << renderer;
+  }
 }
 
 }  // namespace

@@ -254,7 +254,8 @@ TEST(MenuPagesTest, TheControlsPageShowsEveryActionsInputsAndWhatItWaitsFor) {
   page.Bindings.Buttons[kActionDrop] = {{3, "y"}};
   Settings settings;
   std::vector<HudText> texts = ControlsPageTexts(page, settings);
-  ASSERT_EQ(texts.size(), 1u + 2 * kGameActionCount + 2 + 1 + 1);  // title, rows, palette, reset, status
+  ASSERT_EQ(texts.size(), 1u + 2 * kGameActionCount + 2 + 2 + 1 + 1);  // title, rows, palette, smooth edges,
+                                                                       // reset, status
   EXPECT_EQ(texts[1].Text, "Left");
   EXPECT_EQ(texts[1].Font, 1);  // the chosen row
   EXPECT_EQ(texts[2].Text, "Left");
@@ -262,6 +263,7 @@ TEST(MenuPagesTest, TheControlsPageShowsEveryActionsInputsAndWhatItWaitsFor) {
   EXPECT_EQ(texts[1 + 2 * kActionDrop + 1].Text, "A / Pad y");
   EXPECT_EQ(texts[1 + 2 * kActionInstantDrop + 1].Text, "Left Ctrl/Right Ctrl");
   EXPECT_EQ(texts[1 + 2 * kGameActionCount + 1].Text, "Standard");
+  EXPECT_EQ(texts[1 + 2 * kGameActionCount + 3].Text, "Off");
   EXPECT_EQ(texts.back().Text, "Enter - Change     Esc - Return");
   for (size_t i = 2; i < texts.size(); ++i) EXPECT_LE(texts[i].Y, texts[i - 1].Y) << i;  // top to bottom
 
@@ -271,6 +273,13 @@ TEST(MenuPagesTest, TheControlsPageShowsEveryActionsInputsAndWhatItWaitsFor) {
   texts = ControlsPageTexts(page, settings);
   EXPECT_EQ(texts[1 + 2 * kActionTurn + 1].Text, "...");
   EXPECT_EQ(texts[1 + 2 * kGameActionCount + 1].Text, "Colour-blind");
+  EXPECT_EQ(texts[1 + 2 * kGameActionCount + 3].Text, "Off");
+  settings.Antialiasing = kAntialiasingOn;  // chosen now, drawn with from the next start
+  EXPECT_EQ(ControlsPageTexts(page, settings)[1 + 2 * kGameActionCount + 3].Text, "On from the next start");
+  settings.AntialiasingInUse = true;
+  EXPECT_EQ(ControlsPageTexts(page, settings)[1 + 2 * kGameActionCount + 3].Text, "On");
+  settings.Antialiasing = kAntialiasingByRenderer;
+  EXPECT_EQ(ControlsPageTexts(page, settings)[1 + 2 * kGameActionCount + 3].Text, "On");
   EXPECT_EQ(texts.back().Text, "Press the new key or button for Turn");
   page.Waiting = false;
   page.Offer = InputPress{false, {4, "A"}};

@@ -56,10 +56,10 @@ class GlDeviceTest : public ::testing::Test {
   }
 
   // A device on a window of these options; a side of 0 follows the window.
-  void Open(const GlWindowOptions& options, uint32_t width, uint32_t height) {
+  void Open(const GlWindowOptions& options, uint32_t width, uint32_t height, bool smoothEdges = false) {
     buffers_.clear();
     gl_.Close();
-    gl_ = testing::OpenHiddenGlDevice(options, width, height);
+    gl_ = testing::OpenHiddenGlDevice(options, width, height, smoothEdges);
     ASSERT_NE(gl_.Device, nullptr) << gl_.Error;
     device_ = gl_.Device.get();
     d3d_ = gl_.D3D.get();
@@ -827,6 +827,140 @@ TEST_F(GlDeviceTest, SoftwareRendererCapsTheShownWindowsBackBufferButNotAHiddenO
     EXPECT_EQ(image.Width, c.backWidth) << c.what;
     EXPECT_EQ(image.Height, c.backHeight) << c.what;
   }
+}
+
+// ---- smooth edges ----
+
+class SmoothEdgesTest : public GlDeviceTest {
+ protected:
+  // A device of kSize x kSize, with smooth edges or without.
+  void OpenSmooth(bool smooth) {
+    Open(HiddenWindowOptions(kSize, kSize), kSize, kSize, smooth);
+    device_->SetRenderState(D3DRS_LIGHTING, 0);
+    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  }
+
+  // The frame of a white triangle on black whose long side runs across the pixels at a slant.
+  Image SlantedTriangle() {
+    Begin();
+    Draw(
+        std::vector<ColourVertex>{
+            {-1.5f, 1.2f, 0, 0xFFFFFFFF}, {1.3f, 0.4f, 0, 0xFFFFFFFF}, {-1.0f, -1.5f, 0, 0xFFFFFFFF}},
+        kFvfColour, D3DPT_TRIANGLELIST);
+    return Frame();
+  }
+
+  // The square of `half` at depth 0 showing the whole of the bound texture, linearly filtered.
+  void DrawPicture(float half) {
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device_->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    device_->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    Draw(std::vector<TexColourVertex>{{-half, half, 0, 0xFFFFFFFF, 0, 0},
+                                      {half, half, 0, 0xFFFFFFFF, 1, 0},
+                                      {-half, -half, 0, 0xFFFFFFFF, 0, 1},
+                                      {half, -half, 0, 0xFFFFFFFF, 1, 1}},
+         kFvfTexColour, D3DPT_TRIANGLESTRIP);
+  }
+
+  // A 64 x 64 picture of one-texel white and black columns, as thin as a small letter's strokes.
+  TexturePtr FineLines() {
+    std::vector<uint32_t> texels(64 * 64);
+    for (size_t i = 0; i < texels.size(); ++i) texels[i] = i % 2 == 0 ? 0xFFFFFFFFu : 0xFF000000u;
+    return MakeTexture(64, 64, texels);
+  }
+
+  // The lowest and highest red along the middle row of the picture drawn at about half its size.
+  static std::pair<int, int> RedRangeAcross(const Image& image) {
+    int lowest = 255, highest = 0;
+    for (int x = kSize / 2 - 12; x < kSize / 2 + 12; ++x) {
+      lowest = std::min(lowest, Channel(image.At(x, kSize / 2), 16));
+      highest = std::max(highest, Channel(image.At(x, kSize / 2), 16));
+    }
+    return {lowest, highest};
+  }
+
+  static constexpr float kHalfSize = 1.3f;  // the square is then 30 pixels wide, about half the picture's 64 texels
+  static constexpr float kLargerThanTheScreen = 3.0f;
+};
+
+// The edge of a multisampled frame takes the share of each pixel the triangle covers, as it is
+// shown and as it is read back; without smooth edges every pixel is the triangle's or the
+// background's.
+TEST_F(SmoothEdgesTest, MultisampledFramesShadeTheirEdgesAndPlainFramesDoNot) {
+  for (const bool smooth : {false, true}) {
+    OpenSmooth(smooth);
+    const Image image = SlantedTriangle();
+    int between = 0, white = 0;
+    for (const uint32_t pixel : image.Argb) {
+      const int red = Channel(pixel, 16);
+      if (red > 16 && red < 239) ++between;
+      if (red == 255) ++white;
+    }
+    EXPECT_GT(white, 200) << "the triangle's inside, smooth " << smooth;
+    if (smooth)
+      EXPECT_GT(between, 20) << "the slanted edges";
+    else
+      EXPECT_EQ(between, 0);
+    EXPECT_EQ(LastFrameCounts(*device_).BackBufferCopies, 1) << "the frame shown on the window";
+  }
+}
+
+// Fine lines drawn at half their size beat against the pixels when only the top level is
+// sampled; the levels made for smooth edges give their even grey. Drawn larger than their size
+// both devices show exactly the same picture.
+TEST_F(SmoothEdgesTest, PicturesDrawnSmallerThanTheirSizeAreSampledFromTheirSmallerLevels) {
+  Image larger[2];
+  for (const bool smooth : {false, true}) {
+    OpenSmooth(smooth);
+    const TexturePtr lines = FineLines();
+    device_->SetTexture(0, lines);
+    Begin();
+    DrawPicture(kHalfSize);
+    const auto [lowest, highest] = RedRangeAcross(Frame());
+    if (smooth) {
+      EXPECT_GT(lowest, 110);
+      EXPECT_LT(highest, 145);
+    } else {
+      EXPECT_GT(highest - lowest, 100) << "the lines alias";
+    }
+    Begin();
+    DrawPicture(kLargerThanTheScreen);
+    larger[smooth ? 1 : 0] = Frame();
+  }
+  EXPECT_EQ(larger[0].Argb, larger[1].Argb);
+}
+
+// The levels made for smooth edges follow a picture written anew, and a draw that asks for a mip
+// filter of its own still reads the levels the game gave the texture.
+TEST_F(SmoothEdgesTest, MadeLevelsFollowTheTopLevelAndTheGamesOwnLevelsStayTheGames) {
+  OpenSmooth(true);
+  TexturePtr texture;
+  ASSERT_EQ(device_->CreateTexture(64, 64, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture), D3D_OK);
+  auto fill = [&](uint32_t level, D3DCOLOR colour) {
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(texture->LockRect(level, locked), D3D_OK);
+    std::fill_n(static_cast<uint32_t*>(locked.pBits), texture->Width(level) * texture->Height(level), colour);
+    texture->UnlockRect(level);
+  };
+  fill(0, 0xFFFF0000);
+  fill(1, 0xFF00FF00);
+  device_->SetTexture(0, texture);
+  auto middle = [&] {
+    Begin();
+    DrawPicture(kHalfSize / 2);
+    return Frame().At(kSize / 2, kSize / 2);
+  };
+  EXPECT_TRUE(PixelNear(middle(), 1, 0, 0)) << "made from the red top level";
+  fill(0, 0xFF0000FF);
+  EXPECT_TRUE(PixelNear(middle(), 0, 0, 1)) << "made again from the blue one";
+  device_->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_POINT);
+  EXPECT_TRUE(PixelNear(middle(), 0, 1, 0)) << "the game's green second level";
+  device_->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
+  EXPECT_TRUE(PixelNear(middle(), 0, 0, 1));
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(texture->LockRect(1, locked), D3D_OK);
+  EXPECT_EQ(*static_cast<uint32_t*>(locked.pBits), 0xFF00FF00u) << "the game reads the level it wrote";
+  texture->UnlockRect(1);
 }
 
 }  // namespace

@@ -25,8 +25,10 @@ struct HiddenGlDevice {
   }
 };
 
-// A device of width x height pixels (0: the window's) on a window of `options`.
-HiddenGlDevice OpenHiddenGlDevice(const GlWindowOptions& options, uint32_t width, uint32_t height);
+// A device of width x height pixels (0: the window's) on a window of `options`, drawing with
+// smooth edges when asked.
+HiddenGlDevice OpenHiddenGlDevice(const GlWindowOptions& options, uint32_t width, uint32_t height,
+                                  bool smoothEdges = false);
 // A device on a hidden window of its own size.
 HiddenGlDevice OpenHiddenGlDevice(uint32_t width, uint32_t height);
 
