@@ -1,7 +1,7 @@
 // Timings of a busy game: one game step, the submission of one frame to the recording
 // device, and one real frame on the OpenGL device (offscreen, software renderer) at
-// 720 x 540, with what each frame asks of OpenGL: the game's draws, the GL draws after
-// merging, the textures bound and the uniform uploads.
+// 720 x 540, without and with smooth edges, with what each frame asks of OpenGL: the game's
+// draws, the GL draws after merging, the textures bound and the uniform uploads.
 //
 //   SDL_VIDEODRIVER=offscreen LIBGL_ALWAYS_SOFTWARE=1 build/tests/bench_render
 //
@@ -94,7 +94,8 @@ void BM_SubmitFrameToRecordingDevice(benchmark::State& bench) {
 BENCHMARK(BM_SubmitFrameToRecordingDevice)->Unit(benchmark::kMicrosecond);
 
 void BM_FrameOnGlDevice(benchmark::State& bench) {
-  const testing::HiddenGlDevice gl = testing::OpenHiddenGlDevice(720, 540);
+  const testing::HiddenGlDevice gl =
+      testing::OpenHiddenGlDevice(HiddenWindowOptions(720, 540), 720, 540, bench.range(2) != 0);
   if (!gl.Device) {
     bench.SkipWithError("no OpenGL 3.3 window");
     return;
@@ -113,10 +114,13 @@ void BM_FrameOnGlDevice(benchmark::State& bench) {
   scene.Resources = RenderResources();
 }
 BENCHMARK(BM_FrameOnGlDevice)
-    ->ArgNames({"rows", "read_back"})
-    ->Args({kBusyScene.FilledRows, 1})
-    ->Args({kGameFrame.FilledRows, 1})
-    ->Args({kBusyScene.FilledRows, 0})
+    ->ArgNames({"rows", "read_back", "smooth"})
+    ->Args({kBusyScene.FilledRows, 1, 0})
+    ->Args({kGameFrame.FilledRows, 1, 0})
+    ->Args({kBusyScene.FilledRows, 0, 0})
+    ->Args({kBusyScene.FilledRows, 1, 1})
+    ->Args({kGameFrame.FilledRows, 1, 1})
+    ->Args({kBusyScene.FilledRows, 0, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
