@@ -313,6 +313,7 @@ class VertexBuffer {
   uint32_t HeldBytes() const { return static_cast<uint32_t>(bytes_.size()); }
   // The bytes changed since the last TakeChangedRange; empty range when none.
   void TakeChangedRange(uint32_t& begin, uint32_t& end);
+  bool HasChanges() const { return changedEnd_ > changedBegin_; }
 
  private:
   void Hold(uint32_t end);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -321,11 +322,16 @@ class GlVertexBuffer final : public VertexBuffer {
 
   bool Indexed() const { return Length() > kStaticBufferBytes; }
 
-  // Binds the buffer for a draw of vertices `stride` apart, of which the draw reads
-  // `vertexBytes`, its store grown to the bytes up to `end`, and sends what was written since
-  // the last draw from it.
-  void Bind(uint32_t end, uint32_t stride, uint32_t vertexBytes) {
+  // Binds the buffer's GL stores as they were last sent.
+  void Bind() const {
     glBindBuffer(GL_ARRAY_BUFFER, name_);
+    if (Indexed()) glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexName_);
+  }
+
+  // Sends what was written since it was last sent, for draws of vertices `stride` apart of
+  // which a draw reads `vertexBytes`, its store grown to the bytes up to `end`.
+  void Send(uint32_t end, uint32_t stride, uint32_t vertexBytes) {
+    Bind();
     const uint8_t* data = Data(end);
     uint32_t begin = 0, changedEnd = 0;
     TakeChangedRange(begin, changedEnd);
@@ -333,7 +339,6 @@ class GlVertexBuffer final : public VertexBuffer {
       SendBytes(GL_ARRAY_BUFFER, storeBytes_, data, HeldBytes(), begin, changedEnd, GL_STREAM_DRAW);
       return;
     }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexName_);
     if (stride != index_.Stride() || vertexBytes != index_.VertexBytes()) storeBytes_ = indexBytes_ = 0;
     const IndexChange change = index_.Update(data, HeldBytes(), begin, changedEnd, stride, vertexBytes);
     const auto vertices = static_cast<uint32_t>(index_.Vertices().size());
@@ -368,6 +373,79 @@ constexpr uint32_t kBatchSourceVertices = 64;               // draws this small 
 constexpr size_t kBatchCapacity = 6144;                     // vertices of one merged draw
 constexpr size_t kBatchStoreVertices = 4 * kBatchCapacity;  // the merged draws of a busy frame
 
+// What an instanced draw reads of each instance: what the uniforms give a draw of its own.
+struct InstanceData {
+  D3DMATRIX WorldView;
+  Mat3 NormalMatrix;
+};
+static_assert(sizeof(InstanceData) == 25 * sizeof(float));
+
+constexpr size_t kRunInstances = 512;                      // instances of one instanced draw
+constexpr size_t kInstanceStoreCount = 4 * kRunInstances;  // the instances of a busy frame
+
+// A GL buffer that takes what one frame streams to its draws at increasing offsets, its store
+// made afresh once a frame (or when full), so that no write waits for an earlier draw.
+class FrameStore {
+ public:
+  void Create(size_t capacity) {
+    glGenBuffers(1, &name_);
+    glBindBuffer(GL_ARRAY_BUFFER, name_);
+    capacity_ = capacity;
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(capacity_), nullptr, GL_STREAM_DRAW);
+  }
+  void Delete() { glDeleteBuffers(1, &name_); }
+  void NextFrame() { fresh_ = false; }
+
+  // Binds the store and writes `size` bytes into it; where they went.
+  size_t Append(const void* data, size_t size) {
+    glBindBuffer(GL_ARRAY_BUFFER, name_);
+    if (!fresh_ || used_ + size > capacity_) {
+      glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(capacity_), nullptr, GL_STREAM_DRAW);
+      fresh_ = true;
+      used_ = 0;
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(used_), static_cast<GLsizeiptr>(size), data);
+    const size_t offset = used_;
+    used_ += size;
+    return offset;
+  }
+
+ private:
+  GLuint name_ = 0;
+  size_t capacity_ = 0, used_ = 0;
+  bool fresh_ = false;  // made afresh this frame
+};
+
+// Draws of one range of one buffer with the same states, each with its own world matrix,
+// waiting to be drawn as one (instanced) GL draw.
+struct PendingRun {
+  VertexBufferPtr Buffer;
+  uint32_t Stride = 0;
+  D3DPRIMITIVETYPE Type = D3DPT_TRIANGLELIST;
+  uint32_t StartVertex = 0, PrimitiveCount = 0;
+  std::vector<D3DMATRIX> Worlds;
+
+  // Whether a draw of this range of the stream's vertices, not written again since, joins the run.
+  bool Takes(const DeviceState& state, D3DPRIMITIVETYPE type, uint32_t startVertex, uint32_t primitiveCount) const {
+    return !Worlds.empty() && Worlds.size() < kRunInstances && state.Stream == Buffer && state.StreamStride == Stride &&
+           type == Type && startVertex == StartVertex && primitiveCount == PrimitiveCount && !Buffer->HasChanges();
+  }
+};
+
+bool SameLight(const LightSlot& a, const LightSlot& b) {
+  return a.Set == b.Set && a.Enabled == b.Enabled && std::memcmp(&a.Light, &b.Light, sizeof a.Light) == 0;
+}
+
+// Whether two states draw alike, leaving out the world matrix and the stream (which merged
+// draws and instanced runs keep for each of their parts).
+bool SameDrawStates(const DeviceState& a, const DeviceState& b) {
+  return a.RenderStates == b.RenderStates && a.StageStates == b.StageStates && a.Textures == b.Textures &&
+         a.Fvf == b.Fvf && std::memcmp(&a.View, &b.View, sizeof a.View) == 0 &&
+         std::memcmp(&a.Projection, &b.Projection, sizeof a.Projection) == 0 &&
+         std::memcmp(&a.Material, &b.Material, sizeof a.Material) == 0 &&
+         std::equal(a.Lights.begin(), a.Lights.end(), b.Lights.begin(), SameLight);
+}
+
 // Where a shader variant keeps its uniforms (-1: the variant has no use for it).
 struct ProgramUniforms {
   GLint worldView, projection, normalMatrix, normalize, localViewer;
@@ -388,7 +466,7 @@ struct ShaderProgram {
   GLuint Name = 0;
   ProgramUniforms Uniforms{};
   UniformVersions Sent;
-  bool SentMerged = false;  // the transforms it was last given were those of merged draws
+  D3DMATRIX SentWorld;  // the world matrix its transforms were last given with
 };
 
 GLuint Compile(GLenum kind, const std::string& source, std::string& error) {
@@ -487,7 +565,8 @@ class GlDevice final : public Device {
     if (!*alive_) return;  // the window and its context went first
     for (const auto& [variant, program] : programs_) glDeleteProgram(program.Name);
     glDeleteVertexArrays(1, &vao_);
-    glDeleteBuffers(1, &batchBuffer_);
+    batchStore_.Delete();
+    instanceStore_.Delete();
     glDeleteSamplers(1, &sampler_);
     glDeleteFramebuffers(1, &framebuffer_);
     glDeleteRenderbuffers(2, renderbuffers_);
@@ -502,9 +581,8 @@ class GlDevice final : public Device {
     if (ProgramFor(VariantFor(state_, false), error) == nullptr) return false;
     glGenVertexArrays(1, &vao_);
     glBindVertexArray(vao_);
-    glGenBuffers(1, &batchBuffer_);
-    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer_);
-    glBufferData(GL_ARRAY_BUFFER, kBatchStoreVertices * sizeof(BatchVertex), nullptr, GL_STREAM_DRAW);
+    batchStore_.Create(kBatchStoreVertices * sizeof(BatchVertex));
+    instanceStore_.Create(kInstanceStoreCount * sizeof(InstanceData));
     batch_.reserve(kBatchCapacity);
     glGenSamplers(1, &sampler_);
     glBindSampler(0, sampler_);
@@ -597,37 +675,39 @@ class GlDevice final : public Device {
     if (!direct_) ShowBackBuffer();
     last_ = current_;
     current_ = {};
-    batchStoreFresh_ = false;
+    batchStore_.NextFrame();
+    instanceStore_.NextFrame();
     window_.Swap();
     FollowWindow();
     return D3D_OK;
   }
 
   HRESULT SetTransform(D3DTRANSFORMSTATETYPE which, const D3DMATRIX& matrix) override {
-    // The world matrix of merged draws is applied as they are merged.
-    if (which != D3DTS_WORLD) Flush();
-    const HRESULT result = ApplySetTransform(state_, which, matrix);
+    // Merged draws and instanced runs keep the world matrix of each of their parts, and a
+    // program is given the world matrix of each draw it makes.
+    if (which == D3DTS_WORLD) return ApplySetTransform(state_, which, matrix);
+    KeepGroupStates();
     ++changes_.Transforms;
     if (which == D3DTS_VIEW) ++changes_.Lights;  // lit in camera space
-    return result;
+    return ApplySetTransform(state_, which, matrix);
   }
 
   HRESULT SetLight(uint32_t index, const D3DLIGHT8& light) override {
-    Flush();
+    KeepGroupStates();
     ++changes_.Lights;
     return ApplySetLight(state_, index, light);
   }
 
   HRESULT LightEnable(uint32_t index, bool enable) override {
     if (index < kLightSlots && state_.Lights[index].Set && state_.Lights[index].Enabled == enable) return D3D_OK;
-    Flush();
+    KeepGroupStates();
     ++changes_.Lights;
     return ApplyLightEnable(state_, index, enable);
   }
 
   HRESULT SetMaterial(const D3DMATERIAL8& material) override {
     if (std::memcmp(&material, &state_.Material, sizeof material) == 0) return D3D_OK;
-    Flush();
+    KeepGroupStates();
     state_.Material = material;
     ++changes_.Material;
     return D3D_OK;
@@ -635,7 +715,7 @@ class GlDevice final : public Device {
 
   HRESULT SetRenderState(D3DRENDERSTATETYPE which, uint32_t value) override {
     if (which < kRenderStateCount && state_.RenderStates[which] == value) return D3D_OK;
-    Flush();
+    KeepGroupStates();
     StatesChanged();
     return ApplySetRenderState(state_, which, value);
   }
@@ -643,24 +723,24 @@ class GlDevice final : public Device {
   HRESULT SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE which, uint32_t value) override {
     if (stage < kTextureStageCount && which < kStageStateCount && state_.StageStates[stage][which] == value)
       return D3D_OK;
-    Flush();
+    KeepGroupStates();
     StatesChanged();
     return ApplySetTextureStageState(state_, stage, which, value);
   }
 
   HRESULT SetTexture(uint32_t stage, const TexturePtr& texture) override {
     if (stage < kTextureStageCount && state_.Textures[stage] == texture) return D3D_OK;
-    Flush();
+    KeepGroupStates();
     return ApplySetTexture(state_, stage, texture);
   }
 
   HRESULT SetStreamSource(uint32_t stream, const VertexBufferPtr& buffer, uint32_t stride) override {
-    return ApplySetStreamSource(state_, stream, buffer, stride);  // merged draws keep their own copy
+    return ApplySetStreamSource(state_, stream, buffer, stride);  // merged draws and runs keep their own
   }
 
   HRESULT SetVertexShader(uint32_t fvf) override {
     if (state_.Fvf == fvf) return D3D_OK;
-    Flush();
+    KeepGroupStates();
     state_.Fvf = fvf;
     StatesChanged();
     return D3D_OK;
@@ -671,12 +751,16 @@ class GlDevice final : public Device {
     const HRESULT check = CheckDraw(state_, type, startVertex, primitiveCount);
     if (Failed(check) || primitiveCount == 0) return check;
     ++current_.DrawPrimitiveCalls;
-    if (VertexCount(type, primitiveCount) <= kBatchSourceVertices) {
-      Merge(type, startVertex, primitiveCount);
-    } else {
+    const bool small = VertexCount(type, primitiveCount) <= kBatchSourceVertices;
+    // The pending draw is drawn first unless this draw can join it.
+    if (groupStates_ && !SameDrawStates(*groupStates_, state_)) Flush();
+    groupStates_.reset();
+    if (small ? !run_.Worlds.empty() : (!batch_.empty() || !run_.Takes(state_, type, startVertex, primitiveCount)))
       Flush();
-      DrawDirect(type, startVertex, primitiveCount);
-    }
+    if (small)
+      Merge(type, startVertex, primitiveCount);
+    else
+      AddToRun(type, startVertex, primitiveCount);
     return D3D_OK;
   }
 
@@ -831,15 +915,16 @@ class GlDevice final : public Device {
   }
 
   // Sends every state that changed since the last GL draw: the fixed states of GL, the shader
-  // variant for the states, and the uniforms that variant has not been given yet. `merged`:
-  // the vertices are already in world space, so the world matrix is left out. False when no
-  // variant could be built for the states (the draw is then skipped).
-  bool ApplyState(bool merged) {
+  // variant for the states, and the uniforms that variant has not been given yet, `world`
+  // the draw's world matrix (the identity for merged draws, whose vertices are already in the
+  // world; instanced draws bring their own). False when no variant could be built for the
+  // states (the draw is then skipped).
+  bool ApplyState(const D3DMATRIX& world, bool instanced) {
     if (fixedStatesDirty_) ApplyFixedStates();
     fixedStatesDirty_ = false;
     auto* texture = dynamic_cast<GlTexture*>(state_.Textures[0].get());
     std::string error;
-    ShaderProgram* program = ProgramFor(VariantFor(state_, texture != nullptr), error);
+    ShaderProgram* program = ProgramFor(VariantFor(state_, texture != nullptr, instanced), error);
     if (program == nullptr) {
       if (!error.empty()) std::fprintf(stderr, "OpenGL device: %s\n", error.c_str());
       return false;
@@ -848,7 +933,7 @@ class GlDevice final : public Device {
       glUseProgram(program->Name);
       usedProgram_ = program->Name;
     }
-    SendUniforms(*program, merged);
+    SendUniforms(*program, world);
     BindTexture(texture);
     return true;
   }
@@ -883,17 +968,16 @@ class GlDevice final : public Device {
   }
 
   // Gives the program each group of uniforms that changed since it last drew.
-  void SendUniforms(ShaderProgram& program, bool merged) {
+  void SendUniforms(ShaderProgram& program, const D3DMATRIX& world) {
     const ProgramUniforms& u = program.Uniforms;
-    if (program.Sent.Transforms != changes_.Transforms || program.SentMerged != merged) {
-      const D3DMATRIX worldView = merged ? state_.View : Multiply(state_.World, state_.View);
-      Uniform(glUniformMatrix4fv, u.worldView, 1, GL_FALSE, &worldView.m[0][0]);
+    if (program.Sent.Transforms != changes_.Transforms || std::memcmp(&program.SentWorld, &world, sizeof world) != 0) {
       Uniform(glUniformMatrix4fv, u.projection, 1, GL_FALSE, &state_.Projection.m[0][0]);
-      if (u.normalMatrix >= 0) {
-        const Mat3 normal = NormalMatrix(worldView);
-        Uniform(glUniformMatrix3fv, u.normalMatrix, 1, GL_FALSE, &normal.m[0][0]);
+      if (u.worldView >= 0) {
+        const InstanceData placed = PlacedBy(world);
+        Uniform(glUniformMatrix4fv, u.worldView, 1, GL_FALSE, &placed.WorldView.m[0][0]);
+        if (u.normalMatrix >= 0) Uniform(glUniformMatrix3fv, u.normalMatrix, 1, GL_FALSE, &placed.NormalMatrix.m[0][0]);
       }
-      program.SentMerged = merged;
+      program.SentWorld = world;
     }
     if (program.Sent.Lights != changes_.Lights && u.lightVector >= 0) SendLights(u);
     if (program.Sent.Material != changes_.Material && u.materialDiffuse >= 0) {
@@ -1007,26 +1091,87 @@ class GlDevice final : public Device {
     glVertexAttrib2f(3, 0, 0);
   }
 
-  void DrawDirect(D3DPRIMITIVETYPE type, uint32_t startVertex, uint32_t primitiveCount) {
-    auto* buffer = dynamic_cast<GlVertexBuffer*>(state_.Stream.get());
-    if (buffer == nullptr || !ApplyState(false)) return;
-    const uint32_t count = VertexCount(type, primitiveCount);
-    buffer->Bind(DrawnBytesEnd(startVertex, count), state_.StreamStride,
-                 static_cast<uint32_t>(DescribeFvf(state_.Fvf).Stride));
-    const bool sameSource = attributeSource_.lock() == state_.Stream;
-    if (!sameSource || state_.Fvf != attributeFvf_ || state_.StreamStride != attributeStride_) {
-      SetAttributes(state_.Fvf, static_cast<GLsizei>(state_.StreamStride));
-      attributeSource_ = state_.Stream;
-      attributesOnBatch_ = false;
-      attributeFvf_ = state_.Fvf;
-      attributeStride_ = state_.StreamStride;
+  // Points the vertex attributes at `source` (nullptr: the merged draws' store), bound now,
+  // unless they point there already.
+  void UseAttributes(const VertexBufferPtr& source, uint32_t fvf, uint32_t stride) {
+    const bool onBatch = source == nullptr;
+    if (onBatch == attributesOnBatch_ && attributeSource_.lock() == source && fvf == attributeFvf_ &&
+        stride == attributeStride_)
+      return;
+    SetAttributes(fvf, static_cast<GLsizei>(stride));
+    attributeSource_ = source;
+    attributesOnBatch_ = onBatch;
+    attributeFvf_ = fvf;
+    attributeStride_ = stride;
+  }
+
+  // World x view and its normal matrix for a draw placed by `world`.
+  InstanceData PlacedBy(const D3DMATRIX& world) const {
+    InstanceData placed;
+    placed.WorldView = Multiply(world, state_.View);
+    placed.NormalMatrix = NormalMatrix(placed.WorldView);
+    return placed;
+  }
+
+  // Writes the instances' data into this frame's store and points the instance attributes
+  // at it, one step an instance.
+  void SetInstanceAttributes(const std::vector<D3DMATRIX>& worlds) {
+    std::vector<InstanceData> instances;
+    instances.reserve(worlds.size());
+    for (const D3DMATRIX& world : worlds) instances.push_back(PlacedBy(world));
+    const size_t offset = instanceStore_.Append(instances.data(), instances.size() * sizeof(InstanceData));
+    auto column = [offset](GLuint index, GLint size, size_t at) {
+      glEnableVertexAttribArray(index);
+      glVertexAttribPointer(index, size, GL_FLOAT, GL_FALSE, sizeof(InstanceData),
+                            reinterpret_cast<const void*>(offset + at));
+      glVertexAttribDivisor(index, 1);
+    };
+    for (GLuint c = 0; c < 4; ++c)
+      column(kInstanceWorldViewAttribute + c, 4, offsetof(InstanceData, WorldView) + c * 4 * sizeof(float));
+    for (GLuint c = 0; c < 3; ++c)
+      column(kInstanceNormalMatrixAttribute + c, 3, offsetof(InstanceData, NormalMatrix) + c * 3 * sizeof(float));
+  }
+
+  static void DisableInstanceAttributes() {
+    for (GLuint c = 0; c < 4; ++c) glDisableVertexAttribArray(kInstanceWorldViewAttribute + c);
+    for (GLuint c = 0; c < 3; ++c) glDisableVertexAttribArray(kInstanceNormalMatrixAttribute + c);
+  }
+
+  // Adds a large draw to the pending run, or starts a run with it: its vertices are sent to GL
+  // now, as they are, so that writes to the buffer after it do not change what it draws.
+  void AddToRun(D3DPRIMITIVETYPE type, uint32_t startVertex, uint32_t primitiveCount) {
+    if (run_.Worlds.empty()) {
+      auto* buffer = dynamic_cast<GlVertexBuffer*>(state_.Stream.get());
+      if (buffer == nullptr) return;
+      buffer->Send(DrawnBytesEnd(startVertex, VertexCount(type, primitiveCount)), state_.StreamStride,
+                   static_cast<uint32_t>(DescribeFvf(state_.Fvf).Stride));
+      run_.Buffer = state_.Stream;
+      run_.Stride = state_.StreamStride;
+      run_.Type = type;
+      run_.StartVertex = startVertex;
+      run_.PrimitiveCount = primitiveCount;
     }
-    const GLenum mode = type == D3DPT_TRIANGLELIST ? GL_TRIANGLES : GL_TRIANGLE_STRIP;
-    if (buffer->Indexed())
-      glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
-                     reinterpret_cast<const void*>(uintptr_t{startVertex} * sizeof(uint32_t)));
+    run_.Worlds.push_back(state_.World);
+  }
+
+  // Draws the pending run: one draw of its own, or all of them as the instances of one draw.
+  void DrawRun() {
+    const PendingRun run = std::move(run_);
+    run_ = PendingRun();
+    const bool instanced = run.Worlds.size() > 1;
+    if (!ApplyState(instanced ? kIdentityMatrix : run.Worlds[0], instanced)) return;
+    static_cast<const GlVertexBuffer&>(*run.Buffer).Bind();
+    UseAttributes(run.Buffer, state_.Fvf, run.Stride);
+    if (instanced) SetInstanceAttributes(run.Worlds);
+    const GLenum mode = run.Type == D3DPT_TRIANGLELIST ? GL_TRIANGLES : GL_TRIANGLE_STRIP;
+    const auto count = static_cast<GLsizei>(VertexCount(run.Type, run.PrimitiveCount));
+    const auto instances = static_cast<GLsizei>(run.Worlds.size());
+    if (static_cast<const GlVertexBuffer&>(*run.Buffer).Indexed())
+      glDrawElementsInstanced(mode, count, GL_UNSIGNED_INT,
+                              reinterpret_cast<const void*>(uintptr_t{run.StartVertex} * sizeof(uint32_t)), instances);
     else
-      glDrawArrays(mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
+      glDrawArraysInstanced(mode, static_cast<GLint>(run.StartVertex), count, instances);
+    if (instanced) DisableInstanceAttributes();
     ++current_.GlDrawCalls;
   }
 
@@ -1074,32 +1219,43 @@ class GlDevice final : public Device {
     return static_cast<uint32_t>(std::min<uint64_t>(end, state_.Stream->Length()));
   }
 
-  // Draws the pending merged draw, if any, with the states all its parts share. The merged
-  // draws of a frame follow each other in one store, made afresh once a frame or when full.
+  // Before a state changes while draws wait to be drawn as one: keeps the states they are
+  // drawn with, unless kept already.
+  void KeepGroupStates() {
+    if (groupStates_ || (batch_.empty() && run_.Worlds.empty())) return;
+    groupStates_ = state_;
+    groupChanges_ = changes_;
+  }
+
+  // Draws what waits to be drawn as one, with the states its parts share.
   void Flush() {
-    if (batch_.empty()) return;
-    if (!ApplyState(true)) {
-      batch_.clear();
-      return;
+    if (batch_.empty() && run_.Worlds.empty()) return;
+    const bool kept = groupStates_.has_value();
+    if (kept) {
+      std::swap(state_, *groupStates_);
+      std::swap(changes_, groupChanges_);
+      fixedStatesDirty_ = true;
     }
-    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer_);
-    if (!batchStoreFresh_ || batchUsed_ + batch_.size() > kBatchStoreVertices) {
-      glBufferData(GL_ARRAY_BUFFER, kBatchStoreVertices * sizeof(BatchVertex), nullptr, GL_STREAM_DRAW);
-      batchStoreFresh_ = true;
-      batchUsed_ = 0;
+    if (!batch_.empty())
+      DrawBatch();
+    else
+      DrawRun();
+    if (kept) {
+      std::swap(state_, *groupStates_);
+      std::swap(changes_, groupChanges_);
+      fixedStatesDirty_ = true;
+      groupStates_.reset();
     }
-    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(batchUsed_ * sizeof(BatchVertex)),
-                    static_cast<GLsizeiptr>(batch_.size() * sizeof(BatchVertex)), batch_.data());
-    if (!attributesOnBatch_) {
-      SetAttributes(kFvfTexMesh, sizeof(BatchVertex));
-      attributeSource_.reset();
-      attributesOnBatch_ = true;
-      attributeFvf_ = kFvfTexMesh;
-      attributeStride_ = sizeof(BatchVertex);
+  }
+
+  // Draws the pending merged draw. The merged draws of a frame follow each other in one store.
+  void DrawBatch() {
+    if (ApplyState(kIdentityMatrix, false)) {
+      const size_t offset = batchStore_.Append(batch_.data(), batch_.size() * sizeof(BatchVertex));
+      UseAttributes(nullptr, kFvfTexMesh, sizeof(BatchVertex));
+      glDrawArrays(GL_TRIANGLES, static_cast<GLint>(offset / sizeof(BatchVertex)), static_cast<GLsizei>(batch_.size()));
+      ++current_.GlDrawCalls;
     }
-    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(batchUsed_), static_cast<GLsizei>(batch_.size()));
-    ++current_.GlDrawCalls;
-    batchUsed_ += batch_.size();
     batch_.clear();
   }
 
@@ -1113,7 +1269,7 @@ class GlDevice final : public Device {
   std::map<ShaderVariant, ShaderProgram> programs_;
   GLuint usedProgram_ = 0;
   bool inScene_ = false;
-  GLuint vao_ = 0, batchBuffer_ = 0, sampler_ = 0, framebuffer_ = 0;
+  GLuint vao_ = 0, sampler_ = 0, framebuffer_ = 0;
   GLuint renderbuffers_[2] = {0, 0};
   PixelSize storage_;        // the size the device's own back buffer has storage for
   bool direct_ = false;      // frames are drawn straight into the window
@@ -1129,9 +1285,11 @@ class GlDevice final : public Device {
   std::weak_ptr<VertexBuffer> attributeSource_;
   bool attributesOnBatch_ = false;
   uint32_t attributeFvf_ = 0, attributeStride_ = 0;
-  std::vector<BatchVertex> batch_;
-  size_t batchUsed_ = 0;          // vertices of this frame's merged draws in the store
-  bool batchStoreFresh_ = false;  // the store was made afresh this frame
+  std::vector<BatchVertex> batch_;          // the pending merged draw
+  PendingRun run_;                          // or the pending run
+  std::optional<DeviceState> groupStates_;  // what they are drawn with, once a state changed after them
+  UniformVersions groupChanges_;
+  FrameStore batchStore_, instanceStore_;
   GlFrameCounts current_;
 };
 

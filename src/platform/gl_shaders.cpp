@@ -13,8 +13,18 @@ layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec4 aDiffuse;  // opaque white when the format has no colour
 layout(location = 3) in vec2 aTexCoord;
 
-uniform mat4 uWorldView;
 uniform mat4 uProjection;
+#if INSTANCED
+layout(location = INSTANCE_WORLD_VIEW) in mat4 aWorldView;  // of each instance, as the uniforms would give them
+layout(location = INSTANCE_NORMAL_MATRIX) in mat3 aNormalMatrix;
+#define WORLD_VIEW aWorldView
+#define NORMAL_MATRIX aNormalMatrix
+#else
+uniform mat4 uWorldView;
+uniform mat3 uNormalMatrix;  // inverse transpose of world * view
+#define WORLD_VIEW uWorldView
+#define NORMAL_MATRIX uNormalMatrix
+#endif
 
 out vec4 vDiffuse;
 out vec2 vTexCoord;
@@ -24,7 +34,6 @@ out vec4 vSpecular;
 
 #if LIGHTING
 #define LIGHTS (DIRECTIONAL_LIGHTS + POINT_LIGHTS)
-uniform mat3 uNormalMatrix;  // inverse transpose of world * view
 uniform bool uNormalize;
 uniform bool uLocalViewer;
 uniform bool uDiffuseFromVertex, uAmbientFromVertex, uSpecularFromVertex, uEmissiveFromVertex;
@@ -57,7 +66,7 @@ void AddLight(int i, vec3 n, vec3 l, vec3 toEye, float attenuation) {
 #endif
 
 void main() {
-  vec4 eyePosition = uWorldView * vec4(aPosition, 1.0);
+  vec4 eyePosition = WORLD_VIEW * vec4(aPosition, 1.0);
   vec4 clip = uProjection * eyePosition;
 #if CLIP_FIXUP
   clip.z = 2.0 * clip.z - clip.w;
@@ -71,7 +80,7 @@ void main() {
   vec4 ambientSource = uAmbientFromVertex ? aDiffuse : uMaterialAmbient;
   vec4 emissiveSource = uEmissiveFromVertex ? aDiffuse : uMaterialEmissive;
 #if LIGHTS > 0
-  vec3 n = uNormalMatrix * aNormal;
+  vec3 n = NORMAL_MATRIX * aNormal;
   if (uNormalize && dot(n, n) > 0.0) n = normalize(n);
   vec3 p = eyePosition.xyz;
   vec3 toEye = uLocalViewer ? normalize(-p) : vec3(0.0, 0.0, -1.0);
@@ -189,8 +198,9 @@ LightsInUse EnabledLights(const DeviceState& state) {
   return inUse;
 }
 
-ShaderVariant VariantFor(const DeviceState& state, bool hasTexture) {
+ShaderVariant VariantFor(const DeviceState& state, bool hasTexture, bool instanced) {
   ShaderVariant variant;
+  variant.Instanced = instanced;
   variant.Lighting = state.RenderState(D3DRS_LIGHTING) != 0;
   if (variant.Lighting) {
     const LightsInUse lights = EnabledLights(state);
@@ -217,7 +227,9 @@ ShaderVariant VariantFor(const DeviceState& state, bool hasTexture) {
 std::string VertexShaderSource(const ShaderVariant& variant, bool clipFixup) {
   return "#version 330 core\n" + Define("LIGHTING", variant.Lighting) + Define("SPECULAR", variant.Specular) +
          Define("DIRECTIONAL_LIGHTS", variant.DirectionalLights) + Define("POINT_LIGHTS", variant.PointLights) +
-         Define("CLIP_FIXUP", clipFixup) + kVertexShaderBody;
+         Define("CLIP_FIXUP", clipFixup) + Define("INSTANCED", variant.Instanced) +
+         Define("INSTANCE_WORLD_VIEW", kInstanceWorldViewAttribute) +
+         Define("INSTANCE_NORMAL_MATRIX", kInstanceNormalMatrixAttribute) + kVertexShaderBody;
 }
 
 std::string FragmentShaderSource(const ShaderVariant& variant) {

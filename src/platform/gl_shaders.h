@@ -1,7 +1,7 @@
 // The shaders of the OpenGL device: Direct3D 8's fixed-function vertex lighting (Gouraud)
 // and texture stage 0, as the game uses them, in variants specialised for the states that
 // decide which code runs (lighting, the lights in use, specular, the stage's operations, the
-// alpha test). Everything else reaches a variant as uniforms.
+// alpha test) and for instanced draws. Everything else reaches a variant as uniforms.
 #pragma once
 
 #include <array>
@@ -25,12 +25,18 @@ struct ShaderVariant {
   uint32_t ColorOp = 0, ColorArg1 = 0, ColorArg2 = 0;  // stage 0 (zero unless textured)
   uint32_t AlphaOp = 0, AlphaArg1 = 0, AlphaArg2 = 0;
   uint32_t AlphaFunc = 0;  // D3DCMP_NEVER..D3DCMP_GREATEREQUAL; 0: every pixel passes
+  bool Instanced = false;  // world x view and its normal matrix come with each instance, not as uniforms
 
   auto operator<=>(const ShaderVariant&) const = default;
 };
 
 // The variant that draws with `state`; `hasTexture`: stage 0 has a texture GL can sample.
-ShaderVariant VariantFor(const DeviceState& state, bool hasTexture);
+ShaderVariant VariantFor(const DeviceState& state, bool hasTexture, bool instanced = false);
+
+// Where an instanced variant reads each instance's world x view (four columns) and the
+// matrix of its normals (three columns).
+inline constexpr unsigned kInstanceWorldViewAttribute = 4;
+inline constexpr unsigned kInstanceNormalMatrixAttribute = 8;
 
 // The enabled lights in the order the variants read them: directional lights first, each
 // kind in the order of its slots, at most kMaxShaderLights.
