@@ -954,21 +954,35 @@ TEST_F(GlDeviceTest, SoftwareRendererCapsTheShownWindowsBackBufferButNotAHiddenO
 
 class SmoothEdgesTest : public GlDeviceTest {
  protected:
-  // A device of kSize x kSize, with smooth edges or without.
-  void OpenSmooth(bool smooth) {
-    Open(HiddenWindowOptions(kSize, kSize), kSize, kSize, smooth);
+  // A device of the window's 4:3 picture or of kSize x kSize, with smooth edges or without.
+  void OpenSmooth(bool smooth, const GlWindowOptions& options = HiddenWindowOptions(kSize, kSize)) {
+    Open(options, options.KeepsFrames ? kSize : 0, options.KeepsFrames ? kSize : 0, smooth);
     device_->SetRenderState(D3DRS_LIGHTING, 0);
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   }
 
-  // The frame of a white triangle on black whose long side runs across the pixels at a slant.
-  Image SlantedTriangle() {
+  // A presented frame of a white triangle on black whose long side runs across the pixels at a slant.
+  void PresentSlantedTriangle() {
     Begin();
     Draw(
         std::vector<ColourVertex>{
             {-1.5f, 1.2f, 0, 0xFFFFFFFF}, {1.3f, 0.4f, 0, 0xFFFFFFFF}, {-1.0f, -1.5f, 0, 0xFFFFFFFF}},
         kFvfColour, D3DPT_TRIANGLELIST);
-    return Frame();
+    device_->EndScene();
+    device_->Present();
+  }
+
+  struct Shades {
+    int Between = 0, White = 0;  // pixels neither black nor white (the red channel), white ones
+  };
+  static Shades ShadesOf(const std::vector<uint32_t>& pixels) {
+    Shades shades;
+    for (const uint32_t pixel : pixels) {
+      const int red = Channel(pixel, 16);
+      shades.Between += red > 16 && red < 239 ? 1 : 0;
+      shades.White += red == 255 ? 1 : 0;
+    }
+    return shades;
   }
 
   // The square of `half` at depth 0 showing the whole of the bound texture, linearly filtered.
@@ -1002,6 +1016,7 @@ class SmoothEdgesTest : public GlDeviceTest {
 
   static constexpr float kHalfSize = 1.3f;  // the square is then 30 pixels wide, about half the picture's 64 texels
   static constexpr float kLargerThanTheScreen = 3.0f;
+  static constexpr int kWindowHeight = kSize * 3 / 4;
 };
 
 // The edge of a multisampled frame takes the share of each pixel the triangle covers, as it is
@@ -1010,20 +1025,32 @@ class SmoothEdgesTest : public GlDeviceTest {
 TEST_F(SmoothEdgesTest, MultisampledFramesShadeTheirEdgesAndPlainFramesDoNot) {
   for (const bool smooth : {false, true}) {
     OpenSmooth(smooth);
-    const Image image = SlantedTriangle();
-    int between = 0, white = 0;
-    for (const uint32_t pixel : image.Argb) {
-      const int red = Channel(pixel, 16);
-      if (red > 16 && red < 239) ++between;
-      if (red == 255) ++white;
-    }
-    EXPECT_GT(white, 200) << "the triangle's inside, smooth " << smooth;
+    PresentSlantedTriangle();
+    const Shades shades = ShadesOf(device_->ReadBackBuffer().Argb);
+    EXPECT_GT(shades.White, 200) << "the triangle's inside, smooth " << smooth;
     if (smooth)
-      EXPECT_GT(between, 20) << "the slanted edges";
+      EXPECT_GT(shades.Between, 20) << "the slanted edges";
     else
-      EXPECT_EQ(between, 0);
+      EXPECT_EQ(shades.Between, 0);
     EXPECT_EQ(LastFrameCounts(*device_).BackBufferCopies, 1) << "the frame shown on the window";
   }
+}
+
+// A player's window, which a plain device of its size draws straight into, is shown the
+// averaged frame of a smooth device.
+TEST_F(SmoothEdgesTest, APlayersWindowIsShownTheAveragedFrame) {
+  GlWindowOptions options = HiddenWindowOptions(kSize, kWindowHeight);  // 4:3, as the back buffer
+  options.KeepsFrames = false;
+  OpenSmooth(true, options);
+  if (!window_->DrawsFramesDirectly()) GTEST_SKIP() << "this window's buffer has no 24-bit depth";
+  PresentSlantedTriangle();
+  EXPECT_EQ(LastFrameCounts(*device_).BackBufferCopies, 1);
+  std::vector<uint32_t> shown(kSize * kWindowHeight);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadPixels(0, 0, kSize, kWindowHeight, GL_BGRA, GL_UNSIGNED_BYTE, shown.data());
+  const Shades shades = ShadesOf(shown);
+  if (glGetError() != GL_NO_ERROR || shades.White == 0) GTEST_SKIP() << "the driver does not give the picture back";
+  EXPECT_GT(shades.Between, 20);
 }
 
 // Fine lines drawn at half their size beat against the pixels when only the top level is
