@@ -425,12 +425,26 @@ struct PendingRun {
   uint32_t StartVertex = 0, PrimitiveCount = 0;
   std::vector<D3DMATRIX> Worlds;
 
+  bool SameRange(const PendingRun& other) const {
+    return Buffer == other.Buffer && Stride == other.Stride && Type == other.Type && StartVertex == other.StartVertex &&
+           PrimitiveCount == other.PrimitiveCount;
+  }
+
   // Whether a draw of this range of the stream's vertices, not written again since, joins the run.
   bool Takes(const DeviceState& state, D3DPRIMITIVETYPE type, uint32_t startVertex, uint32_t primitiveCount) const {
     return !Worlds.empty() && Worlds.size() < kRunInstances && state.Stream == Buffer && state.StreamStride == Stride &&
            type == Type && startVertex == StartVertex && primitiveCount == PrimitiveCount && !Buffer->HasChanges();
   }
 };
+
+// Whether draws with these states give the same picture in any order: each pixel shows the
+// nearest of them, whatever was drawn first.
+bool DrawsOpaque(const DeviceState& state) {
+  const auto& rs = state.RenderStates;
+  return rs[D3DRS_ZENABLE] != D3DZB_FALSE && rs[D3DRS_ZWRITEENABLE] != 0 &&
+         (rs[D3DRS_ZFUNC] == D3DCMP_LESS || rs[D3DRS_ZFUNC] == D3DCMP_LESSEQUAL) && rs[D3DRS_ALPHABLENDENABLE] == 0 &&
+         rs[D3DRS_ALPHATESTENABLE] == 0;
+}
 
 bool SameLight(const LightSlot& a, const LightSlot& b) {
   return a.Set == b.Set && a.Enabled == b.Enabled && std::memcmp(&a.Light, &b.Light, sizeof a.Light) == 0;
@@ -439,8 +453,8 @@ bool SameLight(const LightSlot& a, const LightSlot& b) {
 // Whether two states draw alike, leaving out the world matrix and the stream (which merged
 // draws and instanced runs keep for each of their parts).
 bool SameDrawStates(const DeviceState& a, const DeviceState& b) {
-  return a.RenderStates == b.RenderStates && a.StageStates == b.StageStates && a.Textures == b.Textures &&
-         a.Fvf == b.Fvf && std::memcmp(&a.View, &b.View, sizeof a.View) == 0 &&
+  return a.Textures == b.Textures && a.Fvf == b.Fvf && a.RenderStates == b.RenderStates &&
+         a.StageStates == b.StageStates && std::memcmp(&a.View, &b.View, sizeof a.View) == 0 &&
          std::memcmp(&a.Projection, &b.Projection, sizeof a.Projection) == 0 &&
          std::memcmp(&a.Material, &b.Material, sizeof a.Material) == 0 &&
          std::equal(a.Lights.begin(), a.Lights.end(), b.Lights.begin(), SameLight);
@@ -459,6 +473,13 @@ struct ProgramUniforms {
 // device's has not been given the group's values yet.
 struct UniformVersions {
   uint64_t Transforms = 0, Lights = 0, Material = 0, Values = 0;
+};
+
+// A run of opaque draws waiting to be drawn, and the states it is drawn with.
+struct DeferredRun {
+  DeviceState States;
+  UniformVersions Changes;
+  PendingRun Run;
 };
 
 // One linked shader variant; Name 0 when it could not be built.
@@ -636,7 +657,7 @@ class GlDevice final : public Device {
   }
 
   HRESULT Clear(uint32_t flags, D3DCOLOR color, float z, uint32_t) override {
-    Flush();
+    DrawAllPending();
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
       float c[4];
@@ -662,7 +683,7 @@ class GlDevice final : public Device {
 
   HRESULT EndScene() override {
     if (!inScene_) return D3DERR_INVALIDCALL;
-    Flush();
+    DrawAllPending();
     inScene_ = false;
     return D3D_OK;
   }
@@ -671,7 +692,7 @@ class GlDevice final : public Device {
   // buffer is first scaled into the window's centred 4:3 rectangle, black around it. A back
   // buffer that follows the window then takes the rectangle's new size.
   HRESULT Present() override {
-    Flush();
+    DrawAllPending();
     if (!direct_) ShowBackBuffer();
     last_ = current_;
     current_ = {};
@@ -765,7 +786,7 @@ class GlDevice final : public Device {
   }
 
   Image ReadBackBuffer() override {
-    Flush();
+    DrawAllPending();
     Image image;
     image.Width = static_cast<int>(width_);
     image.Height = static_cast<int>(height_);
@@ -1143,6 +1164,7 @@ class GlDevice final : public Device {
     if (run_.Worlds.empty()) {
       auto* buffer = dynamic_cast<GlVertexBuffer*>(state_.Stream.get());
       if (buffer == nullptr) return;
+      if (buffer->HasChanges()) DrawDeferred();  // they were drawn with what GL holds now
       buffer->Send(DrawnBytesEnd(startVertex, VertexCount(type, primitiveCount)), state_.StreamStride,
                    static_cast<uint32_t>(DescribeFvf(state_.Fvf).Stride));
       run_.Buffer = state_.Stream;
@@ -1155,9 +1177,7 @@ class GlDevice final : public Device {
   }
 
   // Draws the pending run: one draw of its own, or all of them as the instances of one draw.
-  void DrawRun() {
-    const PendingRun run = std::move(run_);
-    run_ = PendingRun();
+  void DrawRun(const PendingRun& run) {
     const bool instanced = run.Worlds.size() > 1;
     if (!ApplyState(instanced ? kIdentityMatrix : run.Worlds[0], instanced)) return;
     static_cast<const GlVertexBuffer&>(*run.Buffer).Bind();
@@ -1227,25 +1247,62 @@ class GlDevice final : public Device {
     groupChanges_ = changes_;
   }
 
-  // Draws what waits to be drawn as one, with the states its parts share.
+  // Draws with `states` and the uniform versions they go with in place of the device's own.
+  template <typename Draw>
+  void DrawWith(DeviceState& states, UniformVersions& changes, Draw draw) {
+    std::swap(state_, states);
+    std::swap(changes_, changes);
+    fixedStatesDirty_ = true;
+    draw();
+    std::swap(state_, states);
+    std::swap(changes_, changes);
+    fixedStatesDirty_ = true;
+  }
+
+  // Draws what waits to be drawn as one, with the states its parts share. A run of opaque
+  // draws waits on among the deferred ones; anything else is drawn after them.
   void Flush() {
     if (batch_.empty() && run_.Worlds.empty()) return;
-    const bool kept = groupStates_.has_value();
-    if (kept) {
-      std::swap(state_, *groupStates_);
-      std::swap(changes_, groupChanges_);
-      fixedStatesDirty_ = true;
-    }
-    if (!batch_.empty())
+    if (!groupStates_) return FlushGroup();
+    DrawWith(*groupStates_, groupChanges_, [this] { FlushGroup(); });
+    groupStates_.reset();
+  }
+
+  void FlushGroup() {
+    const bool opaque = DrawsOpaque(state_);
+    if (!batch_.empty()) {
+      if (!opaque) DrawDeferred();
       DrawBatch();
-    else
-      DrawRun();
-    if (kept) {
-      std::swap(state_, *groupStates_);
-      std::swap(changes_, groupChanges_);
-      fixedStatesDirty_ = true;
-      groupStates_.reset();
+      return;
     }
+    PendingRun run = std::move(run_);
+    run_ = PendingRun();
+    if (opaque) return Defer(std::move(run));
+    DrawDeferred();
+    DrawRun(run);
+  }
+
+  // Keeps an opaque run until something that is not opaque is drawn (or the frame ends),
+  // together with the deferred runs of the same range and states.
+  void Defer(PendingRun run) {
+    for (DeferredRun& deferred : deferred_)
+      if (deferred.Run.SameRange(run) && deferred.Run.Worlds.size() + run.Worlds.size() <= kRunInstances &&
+          SameDrawStates(deferred.States, state_)) {
+        deferred.Run.Worlds.insert(deferred.Run.Worlds.end(), run.Worlds.begin(), run.Worlds.end());
+        return;
+      }
+    deferred_.push_back({state_, changes_, std::move(run)});
+  }
+
+  void DrawDeferred() {
+    std::vector<DeferredRun> deferred;
+    deferred.swap(deferred_);
+    for (DeferredRun& each : deferred) DrawWith(each.States, each.Changes, [&] { DrawRun(each.Run); });
+  }
+
+  void DrawAllPending() {
+    Flush();
+    DrawDeferred();
   }
 
   // Draws the pending merged draw. The merged draws of a frame follow each other in one store.
@@ -1289,6 +1346,7 @@ class GlDevice final : public Device {
   PendingRun run_;                          // or the pending run
   std::optional<DeviceState> groupStates_;  // what they are drawn with, once a state changed after them
   UniformVersions groupChanges_;
+  std::vector<DeferredRun> deferred_;  // opaque runs, each with its own states
   FrameStore batchStore_, instanceStore_;
   GlFrameCounts current_;
 };

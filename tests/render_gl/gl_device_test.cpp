@@ -756,6 +756,39 @@ TEST_F(BrickRunTest, BricksThatShareTheirStatesAreOneDrawWithThePictureOfEachDra
   EXPECT_GT(MaxChannelDifference(splitRun, run), 16) << "the last two bricks show the second texture";
 }
 
+// Opaque bricks of alternating textures wait and are drawn one draw a texture, with the
+// picture of each drawn alone; a translucent draw between them is drawn after the bricks
+// before it and before the bricks after it.
+TEST_F(BrickRunTest, OpaqueBricksAreDrawnOneDrawATextureBeforeWhatIsNotOpaque) {
+  auto alternate = [](int n) { return n % 2; };
+  const Image oneByOne = BricksOneByOne(alternate);
+  const Image bucketed = BricksFromTheMesh(alternate);
+  EXPECT_EQ(LastFrameCounts(*device_).GlDrawCalls, 2);
+  EXPECT_LE(MaxChannelDifference(bucketed, oneByOne), 1);
+
+  // A veil in front of the bricks, blended, writing no depth, between brick 2 and brick 3.
+  Begin();
+  for (int n = 0; n < 6; ++n) {
+    if (n == 3) {
+      device_->SetRenderState(D3DRS_LIGHTING, 0);
+      device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+      device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+      device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+      device_->SetRenderState(D3DRS_ZWRITEENABLE, 0);
+      device_->SetTransform(D3DTS_WORLD, kIdentityMatrix);
+      Draw(ColourSquare(-1, D3DCOLOR_ARGB(128, 255, 255, 255), 3), kFvfColour, D3DPT_TRIANGLESTRIP);
+      device_->SetRenderState(D3DRS_LIGHTING, 1);
+      device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+      device_->SetRenderState(D3DRS_ZWRITEENABLE, 1);
+    }
+    DrawBrick(mesh_, kFirst, textures_[alternate(n)], n);
+  }
+  const Image veiled = Frame();
+  EXPECT_EQ(LastFrameCounts(*device_).GlDrawCalls, 5);
+  EXPECT_GT(Channel(veiled.At(18, 24), 0), Channel(bucketed.At(18, 24), 0) + 15) << "brick 0 under the veil";
+  EXPECT_EQ(veiled.At(18, 40), bucketed.At(18, 40)) << "brick 3 over it";
+}
+
 // A mesh written again while its run waits: the bricks before the write keep what they were
 // drawn with, and the run ends there.
 TEST_F(BrickRunTest, BricksDrawnBeforeTheirMeshIsWrittenAgainKeepTheirVertices) {
