@@ -83,11 +83,14 @@ void DrawTrails(Device& device, const SceneResources& scene, const DropTrail& tr
   device.SetStreamSource(0, scene.TrailVB, kQuadStride);
   device.SetVertexShader(kFvfTexColour);
   device.SetTexture(0, scene.MotionBlur);
+  // Clamped: repeated, the filter would carry the opaque bottom row into the clear top edge.
+  TextureAddressing(device, D3DTADDRESS_CLAMP);
   for (const TrailColumn& column : trail.Trail) {
     if (!column.Active) continue;
     device.SetTransform(D3DTS_WORLD, ScaledAt(0.95f, trail.TrailIntensity, 1.0f, column.X, column.Y, 0.0f));
     device.DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
   }
+  TextureAddressing(device, D3DTADDRESS_WRAP);
   device.SetTexture(0, nullptr);
   device.SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
   device.SetRenderState(D3DRS_LIGHTING, 1);

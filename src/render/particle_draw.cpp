@@ -1,13 +1,22 @@
 #include "render/particle_draw.h"
 
+#include <algorithm>
+
 #include "render/render_states.h"
 
 namespace zt {
 
 namespace {
 
-HRESULT FillParticleQuad(VertexBuffer& buffer, int32_t life) {
-  const D3DCOLOR colour = D3DCOLOR_ARGB(static_cast<uint32_t>(life), 255, 255, 255);
+// The colour of a particle of `life`, its alpha always. Added light has no use for alpha, so an
+// additive particle dims with its life instead of staying at full strength until it is gone.
+D3DCOLOR ParticleColour(int32_t life, bool additive) {
+  const auto level = static_cast<uint32_t>(std::clamp(life, 0, 255));
+  const uint32_t light = additive ? level : 255;
+  return D3DCOLOR_ARGB(level, light, light, light);
+}
+
+HRESULT FillParticleQuad(VertexBuffer& buffer, D3DCOLOR colour) {
   const std::array<TexColourVertex, 4> quad = {{
       {-0.5f, 0.5f, 0, colour, 0, 1},
       {0.5f, 0.5f, 0, colour, 1, 1},
@@ -50,6 +59,7 @@ HRESULT Particle_Draw(ParticleResources& particles, Device& device, const Partic
   draw(4, 3) = kind.Depth;
 
   device.SetRenderState(D3DRS_LIGHTING, 0);
+  device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);  // the texture tinted by the particle's colour
   TextureTimesDiffuseAlpha(device);
   if (kind.Additive)
     AdditiveBlend(device);
@@ -63,7 +73,7 @@ HRESULT Particle_Draw(ParticleResources& particles, Device& device, const Partic
     if (Failed(failure)) return;
     draw(4, 1) = p.X;
     draw(4, 2) = p.Y;
-    failure = FillParticleQuad(*particles.VB, p.Life);
+    failure = FillParticleQuad(*particles.VB, ParticleColour(p.Life, kind.Additive));
     if (Failed(failure)) return;
     draw(1, 1) = p.SX;
     draw(2, 2) = p.SY;

@@ -20,4 +20,9 @@ void TextureTimesDiffuseAlpha(Device& device) {
   device.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
 }
 
+void TextureAddressing(Device& device, D3DTEXTUREADDRESS mode) {
+  device.SetTextureStageState(0, D3DTSS_ADDRESSU, mode);
+  device.SetTextureStageState(0, D3DTSS_ADDRESSV, mode);
+}
+
 }  // namespace zt

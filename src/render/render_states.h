@@ -11,5 +11,7 @@ void AlphaBlend(Device& device);
 void AdditiveBlend(Device& device);
 // Texture stage 0's alpha: the texture's alpha times the vertex colour's.
 void TextureTimesDiffuseAlpha(Device& device);
+// Texture stage 0's addressing of u and v alike: repeated (the device's default) or clamped to the edge.
+void TextureAddressing(Device& device, D3DTEXTUREADDRESS mode);
 
 }  // namespace zt

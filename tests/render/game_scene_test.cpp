@@ -291,6 +291,25 @@ TEST_F(GameSceneTest, TheFadeOverlayCoversTheSceneWhileInputIsLocked) {
   EXPECT_EQ(colour, 0xC8000000u);
 }
 
+// The trail's texture is clear at its top row and opaque at its bottom row: repeated, the
+// linear filter would blend the two along both edges of the quad.
+TEST_F(GameSceneTest, TheTrailSamplesItsTextureClampedAndLeavesItRepeatedForWhatFollows) {
+  game_.Mode.InputLocked = true;  // the fade overlay follows the trail
+  Frame();
+  const auto trail = WithTexture(resources_.Scene.MotionBlur);
+  ASSERT_EQ(trail.size(), 2u);
+  for (const DrawRecord* d : trail) {
+    EXPECT_EQ(d->StageState(D3DTSS_ADDRESSU), D3DTADDRESS_CLAMP);
+    EXPECT_EQ(d->StageState(D3DTSS_ADDRESSV), D3DTADDRESS_CLAMP);
+  }
+  for (const DrawRecord& d : device_.Draws) {
+    if (d.TextureUsed == resources_.Scene.MotionBlur.get()) continue;
+    EXPECT_EQ(d.StageState(D3DTSS_ADDRESSU), D3DTADDRESS_WRAP) << "draw " << IndexOf(&d);
+    EXPECT_EQ(d.StageState(D3DTSS_ADDRESSV), D3DTADDRESS_WRAP) << "draw " << IndexOf(&d);
+  }
+  EXPECT_LT(IndexOf(trail.back()), device_.Draws.size() - 1) << "something is drawn after the trail";
+}
+
 TEST_F(GameSceneTest, PanelsAndBarsUseTheirFontsAndTexturePairs) {
   Frame();
   // "Next:" in font 2 at the top left of the panel comes right after the background.

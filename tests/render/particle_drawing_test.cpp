@@ -42,7 +42,7 @@ TEST_F(ParticleDrawingTest, EachParticleIsAQuadOfItsSizeAtItsPlaceNewestFirst) {
   EXPECT_FLOAT_EQ(newest.State.World(4, 3), -0.655f);  // the explosion's depth
   EXPECT_FLOAT_EQ(newest.State.World(1, 1), 2.9f);
   EXPECT_FLOAT_EQ(newest.State.World(2, 2), 2.9f);
-  for (const Vertex& v : VerticesOf(newest)) EXPECT_EQ(v.Colour, 0x4DFFFFFFu);  // life 77 as alpha
+  for (const Vertex& v : VerticesOf(newest)) EXPECT_EQ(v.Colour, 0x4D4D4D4Du);  // life 77, additive
 
   const DrawRecord& oldest = device_.Draws[1];
   EXPECT_FLOAT_EQ(oldest.State.World(4, 1), 3.0f);
@@ -51,7 +51,7 @@ TEST_F(ParticleDrawingTest, EachParticleIsAQuadOfItsSizeAtItsPlaceNewestFirst) {
   EXPECT_FLOAT_EQ(oldest.State.World(3, 3), 1.0f);
   const std::vector<Vertex> v = VerticesOf(oldest);
   ASSERT_EQ(v.size(), 4u);
-  EXPECT_EQ(v[0].Colour, 0xC8FFFFFFu);
+  EXPECT_EQ(v[0].Colour, 0xC8C8C8C8u);
   // A unit square around the centre, drawn as a strip.
   EXPECT_FLOAT_EQ(v[0].X, -0.5f);
   EXPECT_FLOAT_EQ(v[0].Y, 0.5f);
@@ -98,6 +98,35 @@ TEST_F(ParticleDrawingTest, TheHeadDecidesDepthAndBlendingOfTheWholeList) {
   EXPECT_EQ(device_.State().Textures[0], nullptr);
   EXPECT_EQ(device_.State().RenderState(D3DRS_LIGHTING), 1u);
   EXPECT_EQ(device_.State().RenderState(D3DRS_ALPHABLENDENABLE), 0u);
+}
+
+// Added light ignores alpha: the additive kinds must carry their life in their colour, or a
+// spark stays at full brightness until it vanishes. Smoke keeps white and fades by alpha.
+TEST_F(ParticleDrawingTest, AdditiveParticlesDimWithTheirLifeAndSmokeFadesByAlphaAlone) {
+  const auto drawnColour = [this](int kind, int32_t life) {
+    device_.Draws.clear();
+    ParticleLists lists;
+    Particle_Add(lists, kind, static_cast<uint8_t>(kind), life, 0, 0, 0, 0);
+    Particle_Draw(particles_, device_, lists[kind]);
+    EXPECT_EQ(device_.Draws.size(), 1u);
+    EXPECT_EQ(device_.Draws.at(0).StageState(D3DTSS_COLOROP), D3DTOP_MODULATE) << "the colour tints the texture";
+    const std::vector<Vertex> quad = VerticesOf(device_.Draws.at(0));
+    for (const Vertex& v : quad) EXPECT_EQ(v.Colour, quad.at(0).Colour);
+    return quad.at(0).Colour;
+  };
+  const auto red = [](D3DCOLOR c) { return (c >> 16) & 0xFFu; };
+  const auto alpha = [](D3DCOLOR c) { return c >> 24; };
+  for (const int kind : {0, 1, 2, 4}) {
+    SCOPED_TRACE(kind);
+    const D3DCOLOR young = drawnColour(kind, 234), old = drawnColour(kind, 30);
+    EXPECT_EQ(red(young), 234u);
+    EXPECT_EQ(red(old), 30u);
+    EXPECT_EQ(young & 0xFFFFFFu, red(young) * 0x010101u) << "grey: the texture keeps its own hue";
+    EXPECT_EQ(alpha(old), 30u);
+  }
+  const D3DCOLOR youngSmoke = drawnColour(3, 234), oldSmoke = drawnColour(3, 30);
+  EXPECT_EQ(youngSmoke, 0xEAFFFFFFu);
+  EXPECT_EQ(oldSmoke, 0x1EFFFFFFu);
 }
 
 TEST_F(ParticleDrawingTest, KindsUseTheirOwnTexturesAndTheFuseSparklesTheSecondSparkle) {
