@@ -17,15 +17,19 @@ writes them into game/textures/:
 Formats: .bmp are 24-bit uncompressed Windows bitmaps (BITMAPINFOHEADER, bottom-up rows);
 .tga are 32-bit uncompressed true-colour with 8 alpha bits, bottom-left origin; .jpg are
 baseline JPEGs with full-resolution colour (4:4:4). The game turns the JPEGs into bitmaps at
-its first start. Every picture has power-of-two sides; each is drawn at the aspect of the
-quad or slab it is shown on and then resampled to its texture size, so it looks right once
-stretched back on screen.
+its first start. The pictures shown on the menu's slabs (the items and the values) are stored
+at the aspect of the slab face they cover, 128 texels high, so their lettering keeps its true
+proportions; every other picture has power-of-two sides, is drawn at the aspect of the quad it
+is shown on and then resampled to its texture size, so it looks right once stretched back on
+screen.
 
-Pictures the game loads with the white colour key (cw, ccw, low, medium, high, stripe,
-backhelp) have an exactly white (255, 255, 255) background. Their shapes have dark
-outlines and a hard coverage edge: a pixel is either the shape's own colour or pure white,
-never a blend of both, so no light fringe survives the key. backhelp.jpg keeps its panel
-edges on 8-pixel block boundaries so the JPEG leaves the white around it untouched.
+The value pictures (cw, ccw, low, medium, high) are loaded with the white colour key, but
+the slab they cover is drawn opaque: they are dark key-caps with no pixel of exact white, so
+the key takes nothing away. The pictures the key cuts out (stripe, backhelp) have an exactly
+white (255, 255, 255) background. Their shapes have dark outlines and a hard coverage edge: a
+pixel is either the shape's own colour or pure white, never a blend of both, so no light
+fringe survives the key. backhelp.jpg keeps its panel edges on 8-pixel block boundaries so the
+JPEG leaves the white around it untouched.
 
 Run (from anywhere):
 
@@ -509,8 +513,22 @@ def state_picture(title, subtitle, accent, seed):
     return resize(rgb, 1024, 256)
 
 
+# The menu's slabs are the low brick scaled to s x s/5.4 x s/5.4 (items) and s/2.6 x s/5.4 x
+# s/5.4 (the values beside Rotation and Quality). A slab picture covers one face, stored at that
+# face's aspect and SLAB_TEXELS high, and is drawn on a canvas `detail` times as large.
+ITEM_FACE = 5.4
+VALUE_FACE = 5.4 / 2.6
+SLAB_TEXELS = 128
+
+
+def slab_sizes(aspect, detail):
+    """(stored width, height), (canvas width, height) of a picture for a face of that aspect."""
+    w, h = int(round(SLAB_TEXELS * aspect)), SLAB_TEXELS
+    return (w, h), (w * detail, h * detail)
+
+
 def item_picture(text, accent, seed, gems=False):
-    W, H = 1382, 256                      # slab face 8 x 1.48 units; stored 512 x 128
+    (w, h), (W, H) = slab_sizes(ITEM_FACE, 2)
     pic = plate(W, H, accent, seed=seed)
     size = fit_size(text, FONT_TITLE, 150, W * (0.66 if gems else 0.78), tracking=8)
     glow_text(pic, W, H, text, FONT_TITLE, size, W / 2, H * 0.5, (1, 1, 1), lerp(ICE, accent, 0.35), accent,
@@ -519,7 +537,7 @@ def item_picture(text, accent, seed, gems=False):
         for gx in (W * 0.105, W * 0.895):
             gem_brick(pic, W, H, gx, H * 0.5, H * 0.30, accent)
     rgb, _ = pic.straight()
-    return resize(rgb, 512, 128)
+    return resize(rgb, w, h)
 
 
 def gem_brick(pic, w, h, cx, cy, s, colour):
@@ -539,7 +557,7 @@ def gem_brick(pic, w, h, cx, cy, s, colour):
 
 
 # ----------------------------------------------------------------------------------------------
-# Keyed pictures: value slabs and the volume stripe (white is cut away by the game)
+# Value slabs (dark key-caps) and the volume stripe (its white is cut away by the game)
 # ----------------------------------------------------------------------------------------------
 
 def dilate(mask, r):
@@ -553,9 +571,35 @@ def inked(pic, fill, colour, ink_width, glow_colour=None):
     return outline
 
 
+KEYCAP_INSET = 0.09  # the top face's margin, a fraction of the picture's height, on all four sides
+
+
+def keycap(w, h, accent):
+    """A dark key-cap filling the whole picture: its sloping sides lit from above, the top face
+    inset from them with a faint glow of the accent and a thin light along its upper rim."""
+    pic = Layered(w, h, rgb=(0, 0, 0), alpha=1.0)
+    pic.over(np.ones((h, w)), vgrad(h, w, [(0, (0.22, 0.24, 0.50)), (0.5, (0.09, 0.10, 0.25)), (1, (0.02, 0.02, 0.08))]))
+    m = h * KEYCAP_INSET
+    top = round_rect(w, h, (m, m, w - m, h - m), h * 0.10)
+    x, y = grid(w, h)
+    face = vgrad(h, w, [(0, (0.09, 0.10, 0.28)), (1, (0.03, 0.035, 0.12))])
+    face = face + col(accent) * (0.10 * gauss_spot(w, h, w / 2, h * 0.45, w * 0.38, h * 0.45))[:, :, None]
+    pic.over(top, face)
+    pic.add(col(ICE) * (0.22 * top * smoothstep(m + h * 0.035, m, y))[:, :, None])
+    edge = np.minimum(np.minimum(x, w - x), np.minimum(y, h - y))
+    pic.rgb *= (0.55 + 0.45 * smoothstep(0, h * 0.04, edge))[:, :, None]
+    return pic
+
+
+def opaque_slab(pic, w, h):
+    """The picture at its stored size, without a texel of the white colour key."""
+    rgb, _ = pic.straight()
+    return np.clip(resize(rgb, w, h), 0, 254 / 255.0)
+
+
 def rotation_picture(clockwise):
-    W, H = 1064, 512                      # slab face 3.08 x 1.48 units; stored 256 x 128
-    pic = Layered(W, H)
+    (w, h), (W, H) = slab_sizes(VALUE_FACE, 4)
+    pic = keycap(W, H, CYAN)
     cx, cy, width = W / 2, H / 2 + H * 0.02, H * 0.12
     r = H * 0.40                          # outer radius; PIL draws the width inwards
     rc = r - width / 2                    # centre line of the ring
@@ -585,12 +629,12 @@ def rotation_picture(clockwise):
     gem = Layered(W, H)
     gem_brick(gem, W, H, cx, cy, s, CYAN)
     pic.over(gem.a, gem.straight()[0])
-    return keyed_on_white(pic, 256, 128)
+    return opaque_slab(pic, w, h)
 
 
 def quality_picture(word, level, colour):
-    W, H = 1064, 512
-    pic = Layered(W, H)
+    (w, h), (W, H) = slab_sizes(VALUE_FACE, 4)
+    pic = keycap(W, H, colour)
     # three signal bars, `level` of them lit
     bx0, bw, gap = W * 0.07, W * 0.055, W * 0.025
     size = fit_size(word.upper(), FONT_TITLE, 230, W * 0.62, tracking=4)
@@ -607,30 +651,71 @@ def quality_picture(word, level, colour):
     ramp = np.clip((np.arange(H) - y0) / (y1 - y0), 0, 1)[:, None, None]
     grad = lerp(col((1, 1, 1)), col(colour), np.broadcast_to(ramp[:, :, 0], (H, W)) * 0.9)
     inked(pic, fill, grad, H * 0.03)
-    return keyed_on_white(pic, 256, 128)
+    return opaque_slab(pic, w, h)
+
+
+# The volume rows of the Options screen, in units from the glass centre: nine bricks 0.74 wide,
+# 0.84 apart from 3.75 to the right, on the sound row (2.6 up) and the music row (0.2 up). Behind
+# each row lies a stripe quad 0.83 high, its centre 0.36 above the row, of its own width. Both
+# show the same picture.
+VOLUME_ROWS = (2.6, 0.2)
+VOLUME_STRIPES = ((7.17, 7.6923075), (7.18, 7.76699))  # centre x and width, by row
+STRIPE_HEIGHT, STRIPE_RAISE = 0.8333333, 0.36
+VOLUME_BRICK, VOLUME_FIRST, VOLUME_STEP = 0.74, 3.75, 0.84
+EYE_DISTANCE = 19.0                   # the camera, straight in front of the glass centre
+SLOT_MARGIN = 0.035                   # units inside a brick's face, for the bevels and the ink
+
+
+def seen_at_glass(x, y, z):
+    """The point of the glass's plane (z = 0) the eye sees in line with (x, y, z)."""
+    k = EYE_DISTANCE / (EYE_DISTANCE + z)
+    return x * k, y * k
+
+
+def volume_slots():
+    """Where each volume brick covers the stripe picture, as (u0, v0, u1, v1) from its top left.
+
+    A slot is the brick's front face as the eye sees it against the stripe, in both rows (their
+    quads differ), less a margin; it ends at the stripe's lower edge, which runs behind the
+    bricks. Whatever lies in a slot is hidden while the brick stands, and no two slots meet."""
+    half = VOLUME_BRICK / 2
+    slots = []
+    for i in range(9):
+        bx = VOLUME_FIRST + VOLUME_STEP * i
+        boxes = []
+        for row, (sx, width) in zip(VOLUME_ROWS, VOLUME_STRIPES):
+            x0, y0 = seen_at_glass(bx - half, row - half, -half)
+            x1, y1 = seen_at_glass(bx + half, row + half, -half)
+            left, top = sx - width / 2, row + STRIPE_RAISE + STRIPE_HEIGHT / 2
+            boxes.append(((x0 + SLOT_MARGIN - left) / width, (top - y1 + SLOT_MARGIN) / STRIPE_HEIGHT,
+                          (x1 - SLOT_MARGIN - left) / width, (top - y0 - SLOT_MARGIN) / STRIPE_HEIGHT))
+        slots.append((max(0.0, max(b[0] for b in boxes)), max(b[1] for b in boxes),
+                      min(1.0, min(b[2] for b in boxes)), min(1.0, min(b[3] for b in boxes))))
+    return slots
 
 
 def stripe_picture():
-    W, H = 2364, 256                      # shown 7.69 x 0.83 units; stored 512 x 64
+    """Nine sockets the volume bricks stand in, each with a level mark rising left to right."""
+    width = VOLUME_STRIPES[0][1]
+    W, H = int(round(256 * width / STRIPE_HEIGHT)), 256   # the sound row's aspect; stored 512 x 64
     pic = Layered(W, H)
-    span = 7.6923075
-    left = 7.17 - span / 2
-    cell = 0.84
-    for i in range(9):
-        centre = 3.75 + cell * i
-        u0 = (centre - cell * 0.43 - left) / span * W
-        u1 = (centre + cell * 0.43 - left) / span * W
-        height = 0.34 + 0.62 * i / 8
-        top = H * (1 - height) + H * 0.04
-        box = (u0, top, u1, H * 0.96)
+    _, y = grid(W, H)
+    radius = 0.12 / STRIPE_HEIGHT * H
+    for i, (u0, v0, u1, v1) in enumerate(volume_slots()):
         t = i / 8
         c = lerp(lerp(col(CYAN), col(VIOLET), min(1, t * 2)), col(MAGENTA), max(0, t * 2 - 1))
-        seg = round_rect(W, H, box, H * 0.07)
-        x, y = grid(W, H)
-        body = lerp(lerp(c, col(NAVY), 0.35), lerp(c, col(INK), 0.75), np.clip((y - top) / (H - top), 0, 1))
-        inked(pic, seg, body, H * 0.025)
-        cap = round_rect(W, H, (u0 + H * 0.03, top + H * 0.03, u1 - H * 0.03, top + H * 0.11), H * 0.03)
-        pic.over(cap, lerp(c, col((1, 1, 1)), 0.4))
+        x0, top, x1 = u0 * W, v0 * H, u1 * W
+        bottom = v1 * H + (radius if v1 >= 1.0 else 0)   # runs on past the stripe's edge
+        ink = H * 0.022
+        socket = round_rect(W, H, (x0 + ink, top + ink, x1 - ink, bottom - ink), radius)
+        depth = np.clip((y - top) / max(1.0, v1 * H - top), 0, 1)
+        inked(pic, socket, lerp(lerp(c, col(INK), 0.55), lerp(c, col(INK), 0.85), depth), ink)
+        pad = H * 0.035
+        level_top = top + ink + pad + (1 - (0.25 + 0.75 * t)) * (v1 * H - top - 2 * ink - 2 * pad)
+        level = round_rect(W, H, (x0 + ink + pad, level_top, x1 - ink - pad, bottom), radius * 0.6)
+        pic.over(level, lerp(lerp(c, col(NAVY), 0.25), lerp(c, col(INK), 0.6), np.clip((y - level_top) / (H - level_top), 0, 1)))
+        cap = round_rect(W, H, (x0 + ink + pad * 1.5, level_top + pad * 0.5, x1 - ink - pad * 1.5, level_top + pad * 1.6), pad * 0.5)
+        pic.over(cap, lerp(c, col((1, 1, 1)), 0.45))
     return keyed_on_white(pic, 512, 64)
 
 
@@ -1019,7 +1104,23 @@ def background_retro():
     rgb = rgb + col((1.0, 0.3, 0.7)) * (0.5 * np.exp(-np.abs(y - horizon) / 14))[:, :, None]
     # faint scanlines for the old-screen feel
     rgb = rgb * (0.93 + 0.07 * (np.floor(y / 3) % 2))[:, :, None]
-    return finish(rgb, calm_strength=1.1)
+    return finish(rgb, calm_strength=1.1, light=retro_floor_light())
+
+
+# Retro pushes its added lines in from below in the darkest brick colour; the floor behind the
+# glass's lowest rows is lit so they stand out against it. Glass rows 1..3 lie fully in the light,
+# which has gone by row 8.
+RETRO_LIT_ROWS = (-7.0, -3.0)  # glass units from its centre: fully lit below, unlit above
+
+
+def retro_floor_light():
+    x, y = grid(BW, BH)
+    x0, _ = glass_px(-5.0, 0)
+    x1, _ = glass_px(5.0, 0)
+    _, lit = glass_px(0, RETRO_LIT_ROWS[0])
+    _, unlit = glass_px(0, RETRO_LIT_ROWS[1])
+    pool = smoothstep(x0 - 50, x0 + 20, x) * smoothstep(x1 + 50, x1 - 20, x) * smoothstep(unlit, lit, y)
+    return col((0.30, 0.19, 0.34)) * pool[:, :, None]
 
 
 def planet_limb(rgb, centre_y, radius, body, air, seed):
@@ -1132,8 +1233,10 @@ def help_backdrop():
     return np.where(inside[:, :, None], body, 1.0)
 
 
-def finish(rgb, calm_strength=1.0):
-    rgb = vignette(calm(np.clip(rgb, 0, 1.5), calm_strength))
+def finish(rgb, calm_strength=1.0, light=0.0):
+    """Calms the picture behind the glass and the panels, adds `light` over that, darkens the
+    corners and rolls the highlights off; stored 1024 x 1024."""
+    rgb = vignette(calm(np.clip(rgb, 0, 1.5), calm_strength) + light)
     # a soft highlight roll-off instead of a hard clip
     rgb = 1 - np.exp(-rgb * 1.6)
     return resize(np.clip(rgb / (1 - math.exp(-1.6 * 1.0)), 0, 1), 1024, 1024)
@@ -1328,13 +1431,11 @@ def mock_menu(folder, names, x_offset=0.0, top=2.6, selected=1, values=None):
         img = Image.fromarray(to_u8(np.asarray(img, dtype=np.float64) / 255 * gain))
         shot.paste(img, (int(x0), int(y0)))
         if values and i in values:
-            v = values[i]
-            vx0, vy0 = screen_point(5.1 - 1.54, y + 0.74, 0)
-            vx1, vy1 = screen_point(5.1 + 1.54, y - 0.74, 0)
-            img = load_preview(folder, v + ".png").resize((int(vx1 - vx0), int(vy1 - vy0)), Image.LANCZOS)
-            arr = np.asarray(img)
-            mask = Image.fromarray(np.where(np.all(arr > 250, axis=2), 0, 255).astype(np.uint8))
-            shot.paste(img, (int(vx0), int(vy0)), mask)
+            half_w, half_h = s * VALUE_FACE / ITEM_FACE / 2, s / ITEM_FACE / 2
+            vx0, vy0 = screen_point(5.1 - half_w, y + half_h, 0)
+            vx1, vy1 = screen_point(5.1 + half_w, y - half_h, 0)
+            img = load_preview(folder, values[i] + ".png").resize((int(vx1 - vx0), int(vy1 - vy0)), Image.LANCZOS)
+            shot.paste(img, (int(vx0), int(vy0)))
     return shot
 
 
