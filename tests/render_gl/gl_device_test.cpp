@@ -660,7 +660,7 @@ TEST_F(GlDeviceTest, MeshBuffersDrawAnyRangeOfTheirVerticesAsASmallBufferDoes) {
 // Bricks drawn as the game draws them: each its texture, the stage, the material, the stream
 // and its world matrix, then the texture taken away again. A brick is the cube twice over
 // (72 vertices, more than a small draw), in a mesh buffer or in a small buffer of its own.
-class BrickRunTest : public GlDeviceTest {
+class GlBrickRunTest : public GlDeviceTest {
  protected:
   void SetUp() override {
     GlDeviceTest::SetUp();
@@ -732,7 +732,7 @@ class BrickRunTest : public GlDeviceTest {
 
 // A run of bricks that differ only in their world matrix is one instanced draw, lit and
 // placed as each brick drawn on its own; a texture changed in the run splits it.
-TEST_F(BrickRunTest, BricksThatShareTheirStatesAreOneDrawWithThePictureOfEachDrawnAlone) {
+TEST_F(GlBrickRunTest, BricksThatShareTheirStatesAreOneDrawWithThePictureOfEachDrawnAlone) {
   auto same = [](int) { return 0; };
   auto split = [](int n) { return n < 4 ? 0 : 1; };
   const Image oneByOne = BricksOneByOne(same);
@@ -759,7 +759,7 @@ TEST_F(BrickRunTest, BricksThatShareTheirStatesAreOneDrawWithThePictureOfEachDra
 // Opaque bricks of alternating textures wait and are drawn one draw a texture, with the
 // picture of each drawn alone; a translucent draw between them is drawn after the bricks
 // before it and before the bricks after it.
-TEST_F(BrickRunTest, OpaqueBricksAreDrawnOneDrawATextureBeforeWhatIsNotOpaque) {
+TEST_F(GlBrickRunTest, OpaqueBricksAreDrawnOneDrawATextureBeforeWhatIsNotOpaque) {
   auto alternate = [](int n) { return n % 2; };
   const Image oneByOne = BricksOneByOne(alternate);
   const Image bucketed = BricksFromTheMesh(alternate);
@@ -791,7 +791,7 @@ TEST_F(BrickRunTest, OpaqueBricksAreDrawnOneDrawATextureBeforeWhatIsNotOpaque) {
 
 // A mesh written again while its run waits: the bricks before the write keep what they were
 // drawn with, and the run ends there.
-TEST_F(BrickRunTest, BricksDrawnBeforeTheirMeshIsWrittenAgainKeepTheirVertices) {
+TEST_F(GlBrickRunTest, BricksDrawnBeforeTheirMeshIsWrittenAgainKeepTheirVertices) {
   auto same = [](int) { return 0; };
   const Image before = BricksFromTheMesh(same);
   std::vector<TexMeshVertex> dark = brick_;
@@ -985,7 +985,7 @@ TEST_F(GlDeviceTest, SoftwareRendererCapsTheShownWindowsBackBufferButNotAHiddenO
 
 // ---- smooth edges ----
 
-class SmoothEdgesTest : public GlDeviceTest {
+class GlSmoothEdgesTest : public GlDeviceTest {
  protected:
   // A device of the window's 4:3 picture or of kSize x kSize, with smooth edges or without.
   void OpenSmooth(bool smooth, const GlWindowOptions& options = HiddenWindowOptions(kSize, kSize)) {
@@ -1055,7 +1055,7 @@ class SmoothEdgesTest : public GlDeviceTest {
 // The edge of a multisampled frame takes the share of each pixel the triangle covers, as it is
 // shown and as it is read back; without smooth edges every pixel is the triangle's or the
 // background's.
-TEST_F(SmoothEdgesTest, MultisampledFramesShadeTheirEdgesAndPlainFramesDoNot) {
+TEST_F(GlSmoothEdgesTest, MultisampledFramesShadeTheirEdgesAndPlainFramesDoNot) {
   for (const bool smooth : {false, true}) {
     OpenSmooth(smooth);
     PresentSlantedTriangle();
@@ -1071,7 +1071,7 @@ TEST_F(SmoothEdgesTest, MultisampledFramesShadeTheirEdgesAndPlainFramesDoNot) {
 
 // A player's window, which a plain device of its size draws straight into, is shown the
 // averaged frame of a smooth device.
-TEST_F(SmoothEdgesTest, APlayersWindowIsShownTheAveragedFrame) {
+TEST_F(GlSmoothEdgesTest, APlayersWindowIsShownTheAveragedFrame) {
   GlWindowOptions options = HiddenWindowOptions(kSize, kWindowHeight);  // 4:3, as the back buffer
   options.KeepsFrames = false;
   OpenSmooth(true, options);
@@ -1089,7 +1089,7 @@ TEST_F(SmoothEdgesTest, APlayersWindowIsShownTheAveragedFrame) {
 // Fine lines drawn at half their size beat against the pixels when only the top level is
 // sampled; the levels made for smooth edges give their even grey. Drawn larger than their size
 // both devices show exactly the same picture.
-TEST_F(SmoothEdgesTest, PicturesDrawnSmallerThanTheirSizeAreSampledFromTheirSmallerLevels) {
+TEST_F(GlSmoothEdgesTest, PicturesDrawnSmallerThanTheirSizeAreSampledFromTheirSmallerLevels) {
   Image larger[2];
   for (const bool smooth : {false, true}) {
     OpenSmooth(smooth);
@@ -1113,7 +1113,7 @@ TEST_F(SmoothEdgesTest, PicturesDrawnSmallerThanTheirSizeAreSampledFromTheirSmal
 
 // The levels made for smooth edges follow a picture written anew, and a draw that asks for a mip
 // filter of its own still reads the levels the game gave the texture.
-TEST_F(SmoothEdgesTest, MadeLevelsFollowTheTopLevelAndTheGamesOwnLevelsStayTheGames) {
+TEST_F(GlSmoothEdgesTest, MadeLevelsFollowTheTopLevelAndTheGamesOwnLevelsStayTheGames) {
   OpenSmooth(true);
   TexturePtr texture;
   ASSERT_EQ(device_->CreateTexture(64, 64, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture), D3D_OK);
